@@ -1,0 +1,230 @@
+#include "db/schema.h"
+
+#include <vector>
+
+#include "db/library_connection.h"
+
+namespace vel {
+namespace {
+
+struct ColumnDef {
+  const char* name;
+  const char* declaration;  // type and constraints
+};
+
+struct TableDef {
+  const char* name;
+  std::vector<ColumnDef> columns;
+};
+
+// Declared types: TEXT keeps values such as CRCs, dates and titles exactly as
+// written ("0012" stays "0012"); NUMERIC turns digit strings into numbers so
+// that comparisons like adult=1, rating=30 and ply < 2 (with disks past 9)
+// hold whether the value was written as '1' or 1.
+const std::vector<TableDef>& PermanentTables() {
+  static const std::vector<TableDef> tables = {
+      {"main_table",
+       {{"file_name", "TEXT PRIMARY KEY"}, {"file_arc_title", "TEXT"}, {"file_arc_ext", "TEXT"},
+        {"file_title", "TEXT"},  {"file_ext", "TEXT"},   {"machine_name", "TEXT"},
+        {"title", "TEXT"},       {"smart_title", "TEXT"}, {"kana", "TEXT"},
+        {"maker", "TEXT"},       {"sale_year", "TEXT"},  {"developer", "TEXT"},
+        {"country", "TEXT"},     {"rom_num", "NUMERIC"}, {"adult", "NUMERIC"},
+        {"rating", "NUMERIC"},   {"version", "TEXT"},    {"genre_name", "TEXT"},
+        {"media_name", "TEXT"},  {"tag", "TEXT"},        {"boot_count", "NUMERIC"},
+        {"last_boot", "TEXT"},   {"ply", "NUMERIC"},     {"ply_file_name", "TEXT"},
+        {"crc32", "TEXT"},       {"crc", "TEXT"},        {"play_time", "TEXT"},
+        {"modify", "TEXT"},      {"associate", "NUMERIC"}}},
+      {"spec_table",
+       {{"pfile_sc", "TEXT PRIMARY KEY"}, {"breed", "TEXT"}, {"price", "NUMERIC"},
+        {"media_detail", "TEXT"}, {"device", "TEXT"}, {"players", "TEXT"},
+        {"savedat_detail", "TEXT"}, {"sound_detail", "TEXT"}, {"adultex_name", "TEXT"}}},
+      {"creator_table", {{"pfile_cr", "TEXT PRIMARY KEY"}, {"creator", "TEXT"}}},
+      {"memo_table", {{"pfile_mm", "TEXT PRIMARY KEY"}, {"memo", "TEXT"}}},
+      {"favorite_table", {{"pfile_fv", "TEXT PRIMARY KEY"}, {"fave", "TEXT"}}},
+      {"use_emuset_table", {{"pfile_ue", "TEXT PRIMARY KEY"}, {"emuset_name", "TEXT"}}},
+      {"snap_path_table",
+       {{"pfile_sp", "TEXT PRIMARY KEY"}, {"snap1", "TEXT"}, {"snap2", "TEXT"},
+        {"snap3", "TEXT"}, {"snap_dtt", "TEXT"}}},
+      {"associate_file_table", {{"pfile_as", "TEXT"}, {"as_file_name", "TEXT"}}},
+      {"alter_ego_table",
+       {{"pfile_ae", "TEXT"}, {"ae_file", "TEXT"}, {"alter_ego", "NUMERIC"},
+        {"ply_pfile_ae", "TEXT"}, {"ren_file_name", "TEXT"}}},
+      {"machine_info_table",
+       {{"machine_num", "NUMERIC"}, {"machine", "TEXT UNIQUE"}, {"machine_icon", "TEXT"},
+        {"search_ext", "TEXT"}, {"snap_path", "TEXT"}, {"snap_path2", "TEXT"},
+        {"snap_path3", "TEXT"}, {"snap_dtm", "TEXT"}, {"default_media", "TEXT"}}},
+      {"media_info_table",
+       {{"media_num", "NUMERIC"}, {"media", "TEXT UNIQUE"}, {"media_icon", "TEXT"}}},
+      {"genre_info_table",
+       {{"genre_num", "NUMERIC"}, {"genre", "TEXT UNIQUE"}, {"genre_icon", "TEXT"}}},
+      {"adultex_info_table",
+       {{"adultex_num", "NUMERIC"}, {"adultex", "TEXT UNIQUE"}, {"adultex_icon", "TEXT"}}},
+      {"vel_table", {{"key", "TEXT PRIMARY KEY"}, {"str", "TEXT"}, {"ver", "TEXT"}}},
+      // Work tables the searches and set handling expect to exist.
+      {"tmp_hist_table",
+       {{"id", "INTEGER PRIMARY KEY"}, {"current", "NUMERIC DEFAULT 1"}, {"sbject", "TEXT"},
+        {"query", "TEXT"}, {"srch_locate", "NUMERIC"}}},
+      {"tmp_maxdisk", {{"ply_file_name", "TEXT PRIMARY KEY"}, {"max_ply", "NUMERIC"}}},
+  };
+  return tables;
+}
+
+const char* const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS main_ply_file_name_idx ON main_table(ply_file_name);",
+    "CREATE INDEX IF NOT EXISTS main_machine_name_idx ON main_table(machine_name);",
+    "CREATE INDEX IF NOT EXISTS associate_file_pfile_idx ON associate_file_table(pfile_as);",
+    "CREATE INDEX IF NOT EXISTS alter_ego_pfile_idx ON alter_ego_table(pfile_ae);",
+};
+
+// A blank disk number means a single image. Stored as 0 so that numeric
+// comparisons ("ply < 2") treat it like 0 and 1, as every statement intends.
+const char* const kBlankPlyTriggers[] = {
+    "CREATE TRIGGER IF NOT EXISTS main_blank_ply_insert AFTER INSERT ON main_table "
+    "WHEN new.ply='' BEGIN UPDATE main_table SET ply=0 WHERE rowid=new.rowid; END;",
+    "CREATE TRIGGER IF NOT EXISTS main_blank_ply_update AFTER UPDATE OF ply ON main_table "
+    "WHEN new.ply='' BEGIN UPDATE main_table SET ply=0 WHERE rowid=new.rowid; END;",
+};
+
+std::string CreateTableSql(const TableDef& table) {
+  std::string sql = std::string("CREATE TABLE IF NOT EXISTS ") + table.name + "(";
+  for (size_t i = 0; i < table.columns.size(); ++i) {
+    if (i) sql += ", ";
+    sql += std::string(table.columns[i].name) + " " + table.columns[i].declaration;
+  }
+  return sql + ");";
+}
+
+// Declarations that ALTER TABLE ADD COLUMN accepts (no key or uniqueness).
+std::string AddableDeclaration(const char* declaration) {
+  std::string d = declaration;
+  for (const char* drop : {" PRIMARY KEY", " UNIQUE"}) {
+    size_t at = d.find(drop);
+    if (at != std::string::npos) d.erase(at, std::string(drop).size());
+  }
+  return d;
+}
+
+std::optional<std::string> AddMissingColumns(LibraryConnection& db, const TableDef& table) {
+  if (auto error = db.Query(std::string("PRAGMA table_info(") + table.name + ");")) return error;
+  std::vector<std::string> present;
+  for (int r = 1; r <= db.RowCount(); ++r) present.push_back(db.Cell(r, 1));
+  for (const ColumnDef& column : table.columns) {
+    bool found = false;
+    for (const std::string& p : present)
+      if (p == column.name) found = true;
+    if (found) continue;
+    std::string sql = std::string("ALTER TABLE ") + table.name + " ADD COLUMN " + column.name +
+                      " " + AddableDeclaration(column.declaration) + ";";
+    if (auto error = db.Query(sql)) return error;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ApplySchema(LibraryConnection& db) {
+  for (const TableDef& table : PermanentTables()) {
+    if (auto error = db.Query(CreateTableSql(table))) return error;
+    if (auto error = AddMissingColumns(db, table)) return error;
+  }
+  for (const char* sql : kIndexes)
+    if (auto error = db.Query(sql)) return error;
+  if (auto error = db.Query(
+          "SELECT name FROM sqlite_master WHERE type='trigger' AND name='update_main_pkey';"))
+    return error;
+  if (db.RowCount() == 0)
+    if (auto error = db.Query(MainKeyTriggerSql())) return error;
+  for (const char* sql : kBlankPlyTriggers)
+    if (auto error = db.Query(sql)) return error;
+  // The version row comes first so that "SELECT ver FROM vel_table" finds it.
+  if (auto error = db.Query("SELECT key FROM vel_table WHERE ver IS NOT NULL AND ver<>'';"))
+    return error;
+  if (db.RowCount() == 0) {
+    if (auto error = db.Query(std::string("INSERT OR REPLACE INTO vel_table(key,str,ver) "
+                                          "VALUES('db_version','','") +
+                              kSchemaVersion + "');"))
+      return error;
+  }
+  return std::nullopt;
+}
+
+const char* const kItemViewSql =
+    "CREATE VIEW all_item_view AS SELECT "
+    "m.file_name AS file_name, m.machine_name AS machine_name, m.title AS title, "
+    "m.version AS version, m.maker AS maker, m.developer AS developer, "
+    "m.genre_name AS genre_name, m.adult AS adult, m.media_name AS media_name, "
+    "m.country AS country, m.sale_year AS sale_year, m.rating AS rating, "
+    "m.boot_count AS boot_count, m.last_boot AS last_boot, "
+    "mi.machine_num AS machine_num, md.media_num AS media_num, g.genre_num AS genre_num, "
+    "CASE WHEN t.ply_file_name IS NULL THEN '' ELSE '1' END AS multi_disk, "
+    "mi.snap_path AS snap_path, m.file_title AS file_title, m.file_ext AS file_ext, "
+    "m.file_arc_title AS file_arc_title, m.file_arc_ext AS file_arc_ext, "
+    "cr.creator AS creator, IFNULL(mm.memo,'') AS memo, "
+    "CASE WHEN m.associate IS NULL OR m.associate='' THEN '0' ELSE m.associate END AS associate, "
+    "m.crc AS crc, m.crc32 AS crc32, m.rom_num AS rom_num, "
+    "sp.snap1 AS snap1, sp.snap2 AS snap2, sp.snap3 AS snap3, sp.snap_dtt AS snap_dtt, "
+    "mi.snap_path2 AS snap_path2, mi.snap_path3 AS snap_path3, mi.snap_dtm AS snap_dtm, "
+    "sc.breed AS breed, sc.price AS price, sc.media_detail AS media_detail, "
+    "sc.device AS device, sc.players AS players, sc.adultex_name AS adultex_name, "
+    "ax.adultex_num AS adultex_num, "
+    "m.smart_title AS smart_title, m.kana AS kana, m.tag AS tag, fv.fave AS fave, "
+    "m.play_time AS play_time, m.ply AS ply, m.ply_file_name AS ply_file_name, "
+    "sc.savedat_detail AS savedat_detail, sc.sound_detail AS sound_detail, "
+    "m.modify AS modify "
+    "FROM main_table m "
+    "LEFT JOIN machine_info_table mi ON mi.machine = m.machine_name "
+    "LEFT JOIN media_info_table md ON md.media = m.media_name "
+    "LEFT JOIN genre_info_table g ON g.genre = m.genre_name "
+    "LEFT JOIN tmp_maxdisk t ON t.ply_file_name = m.file_name "
+    "LEFT JOIN creator_table cr ON cr.pfile_cr = m.file_name "
+    "LEFT JOIN memo_table mm ON mm.pfile_mm = m.file_name "
+    "LEFT JOIN snap_path_table sp ON sp.pfile_sp = m.file_name "
+    "LEFT JOIN spec_table sc ON sc.pfile_sc = m.file_name "
+    "LEFT JOIN adultex_info_table ax ON ax.adultex = sc.adultex_name "
+    "LEFT JOIN favorite_table fv ON fv.pfile_fv = m.file_name";
+
+}  // namespace
+
+const std::string& MainKeyTriggerSql() {
+  static const std::string sql =
+      "CREATE TRIGGER update_main_pkey AFTER UPDATE OF file_name ON main_table BEGIN "
+      "UPDATE spec_table           SET pfile_sc = new.file_name WHERE pfile_sc = old.file_name ;"
+      "UPDATE use_emuset_table     SET pfile_ue = new.file_name WHERE pfile_ue = old.file_name ;"
+      "UPDATE alter_ego_table      SET pfile_ae = new.file_name WHERE pfile_ae = old.file_name ;"
+      "UPDATE snap_path_table      SET pfile_sp = new.file_name WHERE pfile_sp = old.file_name ;"
+      "UPDATE associate_file_table SET pfile_as = new.file_name WHERE pfile_as = old.file_name ;"
+      "UPDATE memo_table           SET pfile_mm = new.file_name WHERE pfile_mm = old.file_name ;"
+      "UPDATE creator_table        SET pfile_cr = new.file_name WHERE pfile_cr = old.file_name ;"
+      "UPDATE favorite_table       SET pfile_fv = new.file_name WHERE pfile_fv = old.file_name ;"
+      "END ;";
+  return sql;
+}
+
+std::optional<std::string> CreateOrUpgradeSchema(LibraryConnection& db) {
+  if (auto error = db.Query("BEGIN;")) return error;
+  if (auto error = ApplySchema(db)) {
+    std::string text = *error;
+    db.Query("ROLLBACK;");
+    return text;
+  }
+  if (auto error = db.Query("COMMIT;")) {
+    std::string text = *error;
+    db.Query("ROLLBACK;");
+    return text;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CreateItemView(LibraryConnection& db) {
+  if (auto error = db.Query("SELECT sql FROM sqlite_master WHERE type='view' AND "
+                            "name='all_item_view';"))
+    return error;
+  if (db.RowCount() == 1 && db.Cell(1, 0) == kItemViewSql) return std::nullopt;
+  if (auto error = db.Query(std::string("BEGIN; DROP VIEW IF EXISTS all_item_view; ") +
+                            kItemViewSql + "; COMMIT;")) {
+    std::string text = *error;
+    db.Query("ROLLBACK;");
+    return text;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vel

@@ -1,0 +1,21 @@
+#pragma once
+// Conversion between the program's text (code page 932 bytes) and UTF-8.
+#include <string>
+#include <string_view>
+
+namespace vel {
+
+// CP932 (the ANSI code page of a Japanese system) to UTF-8.
+std::string AnsiToUtf8(std::string_view ansi);
+// UTF-8 to CP932; characters without a CP932 form become '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// A Japanese literal of the source (UTF-8) as the program's CP932 text.
+inline std::string Jp(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+
+// True for a byte that starts a two-byte CP932 character.
+inline bool IsCp932LeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+}  // namespace vel

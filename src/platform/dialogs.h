@@ -1,0 +1,38 @@
+#pragma once
+// The one road for every message box and yes/no question. Tests install a
+// scripted answerer that records what was asked and answers it.
+#include <functional>
+#include <string>
+
+namespace vel {
+
+// Buttons and icons (values of the Windows message box flags).
+enum MessageFlags : unsigned {
+  kMbOk = 0x0,
+  kMbOkCancel = 0x1,
+  kMbYesNo = 0x4,
+  kMbIconError = 0x10,
+  kMbIconQuestion = 0x20,
+  kMbIconWarning = 0x30,
+  kMbIconInformation = 0x40,
+};
+
+// Answers (values of the Windows dialog results).
+enum MessageAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+struct MessageRequest {
+  std::string text;     // CP932
+  std::string caption;  // CP932
+  unsigned flags = 0;
+};
+
+using MessageAnswerer = std::function<int(const MessageRequest&)>;
+
+// Shows a message box over `owner` (a window handle, or null) and returns the answer.
+int ShowMessage(const std::string& text, const std::string& caption, unsigned flags,
+                void* owner = nullptr);
+
+// Replaces the real message box (pass an empty function to restore it).
+void SetMessageAnswerer(MessageAnswerer answerer);
+
+}  // namespace vel

@@ -1,0 +1,31 @@
+#include "platform/dialogs.h"
+
+#include <mutex>
+
+namespace vel {
+
+int ShowRealMessage(const MessageRequest& request, void* owner);  // per platform
+
+namespace {
+std::mutex gAnswererLock;
+MessageAnswerer gAnswerer;
+}  // namespace
+
+void SetMessageAnswerer(MessageAnswerer answerer) {
+  std::lock_guard<std::mutex> guard(gAnswererLock);
+  gAnswerer = std::move(answerer);
+}
+
+int ShowMessage(const std::string& text, const std::string& caption, unsigned flags,
+                void* owner) {
+  MessageRequest request{text, caption, flags};
+  MessageAnswerer answerer;
+  {
+    std::lock_guard<std::mutex> guard(gAnswererLock);
+    answerer = gAnswerer;
+  }
+  if (answerer) return answerer(request);
+  return ShowRealMessage(request, owner);
+}
+
+}  // namespace vel

@@ -1,0 +1,24 @@
+#pragma once
+// Files, folders, time and the machine, as the portable core needs them.
+#include <cstdint>
+#include <string>
+
+namespace vel {
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates one folder; an existing folder is no error. Returns false on failure.
+bool CreateFolder(const std::string& path);
+// Size of a file in bytes, or false when it cannot be opened.
+bool FileSize(const std::string& path, std::int64_t& size);
+std::string CurrentDirectory();
+// This computer's name (at most 15 characters on Windows).
+std::string ComputerName();
+void SleepMs(unsigned milliseconds);
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+LocalTime NowLocal();
+
+}  // namespace vel

@@ -1,0 +1,56 @@
+#include <windows.h>
+
+#include "platform/system.h"
+
+namespace vel {
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool FileSize(const std::string& path, std::int64_t& size) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER li {};
+  BOOL ok = GetFileSizeEx(h, &li);
+  CloseHandle(h);
+  if (!ok) return false;
+  size = li.QuadPart;
+  return true;
+}
+
+std::string CurrentDirectory() {
+  DWORD n = GetCurrentDirectoryA(0, nullptr);
+  std::string dir(n, '\0');
+  n = GetCurrentDirectoryA(n, dir.data());
+  dir.resize(n);
+  return dir;
+}
+
+std::string ComputerName() {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof buffer;
+  if (!GetComputerNameA(buffer, &size)) return {};
+  return std::string(buffer, size);
+}
+
+void SleepMs(unsigned milliseconds) { Sleep(milliseconds); }
+
+LocalTime NowLocal() {
+  SYSTEMTIME st {};
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+}  // namespace vel

@@ -1,0 +1,136 @@
+#include "db/library_connection.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <thread>
+
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel {
+namespace {
+
+TEST(Quote, DoublesSingleQuotesOnly) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"", ""},
+      {"plain", "plain"},
+      {"'", "''"},
+      {"it's", "it''s"},
+      {"''", "''''"},
+      {"a'b'c", "a''b''c"},
+      {"\"%_\\;", "\"%_\\;"},
+      // CP932 characters whose trail byte is 0x5C (the backslash) pass unchanged.
+      {Jp("ソフト表示"), Jp("ソフト表示")},
+      {Jp("能'ソ"), Jp("能''ソ")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Quote(c.in), c.out) << c.in;
+}
+
+class ConnectionTest : public testing::Test {
+ protected:
+  void SetUp() override { db.Open(folder / "lib.db", ""); }
+  test::TempFolder folder;
+  LibraryConnection db;
+};
+
+TEST_F(ConnectionTest, CellReadsInsideAndOutsideTheGrid) {
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a,b); INSERT INTO t VALUES('x',NULL),('12.9','-7.5xyz');"));
+  ASSERT_FALSE(db.Query("SELECT a,b FROM t ORDER BY rowid;"));
+  ASSERT_EQ(db.RowCount(), 2);
+  struct Case {
+    int row, column;
+    std::string text;
+    int number;
+    bool failed;
+  } cases[] = {
+      {1, 0, "x", 0, false},      {1, 1, "", 0, false},       {2, 0, "12.9", 12, false},
+      {2, 1, "-7.5xyz", -7, false}, {0, 0, "", 0, true},      {3, 0, "", 0, true},
+      {1, 2, "", 0, true},        {2, -1, "", 0, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(db.Cell(c.row, c.column), c.text) << c.row << "," << c.column;
+    EXPECT_EQ(db.CellReadFailed(), c.failed) << c.row << "," << c.column;
+    EXPECT_EQ(db.CellInt(c.row, c.column), c.number) << c.row << "," << c.column;
+  }
+  // A cell read does not touch the error text.
+  EXPECT_FALSE(db.LastError());
+}
+
+TEST_F(ConnectionTest, NoRowsMeansEveryCellFails) {
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a);"));
+  ASSERT_FALSE(db.Query("SELECT a FROM t;"));
+  EXPECT_EQ(db.RowCount(), 0);
+  EXPECT_EQ(db.Cell(1, 0), "");
+  EXPECT_TRUE(db.CellReadFailed());
+}
+
+TEST_F(ConnectionTest, FailureKeepsErrorUntilNextStatement) {
+  auto error = db.Query("SELECT * FROM missing_table;");
+  ASSERT_TRUE(error);
+  EXPECT_EQ(*error, "no such table: missing_table");
+  EXPECT_EQ(db.LastError(), error);
+  EXPECT_EQ(db.RowCount(), 0);
+  EXPECT_FALSE(db.Query("SELECT 1;"));
+  EXPECT_FALSE(db.LastError());
+}
+
+TEST_F(ConnectionTest, JapaneseTextIsUtf8InTheFileAndCp932InCells) {
+  const std::string title = Jp("ソフト表示『ダメ』能力");  // trail bytes 0x5C among them
+  ASSERT_NE(title.find('\\'), std::string::npos);
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a TEXT); INSERT INTO t VALUES('" + Quote(title) + "');"));
+  ASSERT_FALSE(db.Query("SELECT a, hex(a) FROM t;"));
+  EXPECT_EQ(db.Cell(1, 0), title);
+  // The stored bytes are the UTF-8 form.
+  std::string utf8 = AnsiToUtf8(title);
+  std::string hex;
+  for (unsigned char c : utf8) {
+    static const char* digits = "0123456789ABCDEF";
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  EXPECT_EQ(db.Cell(1, 1), hex);
+}
+
+TEST_F(ConnectionTest, JapaneseDatabasePath) {
+  LibraryConnection other;
+  std::string path = folder / Jp("表示ライブラリ.db");
+  other.Open(path, "");
+  ASSERT_FALSE(other.Query("CREATE TABLE t(a);"));
+  other.Close();
+  LibraryConnection again;
+  again.Open(path, "");
+  ASSERT_FALSE(again.Query("SELECT name FROM sqlite_master WHERE name='t';"));
+  EXPECT_EQ(again.RowCount(), 1);
+}
+
+TEST_F(ConnectionTest, MissingExtensionOnlyFailsStatementsThatNeedIt) {
+  LibraryConnection withExtension;
+  withExtension.Open(folder / "lib.db", folder / "no'such-extension.dll");
+  EXPECT_FALSE(withExtension.Query("SELECT 1;"));
+  EXPECT_EQ(withExtension.Cell(1, 0), "1");
+  EXPECT_TRUE(withExtension.Query("SELECT 'a' REGEXP 'a';"));
+}
+
+TEST_F(ConnectionTest, WaitsForAnotherConnectionsWrite) {
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a);"));
+  LibraryConnection writer;
+  writer.Open(folder / "lib.db", "");
+  ASSERT_FALSE(writer.Query("BEGIN IMMEDIATE; INSERT INTO t VALUES(1);"));
+  std::thread release([&] {
+    SleepMs(300);
+    writer.Query("COMMIT;");
+  });
+  // Without a busy timeout this write would fail at once with "database is locked".
+  EXPECT_FALSE(db.Query("INSERT INTO t VALUES(2);"));
+  release.join();
+  ASSERT_FALSE(db.Query("SELECT COUNT(*) FROM t;"));
+  EXPECT_EQ(db.CellInt(1, 0), 2);
+}
+
+}  // namespace
+}  // namespace vel
