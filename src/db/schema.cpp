@@ -120,6 +120,22 @@ std::optional<std::string> AddMissingColumns(LibraryConnection& db, const TableD
   return std::nullopt;
 }
 
+// The version row comes first so that "SELECT ver FROM vel_table" finds it.
+std::optional<std::string> AddVersionRow(LibraryConnection& db) {
+  if (auto error = db.Query("SELECT key FROM vel_table WHERE ver IS NOT NULL AND ver<>'';"))
+    return error;
+  if (db.RowCount() > 0) return std::nullopt;
+  return db.Query(std::string("INSERT OR REPLACE INTO vel_table(key,str,ver) "
+                              "VALUES('db_version','','") +
+                  kSchemaVersion + "');");
+}
+
+const TableDef& VelTable() {
+  for (const TableDef& table : PermanentTables())
+    if (std::string(table.name) == "vel_table") return table;
+  return PermanentTables().front();
+}
+
 std::optional<std::string> ApplySchema(LibraryConnection& db) {
   for (const TableDef& table : PermanentTables()) {
     if (auto error = db.Query(CreateTableSql(table))) return error;
@@ -134,16 +150,7 @@ std::optional<std::string> ApplySchema(LibraryConnection& db) {
     if (auto error = db.Query(MainKeyTriggerSql())) return error;
   for (const char* sql : kBlankPlyTriggers)
     if (auto error = db.Query(sql)) return error;
-  // The version row comes first so that "SELECT ver FROM vel_table" finds it.
-  if (auto error = db.Query("SELECT key FROM vel_table WHERE ver IS NOT NULL AND ver<>'';"))
-    return error;
-  if (db.RowCount() == 0) {
-    if (auto error = db.Query(std::string("INSERT OR REPLACE INTO vel_table(key,str,ver) "
-                                          "VALUES('db_version','','") +
-                              kSchemaVersion + "');"))
-      return error;
-  }
-  return std::nullopt;
+  return AddVersionRow(db);
 }
 
 const char* const kItemViewSql =
@@ -211,6 +218,11 @@ std::optional<std::string> CreateOrUpgradeSchema(LibraryConnection& db) {
     return text;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> EnsureVelTable(LibraryConnection& db) {
+  if (auto error = db.Query(CreateTableSql(VelTable()))) return error;
+  return AddVersionRow(db);
 }
 
 std::optional<std::string> CreateItemView(LibraryConnection& db) {

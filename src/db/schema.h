@@ -18,6 +18,10 @@ inline constexpr int kMainTableColumns = 29;
 // work tables, in one transaction. Returns the database's error text on failure.
 std::optional<std::string> CreateOrUpgradeSchema(LibraryConnection& db);
 
+// Creates vel_table with its version row when missing (the lock needs it
+// before the rest of the schema exists).
+std::optional<std::string> EnsureVelTable(LibraryConnection& db);
+
 // (Re)creates all_item_view in its current form. Returns the error text on failure.
 std::optional<std::string> CreateItemView(LibraryConnection& db);
 

@@ -5,7 +5,9 @@
 #include <strings.h>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/profile.h"
+#include "platform/system.h"
 
 namespace vel {
 namespace {
@@ -22,7 +24,7 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 std::vector<std::string> ReadLines(const std::string& file, bool& exists) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(NativePath(file), std::ios::binary);
   exists = static_cast<bool>(in);
   std::vector<std::string> lines;
   std::string line;
@@ -124,14 +126,15 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     }
   }
   // Written beside the file and renamed over it, so a failed write loses nothing.
-  std::string temp = file + ".tmp";
+  std::string target = NativePath(file);
+  std::string temp = target + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     for (const std::string& line : lines) out << line << "\r\n";
     if (!out.flush()) return false;
   }
-  return std::rename(temp.c_str(), file.c_str()) == 0;
+  return std::rename(temp.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace vel

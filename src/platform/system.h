@@ -11,10 +11,17 @@ bool DirectoryExists(const std::string& path);
 bool CreateFolder(const std::string& path);
 // Size of a file in bytes, or false when it cannot be opened.
 bool FileSize(const std::string& path, std::int64_t& size);
+// Removes a file; false when it could not be removed.
+bool RemoveFile(const std::string& path);
 std::string CurrentDirectory();
 // This computer's name (at most 15 characters on Windows).
 std::string ComputerName();
 void SleepMs(unsigned milliseconds);
+
+#ifndef _WIN32
+// A program path as this (non-Windows) file system names it.
+std::string NativePath(const std::string& path);
+#endif
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

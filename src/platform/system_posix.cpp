@@ -6,35 +6,48 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/codepage.h"
 #include "platform/system.h"
 
 namespace vel {
 
+// The program's paths are CP932 text joined with backslashes; this file system
+// names files in UTF-8 with slashes. After conversion every 0x5C is a separator.
+std::string NativePath(const std::string& path) {
+  std::string native = AnsiToUtf8(path);
+  for (char& c : native)
+    if (c == '\\') c = '/';
+  return native;
+}
+static std::string Native(const std::string& path) { return NativePath(path); }
+
 bool FileExists(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return stat(Native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool CreateFolder(const std::string& path) {
-  return mkdir(path.c_str(), 0777) == 0 || DirectoryExists(path);
+  return mkdir(Native(path).c_str(), 0777) == 0 || DirectoryExists(path);
 }
 
 bool FileSize(const std::string& path, std::int64_t& size) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(path.c_str(), R_OK) != 0)
+  if (stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(Native(path).c_str(), R_OK) != 0)
     return false;
   size = static_cast<std::int64_t>(st.st_size);
   return true;
 }
 
+bool RemoveFile(const std::string& path) { return unlink(Native(path).c_str()) == 0; }
+
 std::string CurrentDirectory() {
   char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  return getcwd(buffer, sizeof buffer) ? Utf8ToAnsi(buffer) : std::string();
 }
 
 std::string ComputerName() {

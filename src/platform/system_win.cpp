@@ -30,6 +30,8 @@ bool FileSize(const std::string& path, std::int64_t& size) {
   return true;
 }
 
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
 std::string CurrentDirectory() {
   DWORD n = GetCurrentDirectoryA(0, nullptr);
   std::string dir(n, '\0');
