@@ -65,7 +65,13 @@ BackupResult BackupDatabase(const std::string& databasePath, const std::string& 
     result.error = result.target + Jp(" は既に存在します");
     return result;
   }
-  std::string error = OnlineCopy(db.Handle(), AnsiToUtf8(result.target));
+#ifdef _WIN32
+  std::string targetUtf8 = AnsiToUtf8(result.target);
+#else
+  // The same file that FileExists looked at (UTF-8, slashes).
+  std::string targetUtf8 = NativePath(result.target);
+#endif
+  std::string error = OnlineCopy(db.Handle(), targetUtf8);
   if (!error.empty()) {
     RemoveFile(result.target);
     result.error = Utf8ToAnsi(error);

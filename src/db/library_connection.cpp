@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/codepage.h"
+#include "platform/system.h"
 
 namespace vel {
 
@@ -24,7 +25,12 @@ LibraryConnection::~LibraryConnection() { Close(); }
 
 void LibraryConnection::Open(const std::string& databasePath, const std::string& extensionPath) {
   Close();
+#ifdef _WIN32
   databasePathUtf8_ = AnsiToUtf8(databasePath);
+#else
+  // Backslash-joined program paths name the same file here as in the file functions.
+  databasePathUtf8_ = NativePath(databasePath);
+#endif
   extensionStatement_.clear();
   if (!extensionPath.empty())
     extensionStatement_ = "SELECT load_extension('" + vel::Quote(AnsiToUtf8(extensionPath)) + "');";
