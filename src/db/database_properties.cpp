@@ -38,6 +38,14 @@ std::string FormatTotalPlayTime(double hours, double minutes, double seconds) {
 DatabaseStatistics ReadDatabaseStatistics(const std::string& databasePath,
                                           const std::string& extensionPath) {
   DatabaseStatistics stats;
+  stats.sqliteVersion = sqlite3_libversion();
+  std::int64_t size = 0;
+  if (!FileSize(databasePath, size)) {
+    // Opening would create an empty file in its place.
+    stats.playTime = FormatTotalPlayTime(0, 0, 0);
+    stats.fileSize = Jp("DBが作成されていません");
+    return stats;
+  }
   LibraryConnection db;
   db.Open(databasePath, extensionPath);
   auto count = [&db](const char* sql, std::string& out) {
@@ -58,10 +66,7 @@ DatabaseStatistics ReadDatabaseStatistics(const std::string& databasePath,
     s = std::strtod(db.Cell(1, 2).c_str(), nullptr);
   }
   stats.playTime = FormatTotalPlayTime(h, m, s);
-  std::int64_t size = 0;
-  stats.fileSize = FileSize(databasePath, size) ? WithThousands(size) + " byte"
-                                                : Jp("DBが作成されていません");
-  stats.sqliteVersion = sqlite3_libversion();
+  stats.fileSize = WithThousands(size) + " byte";
   if (!db.Query("SELECT ver FROM vel_table;") && db.RowCount() >= 1) stats.dbVersion = db.Cell(1, 0);
   return stats;
 }
