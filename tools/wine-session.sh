@@ -6,6 +6,9 @@ set -uo pipefail
 vel_start_display
 vel_prepare_prefix
 wineserver -p >/dev/null 2>&1 || true
+# Start Wine's own background services now, detached from our output: when a
+# test starts them instead, they hold the test's output pipe open.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 "$@"
 rc=$?
 wineserver -k >/dev/null 2>&1 || true

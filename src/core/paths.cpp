@@ -1,14 +1,14 @@
 #include "core/paths.h"
 
+#include "core/cp932_text.h"
+
 namespace vel {
 
 AppPaths BuildPaths(const std::string& base) {
   AppPaths p;
   p.base = base;
-  // A root such as "C:\" keeps no trailing backslash either.
-  while (p.base.size() > 1 && p.base.back() == '\\' &&
-         !(p.base.size() >= 2 && static_cast<unsigned char>(p.base[p.base.size() - 2]) >= 0x81))
-    p.base.pop_back();
+  // A root such as "C:\\" keeps no trailing backslash either.
+  while (p.base.size() > 1 && EndsWithSeparator(p.base)) p.base.pop_back();
   p.settingsFile = p.base + "\\Velmarook2.ini";
   p.bigPictureLayoutFile = p.base + "\\BigPictureLayout.ini";
   p.popHelpFile = p.base + "\\resource\\pophelp.txt";

@@ -208,7 +208,7 @@ int ReadLayoutMode(const AppPaths& paths) {
 }
 
 FontList ReadDefaultFontList(const AppPaths& paths, int osClass) {
-  return DefaultFontList(osClass, ProfileString("etcSetting", "DefaultFont", "", paths.settingsFile));
+  return DefaultFontList(osClass, ProfileText("etcSetting", "DefaultFont", "", paths.settingsFile));
 }
 
 void ReadSettings(Settings& s, const AppPaths& paths, int layoutMode) {
@@ -217,7 +217,7 @@ void ReadSettings(Settings& s, const AppPaths& paths, int layoutMode) {
     const std::string& file = k.file == SettingFile::Layout ? LayoutFile(paths, layoutMode)
                                                             : paths.settingsFile;
     if (k.isText) {
-      s.readWhole[i] = ReadProfileString(k.section, k.key, k.defaultValue, file, s.values[i]);
+      s.readWhole[i] = ReadProfileText(k.section, k.key, k.defaultValue, file, s.values[i]);
     } else {
       s.values[i] = std::to_string(ReadProfileInt(k.section, k.key, std::stoi(k.defaultValue), file));
     }
@@ -231,7 +231,7 @@ bool WriteSettingsAtExit(const Settings& s, const AppPaths& paths, int layoutMod
     if (!k.savedAtExit || !s.readWhole[i]) continue;
     const std::string& file = k.file == SettingFile::Layout ? LayoutFile(paths, layoutMode)
                                                             : paths.settingsFile;
-    ok = WriteProfileString(k.section, k.key, s.values[i], file) && ok;
+    ok = WriteProfileText(k.section, k.key, s.values[i], file) && ok;
   }
   return ok;
 }

@@ -35,4 +35,17 @@ int ShowMessage(const std::string& text, const std::string& caption, unsigned fl
 // Replaces the real message box (pass an empty function to restore it).
 void SetMessageAnswerer(MessageAnswerer answerer);
 
+// File pickers go through the same kind of seam.
+struct FileRequest {
+  std::string filterDescription;  // CP932, e.g. "...(Velmarook.db)"
+  std::string pattern;            // e.g. "Velmarook.db" or "*.csv"
+  std::string initialPath;        // CP932
+};
+
+using FileAnswerer = std::function<std::string(const FileRequest&)>;
+
+// The chosen file's path, or "" when the user cancelled.
+std::string PickFileToOpen(const FileRequest& request, void* owner = nullptr);
+void SetFileAnswerer(FileAnswerer answerer);
+
 }  // namespace vel

@@ -4,12 +4,29 @@
 
 namespace vel {
 
-int ShowRealMessage(const MessageRequest& request, void* owner);  // per platform
+int ShowRealMessage(const MessageRequest& request, void* owner);          // per platform
+std::string PickRealFileToOpen(const FileRequest& request, void* owner);  // per platform
 
 namespace {
 std::mutex gAnswererLock;
 MessageAnswerer gAnswerer;
+FileAnswerer gFileAnswerer;
 }  // namespace
+
+void SetFileAnswerer(FileAnswerer answerer) {
+  std::lock_guard<std::mutex> guard(gAnswererLock);
+  gFileAnswerer = std::move(answerer);
+}
+
+std::string PickFileToOpen(const FileRequest& request, void* owner) {
+  FileAnswerer answerer;
+  {
+    std::lock_guard<std::mutex> guard(gAnswererLock);
+    answerer = gFileAnswerer;
+  }
+  if (answerer) return answerer(request);
+  return PickRealFileToOpen(request, owner);
+}
 
 void SetMessageAnswerer(MessageAnswerer answerer) {
   std::lock_guard<std::mutex> guard(gAnswererLock);

@@ -16,4 +16,6 @@ int ShowRealMessage(const MessageRequest& request, void*) {
   return kIdOk;
 }
 
+std::string PickRealFileToOpen(const FileRequest&, void*) { return {}; }
+
 }  // namespace vel

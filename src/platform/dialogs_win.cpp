@@ -1,4 +1,8 @@
 #include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/dialogs.h"
 
@@ -7,6 +11,22 @@ namespace vel {
 int ShowRealMessage(const MessageRequest& request, void* owner) {
   return MessageBoxA(static_cast<HWND>(owner), request.text.c_str(), request.caption.c_str(),
                      request.flags);
+}
+
+std::string PickRealFileToOpen(const FileRequest& request, void* owner) {
+  // Filter: description, NUL, pattern, NUL, NUL.
+  std::string filter = request.filterDescription + '\0' + request.pattern + '\0' + '\0';
+  std::vector<char> file(32768, '\0');
+  request.initialPath.copy(file.data(), std::min(request.initialPath.size(), file.size() - 1));
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = static_cast<HWND>(owner);
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&dialog)) return {};
+  return file.data();
 }
 
 }  // namespace vel

@@ -11,16 +11,16 @@ int ReadProfileInt(const std::string& section, const std::string& key, int defau
 // Reads a value whole, however long. Returns false (and leaves `value` holding
 // what could be read) only when the value could not be read whole; a caller
 // must then not write it back.
-bool ReadProfileString(const std::string& section, const std::string& key,
+bool ReadProfileText(const std::string& section, const std::string& key,
                        const std::string& defaultValue, const std::string& file,
                        std::string& value);
 
 // Convenience for values a caller only displays or uses read-only.
-std::string ProfileString(const std::string& section, const std::string& key,
+std::string ProfileText(const std::string& section, const std::string& key,
                           const std::string& defaultValue, const std::string& file);
 
 // Returns false when the file could not be written.
-bool WriteProfileString(const std::string& section, const std::string& key,
+bool WriteProfileText(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file);
 
 }  // namespace vel

@@ -2,10 +2,10 @@
 
 namespace vel {
 
-std::string ProfileString(const std::string& section, const std::string& key,
+std::string ProfileText(const std::string& section, const std::string& key,
                           const std::string& defaultValue, const std::string& file) {
   std::string value;
-  ReadProfileString(section, key, defaultValue, file, value);
+  ReadProfileText(section, key, defaultValue, file, value);
   return value;
 }
 

@@ -85,14 +85,14 @@ int ReadProfileInt(const std::string& section, const std::string& key, int defau
   return static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
 }
 
-bool ReadProfileString(const std::string& section, const std::string& key,
+bool ReadProfileText(const std::string& section, const std::string& key,
                        const std::string& defaultValue, const std::string& file,
                        std::string& value) {
   if (!Lookup(section, key, file, value)) value = defaultValue;
   return true;
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
+bool WriteProfileText(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file) {
   bool exists = false;
   std::vector<std::string> lines = ReadLines(file, exists);

@@ -1,0 +1,14 @@
+#pragma once
+// Character-wise helpers for CP932 text (a trail byte can look like ASCII).
+#include <string>
+
+namespace vel {
+
+// Compares ignoring the case of single-byte letters only; the bytes of a
+// two-byte character are compared as they are.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
+// True when the text's last character is a single-byte backslash.
+bool EndsWithSeparator(const std::string& text);
+
+}  // namespace vel

@@ -1,0 +1,283 @@
+#include "core/main_window_win.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/command_line.h"
+#include "core/companion_library_win.h"
+#include "core/html_help_win.h"
+#include "core/shutdown_win.h"
+#include "core/tray_icon_win.h"
+#include "core/wait_window_win.h"
+#include "db/database_dialogs_win.h"
+#include "db/database_lock.h"
+#include "editing/master_tables.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+
+namespace vel {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTimer2 = 2;
+constexpr int kSeparatorButtonHeight = 14;
+constexpr UINT kCmdStopWaiting = 40001;  // tray menu
+
+HWND Child(AppState& app, DWORD exStyle, const char* windowClass, DWORD style, int id) {
+  HWND child = CreateWindowExA(exStyle, windowClass, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 10,
+                               10, app.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               app.instance, nullptr);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(app.defaultGuiFont), TRUE);
+  return child;
+}
+
+void CreateChildControls(AppState& app) {
+  app.queryTree = Child(app, WS_EX_CLIENTEDGE, WC_TREEVIEWA,
+                        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                            TVS_TRACKSELECT,
+                        kQueryTreeId);
+  app.itemList = Child(app, WS_EX_STATICEDGE, WC_LISTVIEWA,
+                       LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                       kItemListId);
+  app.snapPane = Child(app, 0, "STATIC", SS_BLACKFRAME | SS_NOTIFY, kSnapPaneId);
+  app.groupList = Child(app, WS_EX_STATICEDGE, WC_LISTVIEWA,
+                        LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_SHOWSELALWAYS |
+                            LVS_OWNERDATA,
+                        kGroupListId);
+  app.separatorButton = Child(app, 0, "BUTTON", BS_PUSHBUTTON | BS_BITMAP, kSeparatorButtonId);
+}
+
+HFONT UiFont(int height, const std::string& face) {
+  return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+bool VisualStylesActive() {
+  HMODULE theme = LoadLibraryA("uxtheme.dll");
+  if (!theme) return false;
+  using Query = BOOL(WINAPI*)();
+  auto isThemeActive = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(theme, "IsThemeActive")));
+  auto isAppThemed = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(theme, "IsAppThemed")));
+  bool active = isThemeActive && isAppThemed && isThemeActive() && isAppThemed();
+  FreeLibrary(theme);
+  return active;
+}
+
+// Settings, help, controls library, COM, themes and the UI fonts.
+void PrepareInterface(AppState& app) {
+  app.layoutMode = static_cast<unsigned short>(ReadLayoutMode(app.paths));
+  SettingsContext context;
+  context.osClass = app.osClass;
+  context.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  context.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  context.fonts = ReadDefaultFontList(app.paths, app.osClass);
+  app.settings = CoreSettingsTable(context);
+  ReadSettings(app.settings, app.paths, app.layoutMode);
+  InitialiseHelp(app);
+  INITCOMMONCONTROLSEX controls{sizeof controls, 0x6FF};
+  InitCommonControlsEx(&controls);
+  CoInitialize(nullptr);
+  app.visualStyles = VisualStylesActive();
+  const FontList& f = context.fonts;
+  app.uiFonts[0] = UiFont(-12, f[0]);
+  app.uiFonts[1] = UiFont(-12, f[0]);
+  app.uiFonts[2] = UiFont(-12, f[0]);
+  app.uiFonts[3] = UiFont(-10, f[3]);
+  app.uiFonts[4] = UiFont(-12, f[2]);
+  app.uiFonts[5] = UiFont(-96, f[0]);
+}
+
+void ReportRenumberFailure(AppState& app, const RenumberFailure& failure) {
+  ShowMessage(failure.text, failure.caption, kMbOk | kMbIconError, app.mainWindow);
+}
+
+void LoadMasterLists(AppState& app) {
+  struct List {
+    const char* stem;
+    std::vector<std::string>* names;
+  } lists[] = {{"machine", &app.masters.machines}, {"genre", &app.masters.genres},
+               {"media", &app.masters.media}, {"adultex", &app.masters.adultex}};
+  for (const List& list : lists)
+    if (auto error = LoadMasterNames(app.mainDb, list.stem, *list.names))
+      ShowMessage(std::string(list.stem) + Jp(" 参照エラー\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
+                  kMbOk | kMbIconError, app.mainWindow);
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
+  reinterpret_cast<std::vector<RECT>*>(data)->push_back(*rect);
+  return TRUE;
+}
+
+LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam) {
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void PlaceWindow(AppState& app) {
+  const Settings& s = app.settings;
+  SetWindowPos(app.mainWindow, nullptr, SettingInt(s, "Window", "PositionX"),
+               SettingInt(s, "Window", "PositionY"), SettingInt(s, "Window", "Width"),
+               SettingInt(s, "Window", "Height"), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void LayoutPanes(AppState& app) {
+  if (!app.statusBar) return;
+  SendMessageA(app.statusBar, WM_SIZE, 0, 0);
+  RECT client{}, status{};
+  GetClientRect(app.mainWindow, &client);
+  GetWindowRect(app.statusBar, &status);
+  int width = client.right;
+  int height = client.bottom - (status.bottom - status.top);
+  int left = std::min(SettingInt(app.settings, "Window", "SeparateX"), std::max(width - 40, 0));
+  int treeHeight = std::max(SettingInt(app.settings, "Window", "SeparateY") - kSeparatorButtonHeight, 0);
+  treeHeight = std::min(treeHeight, std::max(height - kSeparatorButtonHeight, 0));
+  MoveWindow(app.queryTree, 0, 0, left, treeHeight, TRUE);
+  MoveWindow(app.separatorButton, 0, treeHeight, left, kSeparatorButtonHeight, TRUE);
+  int groupTop = treeHeight + kSeparatorButtonHeight;
+  MoveWindow(app.groupList, 0, groupTop, left, std::max(height - groupTop, 0), TRUE);
+  int snapHeight = std::min(SettingInt(app.settings, "SnapShot", "Width") * 3 / 4, height / 2);
+  MoveWindow(app.snapPane, left, 0, width - left, snapHeight, TRUE);
+  MoveWindow(app.itemList, left, snapHeight, width - left, std::max(height - snapHeight, 0), TRUE);
+}
+
+// Steps after the window exists: placement, folders, status bar, tray,
+// timers, the message hook and the power request.
+void FinishCreation(AppState& app) {
+  PlaceWindow(app);
+  CreateFolder(app.paths.tempFolder);
+  CreateFolder(app.paths.colorThemeFolder);
+  app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                                  WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP | SBARS_TOOLTIPS,
+                                  0, 0, 0, 0, app.mainWindow,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
+                                  app.instance, nullptr);
+  SendMessageA(app.statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
+  AddTrayIcon(app);
+  DragAcceptFiles(app.snapPane, TRUE);
+  SetTimer(app.mainWindow, kTimer1, 300, nullptr);
+  SetTimer(app.mainWindow, kTimer2, 25, nullptr);
+  app.messageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageHook, nullptr, GetCurrentThreadId());
+  if (!app.messageHook)
+    ShowMessage(Jp("フックのインストールに失敗しました"), "hHook", kMbOk, app.mainWindow);
+  SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
+}
+
+LRESULT OnCreate(HWND window) {
+  AppState& app = App();
+  app.mainWindow = window;
+  CreateChildControls(app);
+  PrepareInterface(app);
+  SetMenu(window, app.mainMenu);
+  if (PrepareLibraryDatabase(app) == -1) {
+    app.startupFailed = true;
+    // This instance never reaches its close: give the shared library back now.
+    ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+    EndProgram(app);
+    return -1;
+  }
+  LoadMasterLists(app);
+  if (HasOption(app.commandLine, Option::RebuildMaster)) {
+    ShowMessage(Jp("マスタ管理の連番処理を行います"), "", kMbOk, window);
+    for (const char* stem : kMasterStems)
+      if (auto failure = RenumberMasterTable(app.mainDb, stem)) ReportRenumberFailure(app, *failure);
+    LoadMasterLists(app);
+  }
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&app.monitors));
+  FinishCreation(app);
+  return 0;
+}
+
+void OnFirstPaint(AppState& app) {
+  if (!HasOption(app.commandLine, Option::NoSplash)) ShowWaitWindow(app);
+  int maximize = ReadProfileInt("Window", "Maximize", 0, LayoutFile(app.paths, app.layoutMode));
+  ShowWindow(app.mainWindow, maximize == 1 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  PrepareItemView(app);
+  if (HasOption(app.commandLine, Option::ClearLastQuery)) app.mainDb.Query("DROP VIEW list_view;");
+  app.firstPaintStage = kFirstPaintFinishing;
+  LayoutPanes(app);
+  HideWaitWindow(app);
+  RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  app.firstPaintStage = kFirstPaintDone;
+}
+
+void OnPaint(HWND window) {
+  AppState& app = App();
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+  if (app.firstPaintStage == kBeforeFirstPaint) {
+    OnFirstPaint(app);
+  } else if (app.firstPaintStage == kFirstPaintDone) {
+    app.firstPaintStage = kBroughtToFront;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(app.itemList);
+  }
+}
+
+void ShowTrayMenu(AppState& app) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, kCmdStopWaiting, Jp("エミュ起動待機を中止").c_str());
+  POINT at{};
+  GetCursorPos(&at);
+  SetForegroundWindow(app.mainWindow);
+  UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, app.mainWindow,
+                               nullptr);
+  DestroyMenu(menu);
+  if (chosen == kCmdStopWaiting) InterlockedExchange(&app.stopWaiting, 1);
+}
+
+void OnCommand(AppState& app, int id) {
+  switch (id) {
+    case kCmdBackupDatabase: BackupDatabaseCommand(app); break;
+    case kCmdExit: PostMessageA(app.mainWindow, WM_CLOSE, 0, 0); break;
+    case kCmdDatabaseProperties: ShowDatabasePropertiesDialog(app); break;
+  }
+}
+
+void OnDestroy(AppState& app) {
+  if (app.startupFailed) return;
+  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+  SaveSettingsAtExit(app);
+  CloseSqlErrorDialog();
+  EndProgram(app);
+}
+
+}  // namespace
+
+void SwitchLayout(AppState& app) {
+  if (ShowMessage(Jp("ウィンドウレイアウトを切り替えて再起動します"), Jp("確認"),
+                  kMbYesNo | kMbIconQuestion, app.mainWindow) != kIdYes)
+    return;
+  WriteProfileText("Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1",
+                     app.paths.settingsFile);
+  SaveSettingsAtExit(app);
+  app.layoutMode = kLayoutSavedForRestart;
+  RestartProgram(app, "-rebootwait");
+}
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState& app = App();
+  switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_SIZE: LayoutPanes(app); return 0;
+    case WM_COMMAND: OnCommand(app, LOWORD(wParam)); return 0;
+    case WM_TIMER: return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_DESTROY: OnDestroy(app); return 0;
+    default:
+      if (message == kTrayCallbackMessage) {
+        if (lParam == WM_RBUTTONUP) ShowTrayMenu(app);
+        return 0;
+      }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace vel

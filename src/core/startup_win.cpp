@@ -1,0 +1,145 @@
+#include "core/startup_win.h"
+
+#include <commctrl.h>
+
+#include "core/app_state_win.h"
+#include "core/command_line.h"
+#include "core/main_window_win.h"
+#include "core/menus_win.h"
+#include "core/shutdown_win.h"
+#include "core/dialog_window_win.h"
+#include "db/database_dialogs_win.h"
+#include "db/database_lock.h"
+#include "display/image_loader_win.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+
+namespace vel {
+
+AppState& App() {
+  static AppState state;
+  return state;
+}
+
+namespace {
+
+constexpr int kMinimumPopHelpVersion = 104;
+
+void PrepareProcess(AppState& app) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, 255};
+  InitCommonControlsEx(&controls);
+  app.defaultGuiFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, "Yu Gothic UI");
+  app.buttonFaceBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+}
+
+void RegisterDialogClass(AppState& app) {
+  WNDCLASSEXA dialogClass{};
+  dialogClass.cbSize = sizeof dialogClass;
+  dialogClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  dialogClass.lpfnWndProc = DefWindowProcA;
+  dialogClass.hInstance = app.instance;
+  dialogClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  dialogClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  dialogClass.hbrBackground = app.buttonFaceBrush;
+  dialogClass.lpszClassName = kDialogClassName;
+  RegisterClassExA(&dialogClass);
+}
+
+int DetermineOsClass() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  BOOL queried = GetVersionExA(&version);
+#pragma GCC diagnostic pop
+  return OsClassFromVersion(queried != FALSE, version.dwMajorVersion, version.dwMinorVersion);
+}
+
+bool CreateMainWindow(AppState& app) {
+  app.programIcon = static_cast<HICON>(LoadImageA(app.instance, MAKEINTRESOURCEA(kProgramIconResource),
+                                                  IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  WNDCLASSEXA mainClass{};
+  mainClass.cbSize = sizeof mainClass;
+  mainClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  mainClass.lpfnWndProc = MainWindowProcedure;
+  mainClass.hInstance = app.instance;
+  mainClass.hIcon = app.programIcon;
+  mainClass.hIconSm = app.programIcon;
+  mainClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  mainClass.hbrBackground = app.buttonFaceBrush;
+  mainClass.lpszClassName = kMainWindowClassName;
+  RegisterClassExA(&mainClass);
+  HWND window = CreateWindowExA(0, kMainWindowClassName, kMainWindowCaption,
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 472,
+                                284, nullptr, nullptr, app.instance, nullptr);
+  return window != nullptr;
+}
+
+void RunMessageLoop() {
+  MSG message;
+  for (;;) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+int RunProgram(HINSTANCE instance) {
+  AppState& app = App();
+  app.instance = instance;
+  app.commandLine = GetCommandLineA();
+  PrepareProcess(app);
+  BuildMenus(app);
+  RegisterDialogClass(app);
+  SetDllDirectoryW(L"");
+
+  if (!CmdLineOption(app.commandLine, 0)) {
+    app.instanceMutex = CreateMutexA(nullptr, FALSE, "Velmarook2-mutexcheck");
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another instance runs: end silently
+  }
+
+  std::string popHelp = BuildPaths(CurrentDirectory()).popHelpFile;
+  if (ReadProfileInt("pophelp", "version", 0, popHelp) < kMinimumPopHelpVersion) {
+    ShowMessage(popHelp + Jp(" が古いか見つかりません"), Jp("エラー"), kMbOk | kMbIconError);
+    return 0;
+  }
+
+  app.osClass = DetermineOsClass();
+  app.paths = BuildPaths(CurrentDirectory());
+  RegexExtension extension = ChooseRegexExtension(app.paths.base, FileExists);
+  app.regexMode = static_cast<unsigned short>(extension.mode);
+  app.regexExtensionPath = extension.path;
+
+  std::string location;
+  if (!ReadProfileText("dbfile", "distination", "", app.paths.settingsFile, location)) {
+    ShowMessage(Jp("設定ファイルのデータベースの参照先を読み込めませんでした。\n") + app.paths.settingsFile,
+                Jp("エラー"), kMbOk | kMbIconError);
+    return 0;
+  }
+  InstallSqlErrorDialog(app);
+  if (location.empty()) {
+    app.databasePath = app.paths.DefaultDatabase();
+  } else {
+    app.databasePath = location;
+    if (AcquireDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName()) ==
+        LockOutcome::Refused)
+      return 0;
+  }
+
+  app.mainDb.Open(app.databasePath, app.regexExtensionPath);
+  app.groupDb.Open(app.databasePath, app.regexExtensionPath);
+  StartImageSupport(app);
+
+  CreateMainWindow(app);
+  RunMessageLoop();
+  FinalExit(app);
+}
+
+}  // namespace vel
