@@ -1,0 +1,47 @@
+#pragma once
+// Starts the real program in a base folder and watches its windows.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vel::test {
+
+// A fresh base folder holding the program, its library and resource folder.
+class BaseFolder {
+ public:
+  BaseFolder();
+  ~BaseFolder();
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& baseFolder, const std::string& options);
+  ~RunningProgram();
+  DWORD ProcessId() const { return info_.dwProcessId; }
+  // The main window once the start-up has finished (the item list has the focus).
+  HWND WaitUntilReady(DWORD timeoutMs = 60000);
+  // A top-level window of this process with the class and caption, or null.
+  HWND WaitForWindow(const char* windowClass, const std::string& caption, DWORD timeoutMs = 30000);
+  // Closes the main window as a user does and waits for the process to end.
+  bool Close(DWORD timeoutMs = 60000);
+  bool WaitForExit(DWORD timeoutMs);
+  bool HasExited() const;
+  DWORD ExitCode() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The text of a message box (its static text) and a press of one of its buttons.
+std::string MessageBoxText(HWND box);
+void PressButton(HWND dialog, int id);
+std::string WindowCaption(HWND window);
+std::vector<HWND> WindowsOfProcess(DWORD processId, const char* windowClass);
+
+}  // namespace vel::test

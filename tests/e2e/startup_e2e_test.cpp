@@ -1,0 +1,223 @@
+// Start-up and shutdown of the real program, seen from outside.
+#include <gtest/gtest.h>
+
+#include "db/library_connection.h"
+#include "db/schema.h"
+#include "e2e/program_runner_win.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+std::string One(LibraryConnection& db, const std::string& sql) {
+  auto error = db.Query(sql);
+  EXPECT_FALSE(error) << (error ? *error : "") << "\n" << sql;
+  return db.Cell(1, 0);
+}
+
+// A library with a few items, made the way the program makes it.
+void MakeLibrary(const std::string& path, const std::string& extraSql = "") {
+  LibraryConnection db;
+  db.Open(path, "");
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  ASSERT_FALSE(CreateItemView(db));
+  if (!extraSql.empty()) ASSERT_FALSE(db.Query(extraSql));
+}
+
+TEST(Startup, FreshBaseFolderGetsLibrarySettingsAndFolders) {
+  BaseFolder base;
+  {
+    RunningProgram program(base.Path(), "");
+    ASSERT_TRUE(program.WaitUntilReady());
+    ASSERT_TRUE(program.Close());
+    EXPECT_EQ(program.ExitCode(), 0u);
+  }
+  EXPECT_TRUE(DirectoryExists(base.File("TEMP")));
+  EXPECT_TRUE(DirectoryExists(base.File("color_theme")));
+  EXPECT_FALSE(FileExists(base.File("BigPictureLayout.ini")));
+  EXPECT_EQ(ReadProfileInt("Window", "Width", -1, base.File("Velmarook2.ini")), 850);
+  EXPECT_EQ(ReadProfileInt("ItemList", "infoDelay", -1, base.File("Velmarook2.ini")), 300);
+
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query("PRAGMA table_info(main_table);"));
+  ASSERT_EQ(db.RowCount(), 29);
+  const char* first[] = {"file_name", "file_arc_title", "file_arc_ext", "file_title",
+                         "file_ext",  "machine_name",   "title"};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(db.Cell(i + 1, 1), first[i]);
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN ("
+                    "'main_table','spec_table','creator_table','memo_table','favorite_table',"
+                    "'use_emuset_table','snap_path_table','associate_file_table','alter_ego_table',"
+                    "'machine_info_table','media_info_table','genre_info_table','adultex_info_table',"
+                    "'vel_table','tmp_hist_table','tmp_maxdisk');"),
+            "16");
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('all_item_view','update_main_pkey');"),
+            "2");
+  // A normal close gives the library back.
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM vel_table WHERE key='db_open_client';"), "0");
+}
+
+TEST(Startup, SecondInstanceEndsSilentlyUnlessMultiboot) {
+  BaseFolder base;
+  RunningProgram first(base.Path(), "");
+  HWND firstWindow = first.WaitUntilReady();
+  ASSERT_TRUE(firstWindow);
+  {
+    RunningProgram second(base.Path(), "");
+    ASSERT_TRUE(second.WaitForExit(30000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WindowsOfProcess(second.ProcessId(), "#32770").empty());
+  }
+  EXPECT_TRUE(IsWindow(firstWindow));
+  {
+    RunningProgram third(base.Path(), "-multiboot");
+    EXPECT_TRUE(third.WaitUntilReady());
+    EXPECT_TRUE(IsWindow(firstWindow));
+    EXPECT_TRUE(third.Close());
+  }
+  EXPECT_TRUE(first.Close());
+}
+
+TEST(Startup, OldPopupHelpIsReportedAndNothingIsWritten) {
+  BaseFolder base;
+  WriteWholeFile(base.File("resource\\pophelp.txt"), "[pophelp]\r\nversion=103\r\n");
+  RunningProgram program(base.Path(), "");
+  HWND box = program.WaitForWindow("#32770", Jp("エラー"));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box), base.File("resource\\pophelp.txt") + Jp(" が古いか見つかりません"));
+  PressButton(box, IDOK);
+  ASSERT_TRUE(program.WaitForExit(30000));
+  EXPECT_FALSE(FileExists(base.File("Velmarook.db")));
+  EXPECT_FALSE(FileExists(base.File("Velmarook2.ini")));
+}
+
+class SharedLibrary : public testing::Test {
+ protected:
+  void SetUp() override {
+    shared = folder / "shared.db";
+    MakeLibrary(shared, "INSERT OR REPLACE INTO vel_table(key,str) VALUES('db_open_client','OTHER-PC');");
+    ASSERT_TRUE(WriteProfileText("dbfile", "distination", shared, base.File("Velmarook2.ini")));
+  }
+  std::string Holder() {
+    LibraryConnection db;
+    db.Open(shared, "");
+    return db.Query("SELECT str FROM vel_table WHERE key='db_open_client';") ? "?" : db.Cell(1, 0);
+  }
+  HWND WaitForConflict(RunningProgram& program) {
+    HWND box = program.WaitForWindow("#32770", Jp("外部DB参照の競合"));
+    EXPECT_TRUE(box);
+    if (box) {
+      std::string text = MessageBoxText(box);
+      EXPECT_NE(text.find(Jp("既に OTHER-PC がDB(") + shared + Jp(")を開いているようです。")),
+                std::string::npos)
+          << AnsiToUtf8(text);
+    }
+    return box;
+  }
+  TempFolder folder;
+  BaseFolder base;
+  std::string shared;
+};
+
+TEST_F(SharedLibrary, YesLeavesItWithTheOtherComputer) {
+  RunningProgram program(base.Path(), "");
+  HWND box = WaitForConflict(program);
+  ASSERT_TRUE(box);
+  PressButton(box, IDYES);
+  ASSERT_TRUE(program.WaitForExit(30000));
+  EXPECT_TRUE(WindowsOfProcess(program.ProcessId(), "NORMAL0").empty());
+  EXPECT_EQ(Holder(), "OTHER-PC");
+}
+
+TEST_F(SharedLibrary, NoTakesItAndANormalCloseGivesItBack) {
+  RunningProgram program(base.Path(), "");
+  HWND box = WaitForConflict(program);
+  ASSERT_TRUE(box);
+  PressButton(box, IDNO);
+  ASSERT_TRUE(program.WaitUntilReady());
+  EXPECT_EQ(Holder(), ComputerName());
+  ASSERT_TRUE(program.Close());
+  EXPECT_EQ(Holder(), "");
+  // The default library in the base folder was never made.
+  EXPECT_FALSE(FileExists(base.File("Velmarook.db")));
+}
+
+TEST(Startup, ClearLastQueryDropsTheListView) {
+  const std::string createView =
+      "CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE ( title LIKE '%a%' );";
+  const char* listViewQuery = "SELECT COUNT(*) FROM sqlite_master WHERE type='view' AND name='list_view';";
+  for (bool clear : {false, true}) {
+    BaseFolder base;
+    MakeLibrary(base.File("Velmarook.db"), createView);
+    RunningProgram program(base.Path(), clear ? "-clearlastquery" : "");
+    ASSERT_TRUE(program.WaitUntilReady());
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    EXPECT_EQ(One(db, listViewQuery), clear ? "0" : "1") << clear;
+    db.Close();
+    ASSERT_TRUE(program.Close());
+  }
+}
+
+TEST(Startup, LongSettingsValueSurvivesByteForByte) {
+  BaseFolder base;
+  std::string value = "C:\\" + Jp("ソフト表示能力") + "\\";
+  while (value.size() < 400) value += Jp("ソ") + "x";
+  ASSERT_TRUE(WriteProfileText("FolderPath", "RomDiskImage", value, base.File("Velmarook2.ini")));
+  {
+    RunningProgram program(base.Path(), "");
+    ASSERT_TRUE(program.WaitUntilReady());
+    ASSERT_TRUE(program.Close());
+  }
+  EXPECT_EQ(ProfileText("FolderPath", "RomDiskImage", "", base.File("Velmarook2.ini")), value);
+}
+
+TEST(Startup, BigPictureLayoutKeepsLayoutKeysInItsOwnFile) {
+  BaseFolder base;
+  ASSERT_TRUE(WriteProfileText("Window", "BigPictureMode", "1", base.File("Velmarook2.ini")));
+  {
+    RunningProgram program(base.Path(), "");
+    ASSERT_TRUE(program.WaitUntilReady());
+    ASSERT_TRUE(program.Close());
+  }
+  EXPECT_EQ(ReadProfileInt("Window", "Width", -1, base.File("BigPictureLayout.ini")), 850);
+  EXPECT_EQ(ReadProfileInt("Window", "Width", -1, base.File("Velmarook2.ini")), -1);
+  EXPECT_EQ(ReadProfileInt("ItemList", "infoDelay", -1, base.File("Velmarook2.ini")), 300);
+}
+
+TEST(Startup, PropertiesDialogShowsTheLibrarysFigures) {
+  BaseFolder base;
+  std::string rows;
+  for (int i = 0; i < 1200; ++i)
+    rows += "INSERT INTO main_table(file_name,maker,ply,play_time) VALUES('f" + std::to_string(i) +
+            "','m" + std::to_string(i % 3) + "'," + (i % 2 ? "2" : "0") + "," +
+            (i < 3 ? "'010:30:40'" : "''") + ");";
+  MakeLibrary(base.File("Velmarook.db"), "BEGIN;" + rows + "COMMIT;");
+  RunningProgram program(base.Path(), "");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  PostMessageA(main, WM_COMMAND, 1215, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("データベースのプロパティ"));
+  ASSERT_TRUE(dialog);
+  auto text = [dialog](int id) {
+    char buffer[512] = {};
+    GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
+    return std::string(buffer);
+  };
+  EXPECT_EQ(text(2001), "600");    // titles: ply < 2
+  EXPECT_EQ(text(2002), "1,200");  // images
+  EXPECT_EQ(text(2003), "3");      // makers
+  EXPECT_EQ(AnsiToUtf8(text(2004)), "1日7時間32分0秒");  // 3 x 10:30:40
+  EXPECT_EQ(text(2005), base.File("Velmarook.db"));
+  EXPECT_NE(text(2006).find(" byte"), std::string::npos);
+  EXPECT_EQ(text(2008), kSchemaVersion);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
