@@ -210,8 +210,13 @@ void OnPaint(HWND window) {
   PAINTSTRUCT paint;
   BeginPaint(window, &paint);
   EndPaint(window, &paint);
+  // A message box during the first paint paints again inside its own loop.
+  static bool inFirstPaint = false;
   if (app.firstPaintStage == kBeforeFirstPaint) {
+    if (inFirstPaint) return;
+    inFirstPaint = true;
     OnFirstPaint(app);
+    inFirstPaint = false;
   } else if (app.firstPaintStage == kFirstPaintDone) {
     app.firstPaintStage = kBroughtToFront;
     ShowWindow(window, SW_SHOW);

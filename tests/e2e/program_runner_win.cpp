@@ -21,8 +21,9 @@ BaseFolder::~BaseFolder() {
   fs::remove_all(path_, ec);
 }
 
-RunningProgram::RunningProgram(const std::string& baseFolder, const std::string& options) {
-  std::string commandLine = "\"" + baseFolder + "\\Velmarook2.exe\" " + options;
+RunningProgram::RunningProgram(const std::string& baseFolder, const std::string& options,
+                               const std::string& programName) {
+  std::string commandLine = "\"" + baseFolder + "\\" + programName + "\" " + options;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

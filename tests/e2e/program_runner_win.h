@@ -21,7 +21,8 @@ class BaseFolder {
 
 class RunningProgram {
  public:
-  RunningProgram(const std::string& baseFolder, const std::string& options);
+  RunningProgram(const std::string& baseFolder, const std::string& options,
+                 const std::string& programName = "Velmarook2.exe");
   ~RunningProgram();
   DWORD ProcessId() const { return info_.dwProcessId; }
   // The main window once the start-up has finished (the item list has the focus).

@@ -221,3 +221,74 @@ TEST(Startup, PropertiesDialogShowsTheLibrarysFigures) {
 
 }  // namespace
 }  // namespace vel::test
+
+namespace vel::test {
+namespace {
+
+// The program the restart started: a main window of another process.
+HWND WaitForRestartedWindow(DWORD oldProcessId, DWORD timeoutMs = 60000) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 200) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, "NORMAL0", nullptr); window;
+         window = FindWindowExA(nullptr, window, "NORMAL0", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner != oldProcessId && IsWindowVisible(window)) return window;
+    }
+    Sleep(200);
+  }
+  return nullptr;
+}
+
+void CloseRestarted(HWND window) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  if (process) {
+    EXPECT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
+    CloseHandle(process);
+  }
+}
+
+// Back to the default library from the properties dialog: the program starts
+// itself again (its own file when the usual program file is missing) and the
+// shared library's lock is given back.
+TEST(Restart, ResetOfTheLocationRestartsAndReleasesTheSharedLibrary) {
+  for (const char* programName : {"Velmarook2.exe", "Velmarook2_renamed.exe"}) {
+    SCOPED_TRACE(programName);
+    BaseFolder base;
+    TempFolder elsewhere;
+    std::string shared = elsewhere / "shared.db";
+    MakeLibrary(shared);
+    ASSERT_TRUE(WriteProfileText("dbfile", "distination", shared, base.File("Velmarook2.ini")));
+    if (std::string(programName) != "Velmarook2.exe")
+      ASSERT_TRUE(MoveFileA(base.File("Velmarook2.exe").c_str(), base.File(programName).c_str()));
+    RunningProgram program(base.Path(), "-nosplash", programName);
+    HWND main = program.WaitUntilReady();
+    ASSERT_TRUE(main);
+    PostMessageA(main, WM_COMMAND, 1215, 0);
+    HWND dialog = program.WaitForWindow("NORMALDLG", Jp("データベースのプロパティ"));
+    ASSERT_TRUE(dialog);
+    PressButton(dialog, 2010);  // "Reset"
+    HWND question = program.WaitForWindow("#32770", Jp("確認"));
+    ASSERT_TRUE(question);
+    PressButton(question, IDYES);
+    HWND notice = program.WaitForWindow("#32770", "");
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(MessageBoxText(notice), Jp("データベースファイルの参照先が変更されました。\n再起動します"));
+    PressButton(notice, IDOK);
+    ASSERT_TRUE(program.WaitForExit(30000));
+    LibraryConnection db;
+    db.Open(shared, "");
+    EXPECT_EQ(One(db, "SELECT COUNT(*) FROM vel_table WHERE key='db_open_client';"), "0");
+    db.Close();
+    EXPECT_EQ(ProfileText("dbfile", "distination", "?", base.File("Velmarook2.ini")), "");
+    HWND restarted = WaitForRestartedWindow(program.ProcessId());
+    ASSERT_TRUE(restarted);
+    CloseRestarted(restarted);
+    EXPECT_TRUE(FileExists(base.File("Velmarook.db")));
+  }
+}
+
+}  // namespace
+}  // namespace vel::test
