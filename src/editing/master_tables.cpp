@@ -21,25 +21,19 @@ std::optional<RenumberFailure> RenumberMasterTable(LibraryConnection& db, const 
                            stem};
   std::vector<std::string> names;
   for (int r = 1; r <= db.RowCount(); ++r) names.push_back(db.Cell(r, 0));
-  if (auto error = db.Query("BEGIN;"))
-    return RenumberFailure{Jp("管理テーブルをアップデートできませんでした。（管理番号ソート）\n") +
-                               Utf8ToAnsi(*error), stem};
+  auto updateFailed = [&](const std::string& error) {
+    RenumberFailure failure{
+        Jp("管理テーブルをアップデートできませんでした。（管理番号ソート）\n") + Utf8ToAnsi(error), stem};
+    db.Query("ROLLBACK;");
+    return failure;
+  };
+  if (auto error = db.Query("BEGIN;")) return updateFailed(*error);
   for (size_t i = 0; i < names.size(); ++i) {
     std::string sql = "UPDATE " + stem + "_info_table SET " + stem + "_num=" + std::to_string(i + 1) +
                       " WHERE " + stem + "='" + Quote(names[i]) + "';";
-    if (auto error = db.Query(sql)) {
-      RenumberFailure failure{
-          Jp("管理テーブルをアップデートできませんでした。（管理番号ソート）\n") + Utf8ToAnsi(*error), stem};
-      db.Query("ROLLBACK;");
-      return failure;
-    }
+    if (auto error = db.Query(sql)) return updateFailed(*error);
   }
-  if (auto error = db.Query("COMMIT;")) {
-    RenumberFailure failure{
-        Jp("管理テーブルをアップデートできませんでした。（管理番号ソート）\n") + Utf8ToAnsi(*error), stem};
-    db.Query("ROLLBACK;");
-    return failure;
-  }
+  if (auto error = db.Query("COMMIT;")) return updateFailed(*error);
   return std::nullopt;
 }
 

@@ -116,6 +116,15 @@ TEST_F(ConnectionTest, MissingExtensionOnlyFailsStatementsThatNeedIt) {
   EXPECT_TRUE(withExtension.Query("SELECT 'a' REGEXP 'a';"));
 }
 
+TEST_F(ConnectionTest, ExtensionPathIsQuotedInItsLoadStatement) {
+  // A path that would end the literal early and run a statement of its own.
+  LibraryConnection withExtension;
+  withExtension.Open(folder / "lib.db", "x') WHERE 0; CREATE TABLE injected(a); SELECT ('");
+  EXPECT_FALSE(withExtension.Query("SELECT 1;"));
+  ASSERT_FALSE(withExtension.Query("SELECT COUNT(*) FROM sqlite_master WHERE name='injected';"));
+  EXPECT_EQ(withExtension.Cell(1, 0), "0");
+}
+
 TEST_F(ConnectionTest, WaitsForAnotherConnectionsWrite) {
   ASSERT_FALSE(db.Query("CREATE TABLE t(a);"));
   LibraryConnection writer;
