@@ -292,3 +292,39 @@ TEST(Restart, ResetOfTheLocationRestartsAndReleasesTheSharedLibrary) {
 
 }  // namespace
 }  // namespace vel::test
+
+namespace vel::test {
+namespace {
+
+TEST(Backup, MenuCommandCopiesTheLibraryInUseUnderItsDatedName) {
+  BaseFolder base;
+  MakeLibrary(base.File("Velmarook.db"), "INSERT INTO main_table(file_name,title) VALUES('k','T');");
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  PostMessageA(main, WM_COMMAND, 1168, 0);
+  HWND confirm = program.WaitForWindow("#32770", Jp("データベースのバックアップ"));
+  ASSERT_TRUE(confirm);
+  PressButton(confirm, IDOK);
+  std::string copy;
+  for (int i = 0; i < 100 && copy.empty(); ++i) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(base.File("Velmarook_*BUP_DBver1.db").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      copy = base.File(found.cFileName);
+      FindClose(search);
+    }
+    Sleep(100);
+  }
+  ASSERT_FALSE(copy.empty());
+  // Name: Velmarook_YYYY-MM-DD_hh-mm-ss BUP _DBver1 .db
+  std::string name = copy.substr(base.Path().size() + 1);
+  EXPECT_EQ(name.size(), std::string("Velmarook_2026-12-09_23-05-00BUP_DBver1.db").size()) << name;
+  EXPECT_TRUE(program.Close());
+  LibraryConnection db;
+  db.Open(copy, "");
+  EXPECT_EQ(One(db, "SELECT title FROM main_table WHERE file_name='k';"), "T");
+}
+
+}  // namespace
+}  // namespace vel::test
