@@ -23,4 +23,7 @@ std::string ProfileText(const std::string& section, const std::string& key,
 bool WriteProfileText(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file);
 
+// Removes a key; false when the file could not be written.
+bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file);
+
 }  // namespace vel

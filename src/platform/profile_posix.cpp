@@ -92,6 +92,23 @@ bool ReadProfileText(const std::string& section, const std::string& key,
   return true;
 }
 
+namespace {
+
+// Written beside the file and renamed over it, so a failed write loses nothing.
+bool SaveLines(const std::vector<std::string>& lines, const std::string& file) {
+  std::string target = NativePath(file);
+  std::string temp = target + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const std::string& line : lines) out << line << "\r\n";
+    if (!out.flush()) return false;
+  }
+  return std::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace
+
 bool WriteProfileText(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file) {
   bool exists = false;
@@ -125,16 +142,24 @@ bool WriteProfileText(const std::string& section, const std::string& key,
       lines.push_back(entry);
     }
   }
-  // Written beside the file and renamed over it, so a failed write loses nothing.
-  std::string target = NativePath(file);
-  std::string temp = target + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& line : lines) out << line << "\r\n";
-    if (!out.flush()) return false;
+  return SaveLines(lines, file);
+}
+
+bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file) {
+  bool exists = false;
+  std::vector<std::string> lines = ReadLines(file, exists);
+  if (!exists) return true;
+  bool inSection = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string name, k, v;
+    if (SectionOf(lines[i], name)) {
+      inSection = SameName(name, section);
+    } else if (inSection && KeyOf(lines[i], k, v) && SameName(k, key)) {
+      lines.erase(lines.begin() + static_cast<long>(i));
+      return SaveLines(lines, file);
+    }
   }
-  return std::rename(temp.c_str(), target.c_str()) == 0;
+  return true;
 }
 
 }  // namespace vel

@@ -56,4 +56,9 @@ bool WriteProfileText(const std::string& section, const std::string& key,
                                     Wide(file).c_str()) != FALSE;
 }
 
+bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file) {
+  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), nullptr,
+                                    Wide(file).c_str()) != FALSE;
+}
+
 }  // namespace vel

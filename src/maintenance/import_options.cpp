@@ -1,0 +1,63 @@
+#include "maintenance/import_options.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+namespace vel {
+
+std::int32_t NumberFromBox(const std::string& text) {
+  double value = std::strtod(text.c_str(), nullptr);
+  if (!std::isfinite(value)) return 0;
+  value = std::trunc(value);
+  if (value >= INT32_MAX) return INT32_MAX;
+  if (value <= INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+std::string SearchExtensionLine(const std::string& searchExtensions) {
+  if (searchExtensions.empty()) return Jp("指定なし");
+  return Jp("(検索拡張子:") + searchExtensions + ")";
+}
+
+namespace {
+constexpr const char* kSection = "AddImgDir";
+
+struct IntKey {
+  const char* key;
+  int ImportDialogSettings::*field;
+};
+constexpr IntKey kIntKeys[] = {
+    {"SearchSubDir", &ImportDialogSettings::searchSubDir},
+    {"SearchArcImg", &ImportDialogSettings::searchArcImg},
+    {"CCheck1", &ImportDialogSettings::cCheck1},
+    {"CCheck2", &ImportDialogSettings::cCheck2},
+    {"CCheck3", &ImportDialogSettings::cCheck3},
+    {"AutoArcGroup", &ImportDialogSettings::autoArcGroup},
+    {"AddTitleArc", &ImportDialogSettings::addTitleArc},
+    {"AutoDirGroup", &ImportDialogSettings::autoDirGroup},
+    {"CalcCRC32", &ImportDialogSettings::calcCrc32},
+    {"CalcCRC16", &ImportDialogSettings::calcCrc16},
+};
+}  // namespace
+
+ImportDialogSettings ReadImportDialogSettings(const std::string& settingsFile) {
+  ImportDialogSettings s;
+  for (const IntKey& k : kIntKeys) s.*k.field = ReadProfileInt(kSection, k.key, s.*k.field, settingsFile);
+  s.countryMarks = ProfileText(kSection, "CountryMarks", s.countryMarks, settingsFile);
+  return s;
+}
+
+bool WriteImportDialogSettings(const ImportDialogSettings& s, const std::string& settingsFile) {
+  bool ok = true;
+  for (const IntKey& k : kIntKeys)
+    ok = WriteProfileText(kSection, k.key, std::to_string(s.*k.field), settingsFile) && ok;
+  ok = WriteProfileText(kSection, "CountryMarks", s.countryMarks, settingsFile) && ok;
+  ok = DeleteProfileKey("etcSetting", "Country", settingsFile) && ok;
+  return ok;
+}
+
+}  // namespace vel

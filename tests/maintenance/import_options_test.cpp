@@ -1,0 +1,49 @@
+#include "maintenance/import_options.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/codepage.h"
+#include "platform/profile.h"
+#include "test_support.h"
+
+namespace vel {
+namespace {
+
+TEST(ImportOptions, NumbersFromBoxesAreCutTowardsZero) {
+  struct Case {
+    std::string text;
+    std::int32_t value;
+  } cases[] = {{"", 0}, {"0", 0}, {"16", 16}, {"16.9", 16}, {"-3.7", -3}, {"12abc", 12},
+               {"abc", 0}, {"99999999999", INT32_MAX}};
+  for (const Case& c : cases) EXPECT_EQ(NumberFromBox(c.text), c.value) << c.text;
+}
+
+TEST(ImportOptions, SearchExtensionLine) {
+  EXPECT_EQ(SearchExtensionLine(""), Jp("指定なし"));
+  EXPECT_EQ(SearchExtensionLine("d88;fdi"), Jp("(検索拡張子:d88;fdi)"));
+}
+
+TEST(ImportOptions, SettingsRoundTripAndRetiredKeyIsRemoved) {
+  test::TempFolder folder;
+  std::string ini = folder / "Velmarook2.ini";
+  ImportDialogSettings defaults = ReadImportDialogSettings(ini);
+  EXPECT_EQ(defaults.cCheck1, 1);
+  EXPECT_EQ(defaults.calcCrc16, 0);
+  EXPECT_EQ(defaults.countryMarks, "(JP);[JP];(J);[J];(US);[US];(U);[U];(EU);[EU];(E);[E];(U);[U]");
+  ASSERT_TRUE(WriteProfileText("etcSetting", "Country", "(JP)", ini));
+  ASSERT_TRUE(WriteProfileText("etcSetting", "DefaultFont", "keep", ini));
+  ImportDialogSettings changed = defaults;
+  changed.searchSubDir = 1;
+  changed.calcCrc32 = 0;
+  changed.countryMarks = Jp("(日本);[ソ]");
+  ASSERT_TRUE(WriteImportDialogSettings(changed, ini));
+  ImportDialogSettings back = ReadImportDialogSettings(ini);
+  EXPECT_EQ(back.searchSubDir, 1);
+  EXPECT_EQ(back.calcCrc32, 0);
+  EXPECT_EQ(back.countryMarks, changed.countryMarks);
+  EXPECT_EQ(ProfileText("etcSetting", "Country", "gone", ini), "gone");
+  EXPECT_EQ(ProfileText("etcSetting", "DefaultFont", "", ini), "keep");
+}
+
+}  // namespace
+}  // namespace vel
