@@ -1,6 +1,11 @@
 #include "core/html_help_win.h"
 
+#include <string>
+
 #include "core/app_state_win.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/system.h"
 
 namespace vel {
 namespace {
@@ -9,6 +14,7 @@ using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 constexpr UINT kHelpInitialize = 0x001C;
 constexpr UINT kHelpUninitialize = 0x001D;
 constexpr UINT kHelpCloseAll = 0x0012;
+constexpr UINT kHelpDisplayTopic = 0x0000;
 
 HMODULE gHelpModule = nullptr;
 HtmlHelpFn gHtmlHelp = nullptr;
@@ -23,6 +29,16 @@ void InitialiseHelp(AppState& app) {
   if (!gHtmlHelp) return;
   gHtmlHelp(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&app.helpCookie));
   app.helpInitialised = true;
+}
+
+void OpenHelpTopic(AppState& app, HWND owner, const char* topic) {
+  std::string file = app.paths.base + "\\Velmarook2.chm";
+  if (!gHtmlHelp || !FileExists(file)) {
+    ShowMessage(Jp("ヘルプファイルが見つかりません。\n") + file, Jp("エラー"), kMbOk | kMbIconError, owner);
+    return;
+  }
+  std::string target = app.paths.helpFile + "::/" + topic + ".htm";
+  gHtmlHelp(owner, target.c_str(), kHelpDisplayTopic, 0);
 }
 
 void UninitialiseHelp(AppState& app) {

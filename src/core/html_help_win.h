@@ -7,6 +7,9 @@ namespace vel {
 struct AppState;
 
 void InitialiseHelp(AppState& app);
+// Opens a topic of the program's help file; says so when there is no help.
+void OpenHelpTopic(AppState& app, HWND owner, const char* topic);
+
 // Closes any help window the user opened, then uninitialises.
 void UninitialiseHelp(AppState& app);
 

@@ -15,6 +15,8 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "editing/master_tables.h"
+#include "maintenance/crc_recalc_dlg_win.h"
+#include "maintenance/image_import_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -242,6 +244,8 @@ void OnCommand(AppState& app, int id) {
     case kCmdBackupDatabase: BackupDatabaseCommand(app); break;
     case kCmdExit: PostMessageA(app.mainWindow, WM_CLOSE, 0, 0); break;
     case kCmdDatabaseProperties: ShowDatabasePropertiesDialog(app); break;
+    case kCmdAddImages: ShowImageImportDialog(app); break;
+    case kCmdRecalculateCrc: ShowCrcRecalculationDialog(app); break;
   }
 }
 

@@ -28,6 +28,10 @@ void BuildMenus(AppState& app) {
   Item(backup, kCmdBackupDatabase, "データベースファイルをバックアップ");
   Item(file, kCmdExit, "終了");
   HMENU database = Popup(app.mainMenu, "データベース");
+  Item(database, kCmdAddImages, "イメージファイルの追加");
+  AppendMenuA(database, MF_SEPARATOR, 0, nullptr);
+  Item(database, kCmdRecalculateCrc, "ライブラリのCRCを再計算");
+  AppendMenuA(database, MF_SEPARATOR, 0, nullptr);
   Item(database, kCmdDatabaseProperties, "プロパティ");
 }
 

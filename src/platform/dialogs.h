@@ -48,4 +48,15 @@ using FileAnswerer = std::function<std::string(const FileRequest&)>;
 std::string PickFileToOpen(const FileRequest& request, void* owner = nullptr);
 void SetFileAnswerer(FileAnswerer answerer);
 
+// The shell's folder browser, in which files can be chosen as well as folders.
+struct FolderRequest {
+  std::string title;        // CP932
+  std::string initialPath;  // CP932, may be empty
+};
+using FolderAnswerer = std::function<std::string(const FolderRequest&)>;
+
+// The chosen folder or file, or "" when the user cancelled.
+std::string PickFolderOrFile(const FolderRequest& request, void* owner = nullptr);
+void SetFolderAnswerer(FolderAnswerer answerer);
+
 }  // namespace vel

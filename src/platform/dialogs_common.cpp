@@ -6,12 +6,29 @@ namespace vel {
 
 int ShowRealMessage(const MessageRequest& request, void* owner);          // per platform
 std::string PickRealFileToOpen(const FileRequest& request, void* owner);  // per platform
+std::string PickRealFolderOrFile(const FolderRequest& request, void* owner);  // per platform
 
 namespace {
 std::mutex gAnswererLock;
 MessageAnswerer gAnswerer;
 FileAnswerer gFileAnswerer;
+FolderAnswerer gFolderAnswerer;
 }  // namespace
+
+void SetFolderAnswerer(FolderAnswerer answerer) {
+  std::lock_guard<std::mutex> guard(gAnswererLock);
+  gFolderAnswerer = std::move(answerer);
+}
+
+std::string PickFolderOrFile(const FolderRequest& request, void* owner) {
+  FolderAnswerer answerer;
+  {
+    std::lock_guard<std::mutex> guard(gAnswererLock);
+    answerer = gFolderAnswerer;
+  }
+  if (answerer) return answerer(request);
+  return PickRealFolderOrFile(request, owner);
+}
 
 void SetFileAnswerer(FileAnswerer answerer) {
   std::lock_guard<std::mutex> guard(gAnswererLock);

@@ -17,5 +17,6 @@ int ShowRealMessage(const MessageRequest& request, void*) {
 }
 
 std::string PickRealFileToOpen(const FileRequest&, void*) { return {}; }
+std::string PickRealFolderOrFile(const FolderRequest&, void*) { return {}; }
 
 }  // namespace vel

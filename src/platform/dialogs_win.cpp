@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -27,6 +28,31 @@ std::string PickRealFileToOpen(const FileRequest& request, void* owner) {
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&dialog)) return {};
   return file.data();
+}
+
+namespace {
+
+int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data)
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+  return 0;
+}
+
+}  // namespace
+
+std::string PickRealFolderOrFile(const FolderRequest& request, void* owner) {
+  BROWSEINFOA browse{};
+  browse.hwndOwner = static_cast<HWND>(owner);
+  browse.lpszTitle = request.title.c_str();
+  browse.ulFlags = BIF_BROWSEINCLUDEFILES | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = SelectInitialFolder;
+  browse.lParam = request.initialPath.empty() ? 0 : reinterpret_cast<LPARAM>(request.initialPath.c_str());
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse);
+  if (!chosen) return {};
+  char path[MAX_PATH * 2] = {};
+  BOOL ok = SHGetPathFromIDListA(chosen, path);
+  CoTaskMemFree(chosen);
+  return ok ? std::string(path) : std::string();
 }
 
 }  // namespace vel
