@@ -1,0 +1,79 @@
+#pragma once
+// The runs of the maintenance dialog that rewrite one column of main_table row
+// by row (readings, smart titles). Each gets a connection of its own, the
+// dialog's stop flag and something to report to; rows are committed in
+// batches, so a stop or a failure keeps every row written before it.
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vel {
+
+class LibraryConnection;
+class TitleConverter;
+struct ConversionOptions;
+
+// The operations of the maintenance dialog, by their numbers.
+enum class MaintenanceOperation : int {
+  RemoveMissingImages = 0,
+  Readings = 1,
+  FillSmartTitles = 2,
+  RebuildSmartTitles = 3,
+  ReplaceColumnValue = 4,
+  ExportCsv = 5,
+  ImportCsv = 6,
+  EmulatorSettingUse = 7,
+};
+
+// Shared by the dialog and its worker: the dialog clears it and alone asks for
+// a stop; the worker's thread marks the end.
+enum StopState : std::uint16_t { kRunRunning = 0, kRunStopRequested = 1, kRunEnded = 2 };
+using StopFlag = std::atomic<std::uint16_t>;
+
+// Where a run reports (the dialog's log list and progress bar). Called on the
+// worker's thread.
+class RunReport {
+ public:
+  virtual ~RunReport() = default;
+  virtual void Log(const std::string& line) = 0;  // CP932
+  virtual void StartProgress(int total) = 0;
+  virtual void StepProgress() = 0;
+};
+
+enum class RunEnd { Finished, Stopped, NoRows, SelectFailed, WriteFailed };
+
+struct RunResult {
+  RunEnd end = RunEnd::Finished;
+  std::string error;    // the database's text (UTF-8) for SelectFailed and WriteFailed
+  int rowsWritten = 0;  // committed rows
+  int rowsFailed = 0;   // rows whose statement failed; the run went on
+};
+
+// The rows a run visits: one machine's or all; only those with an empty value.
+struct RowSelection {
+  std::optional<std::string> machine;  // nothing: every machine
+  bool onlyEmpty = false;
+};
+
+// "SELECT file_name,title FROM main_table ..." for the column's rows.
+std::string RowSelectSql(const char* column, const RowSelection& selection);
+
+inline constexpr int kRowsPerCommit = 200;
+
+// Writes the reading of every selected row into `kana`.
+RunResult RunReadings(LibraryConnection& db, const TitleConverter& converter,
+                      const ConversionOptions& options, const RowSelection& selection,
+                      StopFlag& stop, RunReport& report, int rowsPerCommit = kRowsPerCommit);
+
+// Writes the smart title of every selected row into `smart_title`.
+RunResult RunSmartTitles(LibraryConnection& db, const TitleConverter& converter,
+                         const RowSelection& selection, StopFlag& stop, RunReport& report,
+                         int rowsPerCommit = kRowsPerCommit);
+
+// The stored smart title of one item ("" when it has none). Returns the
+// database's error text on failure.
+std::optional<std::string> ReadSmartTitle(LibraryConnection& db, const std::string& fileName,
+                                          std::string& smartTitle);
+
+}  // namespace vel
