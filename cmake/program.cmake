@@ -4,6 +4,8 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(VEL_GENERATED_RESOURCES ${CMAKE_BINARY_DIR}/generated/resource)
 add_custom_command(
   OUTPUT ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
+         ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
+         ${VEL_GENERATED_RESOURCES}/images.bmp
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_resources.py ${VEL_GENERATED_RESOURCES}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_resources.py
   COMMENT "Drawing the program's bitmaps")
@@ -24,6 +26,8 @@ add_custom_target(dist_folder ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEL_DIST_DIR}/resource
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2> $<TARGET_FILE:velmarook2_lib> ${VEL_DIST_DIR}/
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/pophelp.txt
-          ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico ${VEL_DIST_DIR}/resource/
+          ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
+          ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
+          ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_DIST_DIR}/resource/
   DEPENDS velmarook2 velmarook2_lib ${VEL_GENERATED_RESOURCES}/wait_anime.bmp
   COMMENT "Assembling the base folder in ${VEL_DIST_DIR}")

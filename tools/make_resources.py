@@ -76,11 +76,56 @@ def ico(sizes):
     return out
 
 
+MAGENTA = (255, 0, 255)
+
+
+def glyph_strip(count, size, draw):
+    """A strip of `count` square glyphs on the magenta mask colour."""
+    def pixel(x, y):
+        index, gx = divmod(x, size)
+        return draw(index, gx, y) or MAGENTA
+    return bmp24(count * size, size, pixel)
+
+
+def toolbar_glyph(index, x, y):
+    # launch, edit, machine, media, genre, rating, add: one coloured mark each
+    colours = [(40, 160, 60), (60, 90, 200), (90, 90, 90), (200, 120, 40), (160, 60, 160), (200, 60, 60), (40, 140, 160)]
+    c = colours[index]
+    if index == 0:  # a play triangle
+        return c if 3 <= x <= 12 and abs(y - 7.5) <= (x - 3) * 0.6 + 0.5 else None
+    if 2 <= x <= 13 and 2 <= y <= 13:
+        inner = 4 <= x <= 11 and 4 <= y <= 11
+        return (255, 255, 255) if inner and (x + y + index) % 5 == 0 else c
+    return None
+
+
+def history_glyph(index, x, y):
+    # back, forward arrows
+    dx = x if index == 1 else 15 - x
+    if 3 <= dx <= 12 and abs(y - 7.5) <= (12 - dx) * 0.6 + 0.5:
+        return (50, 100, 200)
+    return None
+
+
+def status_glyph(index, x, y):
+    # 0/1 library loading safe/caution, 2/3 layout normal/BigPicture, 4 keyboard,
+    # 5/6 scroll lock off/on, 7-10 automatic snapshot off/full/window/manual
+    palette = [(40, 160, 60), (220, 160, 0), (60, 90, 200), (200, 60, 60), (90, 90, 90),
+               (150, 150, 150), (40, 160, 60), (150, 150, 150), (200, 60, 60), (60, 90, 200), (200, 120, 40)]
+    if 2 <= x <= 13 and 3 <= y <= 12:
+        border = x in (2, 13) or y in (3, 12)
+        return (30, 30, 30) if border else palette[index]
+    return None
+
+
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     (out / "wait_anime.bmp").write_bytes(bmp24(FRAME_W, FRAME_H * FRAMES, wait_pixel))
     (out / "velmarook.ico").write_bytes(ico([16, 32, 48]))
+    (out / "toolbar.bmp").write_bytes(glyph_strip(7, 16, toolbar_glyph))
+    (out / "HistBar.bmp").write_bytes(glyph_strip(2, 16, history_glyph))
+    (out / "images.bmp").write_bytes(glyph_strip(11, 16, status_glyph))
 
 
 if __name__ == "__main__":

@@ -54,8 +54,18 @@ struct AppState {
   HWND separatorButton = nullptr;
   HWND statusBar = nullptr;
   HWND waitWindow = nullptr;
-  HMENU mainMenu = nullptr;
-  HMENU itemContextMenu = nullptr;
+  HWND rebar = nullptr;
+  HWND menuToolbar = nullptr;
+  HWND searchBox = nullptr;   // the search window "SearchDlgBar" in the rebar
+  HWND searchText = nullptr;  // its text box
+  HMENU mainMenu = nullptr;  // the seven menus of the menu toolbar
+  HMENU queryContextMenu = nullptr;
+  HMENU infoContextMenu = nullptr;
+  HMENU headerContextMenu = nullptr;
+  HMENU snapContextMenu = nullptr;
+  HMENU memoContextMenu = nullptr;
+  HMENU emulatorContextMenu = nullptr;
+  HMENU trayMenu = nullptr;
 
   // GDI objects.
   HFONT defaultGuiFont = nullptr;
@@ -88,12 +98,15 @@ struct AppState {
   bool helpInitialised = false;
   DWORD_PTR helpCookie = 0;
   ULONG_PTR gdiplusToken = 0;
+  int autoSnapMode = 0;           // 0 off, 1 full screen, 2 active window, 3 manual
   volatile LONG stopWaiting = 0;  // "エミュ起動待機を中止" in the tray menu
   bool startupFailed = false;     // the library could not be prepared
 
   // Reloads the item list and selects the item with the key ("" = none);
   // set by the item list once it exists.
   std::function<void(const std::string&)> reloadItemList;
+  // Runs a search typed in the search box (text, target); set by the search.
+  std::function<void(const std::string&, int)> runSearch;
 };
 
 AppState& App();

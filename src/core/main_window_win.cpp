@@ -6,6 +6,10 @@
 
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
+#include "core/commands_win.h"
+#include "core/menus_win.h"
+#include "core/rebar_win.h"
+#include "core/status_bar_win.h"
 #include "core/command_line.h"
 #include "core/companion_library_win.h"
 #include "core/html_help_win.h"
@@ -15,8 +19,6 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "editing/master_tables.h"
-#include "maintenance/crc_recalc_dlg_win.h"
-#include "maintenance/image_import_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -28,7 +30,6 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTimer2 = 2;
 constexpr int kSeparatorButtonHeight = 14;
-constexpr UINT kCmdStopWaiting = 40001;  // tray menu
 
 HWND Child(AppState& app, DWORD exStyle, const char* windowClass, DWORD style, int id) {
   HWND child = CreateWindowExA(exStyle, windowClass, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 10,
@@ -129,22 +130,24 @@ void PlaceWindow(AppState& app) {
 
 void LayoutPanes(AppState& app) {
   if (!app.statusBar) return;
-  SendMessageA(app.statusBar, WM_SIZE, 0, 0);
+  if (app.rebar) SendMessageA(app.rebar, WM_SIZE, 0, 0);
+  LayoutStatusBar(app);
   RECT client{}, status{};
   GetClientRect(app.mainWindow, &client);
   GetWindowRect(app.statusBar, &status);
+  int top = RebarHeight(app);
   int width = client.right;
-  int height = client.bottom - (status.bottom - status.top);
+  int height = std::max<int>(client.bottom - (status.bottom - status.top) - top, 0);
   int left = std::min(SettingInt(app.settings, "Window", "SeparateX"), std::max(width - 40, 0));
   int treeHeight = std::max(SettingInt(app.settings, "Window", "SeparateY") - kSeparatorButtonHeight, 0);
   treeHeight = std::min(treeHeight, std::max(height - kSeparatorButtonHeight, 0));
-  MoveWindow(app.queryTree, 0, 0, left, treeHeight, TRUE);
-  MoveWindow(app.separatorButton, 0, treeHeight, left, kSeparatorButtonHeight, TRUE);
+  MoveWindow(app.queryTree, 0, top, left, treeHeight, TRUE);
+  MoveWindow(app.separatorButton, 0, top + treeHeight, left, kSeparatorButtonHeight, TRUE);
   int groupTop = treeHeight + kSeparatorButtonHeight;
-  MoveWindow(app.groupList, 0, groupTop, left, std::max(height - groupTop, 0), TRUE);
+  MoveWindow(app.groupList, 0, top + groupTop, left, std::max(height - groupTop, 0), TRUE);
   int snapHeight = std::min(SettingInt(app.settings, "SnapShot", "Width") * 3 / 4, height / 2);
-  MoveWindow(app.snapPane, left, 0, width - left, snapHeight, TRUE);
-  MoveWindow(app.itemList, left, snapHeight, width - left, std::max(height - snapHeight, 0), TRUE);
+  MoveWindow(app.snapPane, left, top, width - left, snapHeight, TRUE);
+  MoveWindow(app.itemList, left, top + snapHeight, width - left, std::max(height - snapHeight, 0), TRUE);
 }
 
 // Steps after the window exists: placement, folders, status bar, tray,
@@ -153,12 +156,13 @@ void FinishCreation(AppState& app) {
   PlaceWindow(app);
   CreateFolder(app.paths.tempFolder);
   CreateFolder(app.paths.colorThemeFolder);
-  app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                                  WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP | SBARS_TOOLTIPS,
-                                  0, 0, 0, 0, app.mainWindow,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                                  app.instance, nullptr);
-  SendMessageA(app.statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
+  CreateRebar(app);
+  CreateStatusBar(app);
+  // Scroll Lock comes back as it was at the last exit.
+  if (((GetKeyState(VK_SCROLL) & 1) != 0) != (SettingInt(app.settings, "KeyState", "ScrlLk") == 1)) {
+    keybd_event(VK_SCROLL, 0, 0, 0);
+    keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
+  }
   AddTrayIcon(app);
   DragAcceptFiles(app.snapPane, TRUE);
   SetTimer(app.mainWindow, kTimer1, 300, nullptr);
@@ -174,7 +178,6 @@ LRESULT OnCreate(HWND window) {
   app.mainWindow = window;
   CreateChildControls(app);
   PrepareInterface(app);
-  SetMenu(window, app.mainMenu);
   if (PrepareLibraryDatabase(app) == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.
@@ -202,6 +205,8 @@ void OnFirstPaint(AppState& app) {
   if (HasOption(app.commandLine, Option::ClearLastQuery)) app.mainDb.Query("DROP VIEW list_view;");
   app.firstPaintStage = kFirstPaintFinishing;
   LayoutPanes(app);
+  UpdateStatusIcons(app);
+  ShowTitleCount(app);
   HideWaitWindow(app);
   RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   app.firstPaintStage = kFirstPaintDone;
@@ -228,30 +233,32 @@ void OnPaint(HWND window) {
 }
 
 void ShowTrayMenu(AppState& app) {
-  HMENU menu = CreatePopupMenu();
-  AppendMenuA(menu, MF_STRING, kCmdStopWaiting, Jp("エミュ起動待機を中止").c_str());
+  HMENU menu = GetSubMenu(app.trayMenu, 0);
+  EnableMenuItem(menu, kCmdTrayStopWaiting, MF_BYCOMMAND | (app.stopWaiting == 0 ? MF_ENABLED : MF_GRAYED));
   POINT at{};
   GetCursorPos(&at);
   SetForegroundWindow(app.mainWindow);
-  UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, app.mainWindow,
-                               nullptr);
-  DestroyMenu(menu);
-  if (chosen == kCmdStopWaiting) InterlockedExchange(&app.stopWaiting, 1);
+  UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, app.mainWindow, nullptr);
+  if (chosen == kCmdTrayStopWaiting) InterlockedExchange(&app.stopWaiting, 1);
 }
 
-void OnCommand(AppState& app, int id) {
-  switch (id) {
-    case kCmdBackupDatabase: BackupDatabaseCommand(app); break;
-    case kCmdExit: PostMessageA(app.mainWindow, WM_CLOSE, 0, 0); break;
-    case kCmdDatabaseProperties: ShowDatabasePropertiesDialog(app); break;
-    case kCmdAddImages: ShowImageImportDialog(app); break;
-    case kCmdRecalculateCrc: ShowCrcRecalculationDialog(app); break;
+LRESULT OnNotify(AppState& app, const NMHDR& header) {
+  if (header.hwndFrom == app.rebar && header.code == RBN_HEIGHTCHANGE) {
+    LayoutPanes(app);
+  } else if (header.hwndFrom == app.statusBar && header.code == NM_CLICK) {
+    OnStatusBarClick(app, static_cast<int>(reinterpret_cast<const NMMOUSE&>(header).dwItemSpec));
   }
+  return 0;
+}
+
+void OnTimer(AppState& app, UINT_PTR timer) {
+  if (timer == kMenuTrackingTimer) TrackMenuButtons(app);
 }
 
 void OnDestroy(AppState& app) {
   if (app.startupFailed) return;
   ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+  RememberRebarBands(app);
   SaveSettingsAtExit(app);
   CloseSqlErrorDialog();
   EndProgram(app);
@@ -276,8 +283,12 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_CREATE: return OnCreate(window);
     case WM_PAINT: OnPaint(window); return 0;
     case WM_SIZE: LayoutPanes(app); return 0;
-    case WM_COMMAND: OnCommand(app, LOWORD(wParam)); return 0;
-    case WM_TIMER: return 0;
+    case WM_COMMAND: RunCommand(app, LOWORD(wParam)); return 0;
+    case WM_NOTIFY: return OnNotify(app, *reinterpret_cast<NMHDR*>(lParam));
+    case WM_INITMENUPOPUP: FillMenuOnOpen(app, reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_ENTERMENULOOP: KillTimer(window, kTimer1); return 0;
+    case WM_EXITMENULOOP: SetTimer(window, kTimer1, 300, nullptr); return 0;
+    case WM_TIMER: OnTimer(app, wParam); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_DESTROY: OnDestroy(app); return 0;
     default:

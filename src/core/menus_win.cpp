@@ -1,47 +1,114 @@
 #include "core/menus_win.h"
 
-#include <windows.h>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
+#include "core/commands_win.h"
+#include "core/menu_tree.h"
 #include "platform/codepage.h"
+#include "platform/dialogs.h"
 
 namespace vel {
 namespace {
 
-HMENU Popup(HMENU parent, const char* utf8Caption) {
-  HMENU sub = CreatePopupMenu();
-  AppendMenuA(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Jp(utf8Caption).c_str());
-  return sub;
+std::map<HMENU, DynamicList> gDynamicMenus;
+
+void Append(HMENU menu, const MenuEntry& entry) {
+  switch (entry.kind) {
+    case MenuEntryKind::Separator:
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      break;
+    case MenuEntryKind::Item: {
+      // A command whose operation does not exist yet is shown disabled.
+      UINT flags = MF_STRING | ((entry.grey || !HasCommand(entry.id)) ? MF_GRAYED : 0);
+      AppendMenuA(menu, flags, static_cast<UINT_PTR>(entry.id), Jp(entry.text).c_str());
+      break;
+    }
+    case MenuEntryKind::Popup: {
+      HMENU sub = CreatePopupMenu();
+      for (const MenuEntry& child : entry.children) Append(sub, child);
+      if (entry.dynamic != DynamicList::None) gDynamicMenus[sub] = entry.dynamic;
+      AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Jp(entry.text).c_str());
+      break;
+    }
+  }
 }
 
-void Item(HMENU menu, int id, const char* utf8Caption) {
-  AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), Jp(utf8Caption).c_str());
+HMENU BuildContextMenu(ContextMenu which) {
+  HMENU bar = CreateMenu();
+  Append(bar, ContextMenuTree(which));
+  return bar;
+}
+
+// Names for a dynamic list; false when the library could not be read.
+bool DynamicNames(AppState& app, DynamicList list, std::vector<std::string>& names) {
+  const char* stem = nullptr;
+  switch (list) {
+    case DynamicList::Machines: stem = "machine"; break;
+    case DynamicList::Media: stem = "media"; break;
+    case DynamicList::Genres: stem = "genre"; break;
+    case DynamicList::Adultex: stem = "adultex"; break;
+    case DynamicList::EmulatorSettings: {
+      WIN32_FIND_DATAA found{};
+      HANDLE search = FindFirstFileA((app.paths.base + "\\emuconf\\*.ini").c_str(), &found);
+      if (search == INVALID_HANDLE_VALUE) return true;
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+      return true;
+    }
+    default: return true;  // filled by the emulator configurations
+  }
+  std::string s = stem;
+  if (auto error = app.mainDb.Query("SELECT " + s + " FROM " + s + "_info_table ORDER BY " + s + ";")) {
+    ShowMessage(s + Jp(" 管理テーブルを参照できません。\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
+                kMbOk | kMbIconError, app.mainWindow);
+    return false;
+  }
+  for (int r = 1; r <= app.mainDb.RowCount(); ++r) names.push_back(app.mainDb.Cell(r, 0));
+  return true;
 }
 
 }  // namespace
 
 void BuildMenus(AppState& app) {
+  gDynamicMenus.clear();
   app.mainMenu = CreateMenu();
-  HMENU file = Popup(app.mainMenu, "ファイル");
-  HMENU backup = Popup(file, "バックアップ");
-  Item(backup, kCmdBackupDatabase, "データベースファイルをバックアップ");
-  Item(file, kCmdExit, "終了");
-  HMENU database = Popup(app.mainMenu, "データベース");
-  Item(database, kCmdAddImages, "イメージファイルの追加");
-  AppendMenuA(database, MF_SEPARATOR, 0, nullptr);
-  Item(database, kCmdRecalculateCrc, "ライブラリのCRCを再計算");
-  AppendMenuA(database, MF_SEPARATOR, 0, nullptr);
-  Item(database, kCmdDatabaseProperties, "プロパティ");
+  for (const MenuEntry& menu : MainMenus()) Append(app.mainMenu, menu);
+  app.queryContextMenu = BuildContextMenu(ContextMenu::Query);
+  app.infoContextMenu = BuildContextMenu(ContextMenu::Information);
+  app.headerContextMenu = BuildContextMenu(ContextMenu::ItemListHeader);
+  app.snapContextMenu = BuildContextMenu(ContextMenu::SnapView);
+  app.memoContextMenu = BuildContextMenu(ContextMenu::MemoView);
+  app.emulatorContextMenu = BuildContextMenu(ContextMenu::EmulatorSettings);
+  app.trayMenu = BuildContextMenu(ContextMenu::Tray);
 }
 
 void DestroyMenus(AppState& app) {
-  // A menu still attached to the window goes with the window.
-  if (app.mainMenu && !(app.mainWindow && IsWindow(app.mainWindow) && GetMenu(app.mainWindow) == app.mainMenu))
-    DestroyMenu(app.mainMenu);
-  app.mainMenu = nullptr;
-  if (app.itemContextMenu) DestroyMenu(app.itemContextMenu);
-  app.itemContextMenu = nullptr;
+  for (HMENU* menu : {&app.mainMenu, &app.queryContextMenu, &app.infoContextMenu, &app.headerContextMenu,
+                      &app.snapContextMenu, &app.memoContextMenu, &app.emulatorContextMenu, &app.trayMenu}) {
+    if (*menu) DestroyMenu(*menu);
+    *menu = nullptr;
+  }
+  gDynamicMenus.clear();
+}
+
+void FillMenuOnOpen(AppState& app, HMENU menu) {
+  auto it = gDynamicMenus.find(menu);
+  if (it == gDynamicMenus.end()) return;
+  while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+  std::vector<std::string> names;
+  if (!DynamicNames(app, it->second, names)) return;
+  int first = DynamicListFirstId(it->second);
+  // Each range holds at most its 1000 identifiers: never one of the next range.
+  for (size_t i = 0; i < names.size() && i < static_cast<size_t>(kDynamicRangeSize); ++i) {
+    int id = first + static_cast<int>(i);
+    AppendMenuA(menu, MF_STRING | (HasCommand(id) ? 0 : MF_GRAYED), static_cast<UINT_PTR>(id), names[i].c_str());
+  }
 }
 
 }  // namespace vel

@@ -160,6 +160,10 @@ Settings CoreSettingsTable(const SettingsContext& c) {
       .Text("FolderPath", "Icon", S, "", kAtExit)
       .Int("FolderPath", "opp2fix", S, 0, kAtExit);
   t.Int("KeyState", "ScrlLk", S, 0, kAtExit);
+  for (int band = 0; band < 4; ++band) {
+    std::string section = "CoolBar_" + std::to_string(band);
+    t.Int(section, "ID", L, band, kAtExit).Int(section, "Width", L, 300, kAtExit).Int(section, "Break", L, 0, kAtExit);
+  }
 
   // Read at start, written only where they change.
   t.Text("dbfile", "distination", S, "", kOnChange)
