@@ -12,6 +12,7 @@
 #include "db/database_dialogs_win.h"
 #include "maintenance/crc_recalc_dlg_win.h"
 #include "maintenance/image_import_dlg_win.h"
+#include "maintenance/maintenance_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -56,6 +57,8 @@ const std::map<int, Handler>& Handlers() {
       {kCmdOpenImageFolder, OpenImageFolder},
       {kCmdAddImages, ShowImageImportDialog},
       {kCmdRecalculateCrc, ShowCrcRecalculationDialog},
+      {kCmdReadings, ShowReadingGenerationDialog},
+      {kCmdSmartTitles, ShowSmartTitleRebuildDialog},
       {kCmdDatabaseProperties, ShowDatabasePropertiesDialog},
       {kCmdLockToolbars, ToggleToolbarLock},
       {kCmdHelp, [](AppState& app) { OpenHelpTopic(app, app.mainWindow, "index"); }},
