@@ -1,0 +1,49 @@
+// The maintenance dialog in the running program: a reading run for one machine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "core/command_ids.h"
+#include "db/library_connection.h"
+#include "e2e/program_runner_win.h"
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+constexpr int kMachinesId = 2203, kRunId = 2209;
+
+TEST(MaintenanceDialogE2E, ReadingRunForOneMachineFromTheMenu) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query(Jp("INSERT INTO machine_info_table(machine_num,machine) VALUES(1,'FC'),(2,'PCE');"
+                           "INSERT INTO main_table(file_name,machine_name,title,kana) VALUES"
+                           "('a','FC','ゲーム',''),('b','FC','ﾊﾟｽﾞﾙ',''),('c','PCE','ゲーム','');")));
+
+  PostMessageA(main, WM_COMMAND, kCmdReadings, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("なんちゃって清音ソート用「読み仮名」超適当生成"));
+  ASSERT_TRUE(dialog);
+  // "全ての機種", then the machines in order: FC is the second entry.
+  SendMessageA(GetDlgItem(dialog, kMachinesId), CB_SETCURSEL, 1, 0);
+  PressButton(dialog, kRunId);
+  std::string kana;
+  for (int i = 0; i < 200; ++i) {
+    SleepMs(50);
+    ASSERT_FALSE(db.Query("SELECT group_concat(file_name||'='||kana,',') FROM (SELECT * FROM main_table WHERE file_name IN ('a','b','c') ORDER BY file_name);"));
+    kana = AnsiToUtf8(db.Cell(1, 0));
+    if (kana == "a=げーむ,b=ぱずる,c=" && WindowCaption(GetDlgItem(dialog, kRunId)) == Jp("実行")) break;
+  }
+  EXPECT_EQ(kana, "a=げーむ,b=ぱずる,c=");
+  EXPECT_EQ(WindowCaption(GetDlgItem(dialog, kRunId)), Jp("実行"));
+  PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
