@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -41,11 +42,59 @@ void LibraryConnection::Open(const std::string& databasePath, const std::string&
   sqlite3_busy_timeout(handle_, kBusyTimeoutMs);
 }
 
+void LibraryConnection::Grid::Clear() {
+  blocks_.clear();
+  slots_.clear();
+  cellChunks_.clear();
+  blockBytes_ = 0;
+  next_ = end_ = 0;
+  cells_ = 0;
+}
+
+bool LibraryConnection::Grid::Append(const char* text, size_t length) {
+  const size_t chunkSize = size_t{1} << kCellChunkShift;
+  if ((cells_ & (chunkSize - 1)) == 0) cellChunks_.push_back(std::make_unique<uint32_t[]>(chunkSize));
+  uint32_t& position = cellChunks_.back()[cells_ & (chunkSize - 1)];
+  ++cells_;
+  if (length == 0) {
+    position = kEmpty;
+    return true;
+  }
+  if (end_ - next_ < length + 1) {
+    // A new block of whole slots, large enough for this cell.
+    size_t slotCount = (length + 1 + kSlotBytes - 1) / kSlotBytes;
+    uint64_t first = end_;
+    if (first + slotCount * kSlotBytes >= kEmpty) return false;
+    auto block = std::make_unique<char[]>(slotCount * kSlotBytes);
+    for (size_t s = 0; s < slotCount; ++s) slots_.push_back(block.get() + s * kSlotBytes);
+    blockBytes_ += slotCount * kSlotBytes;
+    blocks_.push_back(std::move(block));
+    next_ = first;
+    end_ = first + slotCount * kSlotBytes;
+  }
+  char* at = slots_[next_ >> kSlotShift] + (next_ & (kSlotBytes - 1));
+  std::memcpy(at, text, length);
+  at[length] = '\0';
+  position = static_cast<uint32_t>(next_);
+  next_ += length + 1;
+  return true;
+}
+
+std::string_view LibraryConnection::Grid::At(size_t cell) const {
+  const size_t chunkSize = size_t{1} << kCellChunkShift;
+  uint32_t position = cellChunks_[cell >> kCellChunkShift][cell & (chunkSize - 1)];
+  if (position == kEmpty) return {};
+  return std::string_view(slots_[position >> kSlotShift] + (position & (kSlotBytes - 1)));
+}
+
+size_t LibraryConnection::Grid::HeldBytes() const {
+  return blockBytes_ + cellChunks_.size() * (sizeof(uint32_t) << kCellChunkShift) +
+         slots_.capacity() * sizeof(char*);
+}
+
 void LibraryConnection::ReleaseResult() {
-  if (lastError_) sqlite3_free(lastError_);
-  lastError_ = nullptr;
-  if (grid_) sqlite3_free_table(grid_);
-  grid_ = nullptr;
+  lastError_.reset();
+  grid_.Clear();
   rows_ = columns_ = 0;
 }
 
@@ -57,40 +106,81 @@ void LibraryConnection::Close() {
   extensionStatement_.clear();
 }
 
+std::optional<std::string> LibraryConnection::Fail(std::string text) {
+  grid_.Clear();
+  rows_ = columns_ = 0;
+  lastError_ = std::move(text);
+  return lastError_;
+}
+
+// Runs the statements of the text in order, stepping every row into the
+// grid. Rows of all statements go into one result; statements whose rows
+// differ in width cannot share it.
+std::optional<std::string> LibraryConnection::RunStatements(const std::string& utf8) {
+  const char* tail = utf8.c_str();
+  while (*tail) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle_, tail, -1, &statement, &tail) != SQLITE_OK)
+      return Fail(sqlite3_errmsg(handle_));
+    if (statement == nullptr) continue;  // only white space or a comment
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      int width = sqlite3_column_count(statement);
+      if (rows_ == 0) {
+        columns_ = width;
+      } else if (width != columns_) {
+        sqlite3_finalize(statement);
+        return Fail("sqlite3_get_table() called with two or more incompatible queries");
+      }
+      for (int c = 0; c < width; ++c) {
+        const unsigned char* text = sqlite3_column_text(statement, c);
+        size_t length = text ? static_cast<size_t>(sqlite3_column_bytes(statement, c)) : 0;
+        if (!grid_.Append(reinterpret_cast<const char*>(text), length)) {
+          sqlite3_finalize(statement);
+          return Fail("result too large");
+        }
+      }
+      if (rows_ == INT_MAX) {
+        sqlite3_finalize(statement);
+        return Fail("result too large");
+      }
+      ++rows_;
+    }
+    if (rc != SQLITE_DONE) {
+      std::string error = sqlite3_errmsg(handle_);
+      sqlite3_finalize(statement);
+      return Fail(error);
+    }
+    sqlite3_finalize(statement);
+  }
+  if (rows_ == 0) columns_ = 0;
+  return std::nullopt;
+}
+
 std::optional<std::string> LibraryConnection::Query(const std::string& sql) {
   ReleaseResult();
-  if (handle_ == nullptr) {
-    lastError_ = sqlite3_mprintf("%s", "unable to open database file");
-    return std::string(lastError_);
-  }
+  if (handle_ == nullptr) return Fail("unable to open database file");
   if (!extensionStatement_.empty() && sqlite3_enable_load_extension(handle_, 1) == SQLITE_OK) {
     // Loaded before every statement; a failure only shows in statements that need it.
-    char** g = nullptr;
-    char* e = nullptr;
-    int r = 0, c = 0;
-    sqlite3_get_table(handle_, extensionStatement_.c_str(), &g, &r, &c, &e);
-    if (g) sqlite3_free_table(g);
-    if (e) sqlite3_free(e);
+    sqlite3_exec(handle_, extensionStatement_.c_str(), nullptr, nullptr, nullptr);
   }
-  std::string utf8 = AnsiToUtf8(sql);
-  int rc = sqlite3_get_table(handle_, utf8.c_str(), &grid_, &rows_, &columns_, &lastError_);
-  if (rc == SQLITE_OK) return std::nullopt;
-  if (lastError_ == nullptr) lastError_ = sqlite3_mprintf("%s", sqlite3_errstr(rc));
-  if (grid_) sqlite3_free_table(grid_);
-  grid_ = nullptr;
-  rows_ = columns_ = 0;
-  return std::string(lastError_);
+  return RunStatements(AnsiToUtf8(sql));
+}
+
+std::string_view LibraryConnection::CellUtf8(int row, int column) const {
+  if (row < 1 || row > rows_ || column < 0 || column >= columns_) return {};
+  return grid_.At(static_cast<size_t>(row - 1) * static_cast<size_t>(columns_) +
+                  static_cast<size_t>(column));
 }
 
 std::string LibraryConnection::Cell(int row, int column) {
-  if (grid_ == nullptr || row < 1 || row > rows_ || column < 0 || column >= columns_) {
+  if (row < 1 || row > rows_ || column < 0 || column >= columns_) {
     cellReadFailed_ = true;
     return {};
   }
   cellReadFailed_ = false;
-  const char* cell = grid_[static_cast<size_t>(row) * static_cast<size_t>(columns_) +
-                           static_cast<size_t>(column)];
-  return cell ? Utf8ToAnsi(cell) : std::string();
+  std::string_view cell = CellUtf8(row, column);
+  return cell.empty() ? std::string() : Utf8ToAnsi(cell);
 }
 
 int LibraryConnection::CellInt(int row, int column) {
@@ -103,9 +193,6 @@ int LibraryConnection::CellInt(int row, int column) {
   return static_cast<int>(value);
 }
 
-std::optional<std::string> LibraryConnection::LastError() const {
-  if (lastError_ == nullptr) return std::nullopt;
-  return std::string(lastError_);
-}
+std::optional<std::string> LibraryConnection::LastError() const { return lastError_; }
 
 }  // namespace vel

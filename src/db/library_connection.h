@@ -2,8 +2,12 @@
 // The program's only road to the library database: one open SQLite handle
 // that runs one SQL text at a time and keeps its whole result as a grid.
 // SQL is built in CP932 and converted to UTF-8 here; cells come back as CP932.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -38,6 +42,12 @@ class LibraryConnection {
   std::string Cell(int row, int column);
   int CellInt(int row, int column);
   bool CellReadFailed() const { return cellReadFailed_; }
+  // The cell's UTF-8 text as stored, without conversion; "" for NULL and
+  // outside the grid. Valid until the next statement. Does not touch
+  // CellReadFailed().
+  std::string_view CellUtf8(int row, int column) const;
+  // Bytes held by the current result (text arena and cell table).
+  size_t ResultBytes() const { return grid_.HeldBytes(); }
 
   // The error text of the last failed statement (UTF-8), or nothing.
   std::optional<std::string> LastError() const;
@@ -48,15 +58,41 @@ class LibraryConnection {
   const std::string& DatabasePathUtf8() const { return databasePathUtf8_; }
 
  private:
+  // The result: every cell's UTF-8 text, NUL-terminated, packed into blocks
+  // of whole slots; a cell never straddles two blocks, so a position maps to
+  // its bytes by slot. Cells are numbered row by row; NULL and "" take no text.
+  class Grid {
+   public:
+    void Clear();
+    bool Append(const char* text, size_t length);  // false when the result is too large
+    std::string_view At(size_t cell) const;
+    size_t HeldBytes() const;
+
+   private:
+    static constexpr int kSlotShift = 20;
+    static constexpr size_t kSlotBytes = size_t{1} << kSlotShift;
+    static constexpr int kCellChunkShift = 16;
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t blockBytes_ = 0;
+    std::vector<char*> slots_;
+    uint64_t next_ = 0;  // position of the next free byte
+    uint64_t end_ = 0;   // end of the last block
+    std::vector<std::unique_ptr<uint32_t[]>> cellChunks_;
+    size_t cells_ = 0;
+  };
+
   void ReleaseResult();
+  std::optional<std::string> Fail(std::string text);
+  std::optional<std::string> RunStatements(const std::string& utf8);
 
   sqlite3* handle_ = nullptr;
   std::string databasePathUtf8_;
   std::string extensionStatement_;
-  char** grid_ = nullptr;
+  Grid grid_;
   int rows_ = 0;
   int columns_ = 0;
-  char* lastError_ = nullptr;
+  std::optional<std::string> lastError_;
   bool cellReadFailed_ = false;
 };
 

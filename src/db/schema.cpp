@@ -172,10 +172,13 @@ const char* const kItemViewSql =
     "sc.breed AS breed, sc.price AS price, sc.media_detail AS media_detail, "
     "sc.device AS device, sc.players AS players, sc.adultex_name AS adultex_name, "
     "ax.adultex_num AS adultex_num, "
-    "m.smart_title AS smart_title, m.kana AS kana, m.tag AS tag, fv.fave AS fave, "
-    "m.play_time AS play_time, m.ply AS ply, m.ply_file_name AS ply_file_name, "
     "sc.savedat_detail AS savedat_detail, sc.sound_detail AS sound_detail, "
-    "m.modify AS modify "
+    "CASE WHEN EXISTS(SELECT 1 FROM alter_ego_table ae WHERE ae.pfile_ae = m.file_name) "
+    "THEN '1' ELSE '' END AS alter_ego, "
+    "m.play_time AS play_time, m.kana AS kana, fv.fave AS fave, "
+    "IFNULL(t.max_ply,0) AS images, ue.emuset_name AS emuset_name, "
+    "m.smart_title AS smart_title, m.tag AS tag, m.ply AS ply, "
+    "m.ply_file_name AS ply_file_name, m.modify AS modify "
     "FROM main_table m "
     "LEFT JOIN machine_info_table mi ON mi.machine = m.machine_name "
     "LEFT JOIN media_info_table md ON md.media = m.media_name "
@@ -186,7 +189,8 @@ const char* const kItemViewSql =
     "LEFT JOIN snap_path_table sp ON sp.pfile_sp = m.file_name "
     "LEFT JOIN spec_table sc ON sc.pfile_sc = m.file_name "
     "LEFT JOIN adultex_info_table ax ON ax.adultex = sc.adultex_name "
-    "LEFT JOIN favorite_table fv ON fv.pfile_fv = m.file_name";
+    "LEFT JOIN favorite_table fv ON fv.pfile_fv = m.file_name "
+    "LEFT JOIN use_emuset_table ue ON ue.pfile_ue = m.file_name";
 
 }  // namespace
 

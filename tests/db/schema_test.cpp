@@ -73,6 +73,10 @@ TEST_F(SchemaTest, ItemViewDeliversTheColumnsAtTheirPositions) {
       "INSERT INTO memo_table VALUES('C:\\roms\\a.zip*disk1.d88','memo');"
       "INSERT INTO snap_path_table VALUES('C:\\roms\\a.zip*disk1.d88','s1','s2','s3','dtt');"
       "INSERT INTO spec_table VALUES('C:\\roms\\a.zip*disk1.d88','B',1200,'MD','DV','2','SD','SN','AX');"
+      "INSERT INTO alter_ego_table(pfile_ae,ae_file) VALUES('C:\\roms\\a.zip*disk1.d88','copy');"
+      "INSERT INTO use_emuset_table VALUES('C:\\roms\\a.zip*disk1.d88','EMU');"
+      "UPDATE main_table SET play_time='001:02:03', kana='KN' WHERE file_name='C:\\roms\\a.zip*disk1.d88';"
+      "INSERT INTO favorite_table VALUES('C:\\roms\\a.zip*disk1.d88','13');"
       "INSERT INTO main_table(file_name,ply,ply_file_name) VALUES('child',2,'C:\\roms\\a.zip*disk1.d88');"
       "INSERT INTO tmp_maxdisk  SELECT ply_file_name, max(ply) FROM main_table WHERE ply>1 GROUP BY ply_file_name;"));
   ASSERT_FALSE(db.Query("SELECT * FROM all_item_view WHERE file_name='C:\\roms\\a.zip*disk1.d88';"));
@@ -86,7 +90,8 @@ TEST_F(SchemaTest, ItemViewDeliversTheColumnsAtTheirPositions) {
       {14, "4"}, {15, "6"}, {16, "7"}, {17, "1"}, {18, "S1"}, {19, "ft"}, {21, "fat"},
       {23, "[P]A;"}, {24, "memo"}, {25, "3"}, {26, "C16"}, {27, "C32"}, {28, "5"}, {29, "s1"},
       {30, "s2"}, {31, "s3"}, {32, "dtt"}, {33, "S2"}, {34, "S3"}, {35, "DTM"}, {36, "B"},
-      {37, "1200"}, {38, "MD"}, {39, "DV"}, {40, "2"}, {41, "AX"}, {42, "8"},
+      {37, "1200"}, {38, "MD"}, {39, "DV"}, {40, "2"}, {41, "AX"}, {42, "8"}, {43, "SD"},
+      {44, "SN"}, {45, "1"}, {46, "001:02:03"}, {47, "KN"}, {48, "13"}, {49, "2"}, {50, "EMU"},
   };
   for (const Position& p : positions) EXPECT_EQ(db.Cell(1, p.column), p.value) << p.column;
   // An item without memo, related files or set shows empty memo, "0" and no marker.
@@ -94,6 +99,8 @@ TEST_F(SchemaTest, ItemViewDeliversTheColumnsAtTheirPositions) {
   EXPECT_EQ(db.Cell(1, 24), "");
   EXPECT_EQ(db.Cell(1, 25), "0");
   EXPECT_EQ(db.Cell(1, 17), "");
+  EXPECT_EQ(db.Cell(1, 45), "");
+  EXPECT_EQ(db.Cell(1, 49), "0");
 }
 
 TEST_F(SchemaTest, RenamingAnItemMovesItsRowsInAllDependentTables) {

@@ -1,0 +1,44 @@
+#pragma once
+// The statement the item list is read with (list_view, narrowed by the chosen
+// group, in the sort order) and finding an item of the loaded list by its key.
+#include <optional>
+#include <string>
+
+#include "search/sort_model.h"
+
+namespace vel {
+
+class LibraryConnection;
+
+// Positions of the list result (columns of all_item_view) the list draws from.
+enum ListPosition : int {
+  kPosFileName = 0, kPosMachine = 1, kPosTitle = 2, kPosMaker = 4, kPosDeveloper = 5,
+  kPosGenre = 6, kPosAdult = 7, kPosMedia = 8, kPosCountry = 9, kPosSaleYear = 10,
+  kPosRating = 11, kPosBootCount = 12, kPosLastBoot = 13, kPosMachineIcon = 14,
+  kPosMediaIcon = 15, kPosGenreIcon = 16, kPosMultiDisk = 17, kPosCreator = 23, kPosMemo = 24,
+  kPosRomNum = 28, kPosBreed = 36, kPosPrice = 37, kPosMediaDetail = 38, kPosDevice = 39,
+  kPosPlayers = 40, kPosAdultex = 41, kPosAdultexIcon = 42, kPosSavedat = 43, kPosSound = 44,
+  kPosAlterEgo = 45, kPosPlayTime = 46, kPosKana = 47, kPosFave = 48, kPosImages = 49,
+  kPosEmuset = 50,
+};
+
+// What the list is read with; shared by the search and the item list.
+struct ListQueryState {
+  SortState sort = DefaultSortState();
+  std::string groupCondition;    // "" = the whole of list_view
+  bool sqlOrderInForce = false;  // the SQL search's own order: no ORDER BY
+};
+
+// "SELECT * FROM list_view[ WHERE cond][ ORDER BY list] ;"
+std::string ListStatement(const ListQueryState& state, bool withOrder);
+
+// Reads the list into `db`'s result. The error text on failure (the result is
+// then empty).
+std::optional<std::string> LoadItemList(LibraryConnection& db, const ListQueryState& state,
+                                        bool withOrder);
+
+// The 1-based row whose key (column 0) is `key` (CP932); "" gives the first
+// row. 0 when no row has it.
+int FindRowByKey(const LibraryConnection& db, const std::string& key);
+
+}  // namespace vel
