@@ -1,6 +1,8 @@
 #include "core/main_window_win.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -30,6 +32,8 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTimer2 = 2;
 constexpr int kSeparatorButtonHeight = 14;
+constexpr int kSplitterWidth = 4;  // the draggable gap between the left column and the right side
+bool gDraggingSplitter = false;
 
 HWND Child(AppState& app, DWORD exStyle, const char* windowClass, DWORD style, int id) {
   HWND child = CreateWindowExA(exStyle, windowClass, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 10,
@@ -146,8 +150,9 @@ void LayoutPanes(AppState& app) {
   int groupTop = treeHeight + kSeparatorButtonHeight;
   MoveWindow(app.groupList, 0, top + groupTop, left, std::max(height - groupTop, 0), TRUE);
   int snapHeight = std::min(SettingInt(app.settings, "SnapShot", "Width") * 3 / 4, height / 2);
-  MoveWindow(app.snapPane, left, top, width - left, snapHeight, TRUE);
-  MoveWindow(app.itemList, left, top + snapHeight, width - left, std::max(height - snapHeight, 0), TRUE);
+  int right = left + kSplitterWidth;
+  MoveWindow(app.snapPane, right, top, std::max(width - right, 0), snapHeight, TRUE);
+  MoveWindow(app.itemList, right, top + snapHeight, std::max(width - right, 0), std::max(height - snapHeight, 0), TRUE);
 }
 
 // Steps after the window exists: placement, folders, status bar, tray,
@@ -251,6 +256,49 @@ LRESULT OnNotify(AppState& app, const NMHDR& header) {
   return 0;
 }
 
+// Button 1004 closes the query tree (keeping its height) or opens it again.
+void ToggleSeparator(AppState& app) {
+  Settings& s = app.settings;
+  if (SettingInt(s, "Window", "SeparateClose") == 1) {
+    SetSetting(s, "Window", "SeparateY", SettingInt(s, "Window", "SeparateYtmp"));
+    SetSetting(s, "Window", "SeparateClose", 0);
+  } else {
+    SetSetting(s, "Window", "SeparateYtmp", SettingInt(s, "Window", "SeparateY"));
+    SetSetting(s, "Window", "SeparateY", kSeparatorButtonHeight);
+    SetSetting(s, "Window", "SeparateClose", 1);
+  }
+  LayoutPanes(app);
+}
+
+bool OverSplitter(AppState& app, int x) {
+  int left = SettingInt(app.settings, "Window", "SeparateX");
+  return x >= left && x < left + kSplitterWidth;
+}
+
+// Dragging the gap between the left column and the right side.
+bool OnSplitterMouse(AppState& app, UINT message, int x) {
+  RECT client{};
+  GetClientRect(app.mainWindow, &client);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      if (!OverSplitter(app, x)) return false;
+      gDraggingSplitter = true;
+      SetCapture(app.mainWindow);
+      return true;
+    case WM_MOUSEMOVE:
+      if (!gDraggingSplitter) return false;
+      SetSetting(app.settings, "Window", "SeparateX", std::clamp<int>(x, 40, std::max<int>(client.right - 40, 40)));
+      LayoutPanes(app);
+      return true;
+    case WM_LBUTTONUP:
+      if (!gDraggingSplitter) return false;
+      gDraggingSplitter = false;
+      ReleaseCapture();
+      return true;
+  }
+  return false;
+}
+
 void OnTimer(AppState& app, UINT_PTR timer) {
   if (timer == kMenuTrackingTimer) TrackMenuButtons(app);
 }
@@ -283,7 +331,26 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_CREATE: return OnCreate(window);
     case WM_PAINT: OnPaint(window); return 0;
     case WM_SIZE: LayoutPanes(app); return 0;
-    case WM_COMMAND: RunCommand(app, LOWORD(wParam)); return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kSeparatorButtonId) ToggleSeparator(app);
+      else RunCommand(app, LOWORD(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (OnSplitterMouse(app, message, static_cast<short>(LOWORD(lParam)))) return 0;
+      break;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT) {
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(window, &at);
+        if (OverSplitter(app, at.x)) {
+          SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+          return TRUE;
+        }
+      }
+      break;
     case WM_NOTIFY: return OnNotify(app, *reinterpret_cast<NMHDR*>(lParam));
     case WM_INITMENUPOPUP: FillMenuOnOpen(app, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_ENTERMENULOOP: KillTimer(window, kTimer1); return 0;

@@ -93,8 +93,10 @@ TEST_F(SettingsTest, KeysNotSavedAtExitAreNotWritten) {
   ASSERT_TRUE(WriteSettingsAtExit(s, paths, 0));
   std::string text = test::ReadWholeFile(settingsOnDisk);
   for (const char* key : {"distination", "dbfile", "DefaultFont", "BigPictureMode", "InfoTemplate",
-                          "etcSetting", "CoolBar", "Face=", "GroupSelect", "EmuConfDlgW"})
+                          "etcSetting", "[CoolBar]", "Fix=", "Face=", "GroupSelect", "EmuConfDlgW"})
     EXPECT_EQ(text.find(key), std::string::npos) << key;
+  // The rebar bands' order, widths and breaks are kept at exit.
+  EXPECT_NE(text.find("[CoolBar_3]"), std::string::npos);
 }
 
 TEST_F(SettingsTest, BigPictureLayoutKeysUseTheLayoutFile) {

@@ -328,3 +328,25 @@ TEST(Backup, MenuCommandCopiesTheLibraryInUseUnderItsDatedName) {
 
 }  // namespace
 }  // namespace vel::test
+
+namespace vel::test {
+namespace {
+
+TEST(MainWindow, ImportNeedsAMachineFirst) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  PostMessageA(main, WM_COMMAND, 1208, 0);
+  HWND box = program.WaitForWindow("#32770", Jp("ファイル追加"));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box),
+            Jp("イメージを追加するには、最低１つの機種登録が必要です。\n\nメニューの[管理]→[機種]から機種を追加できます。\n"));
+  PressButton(box, IDOK);
+  Sleep(500);
+  EXPECT_FALSE(program.WaitForWindow("NORMALDLG", Jp("イメージファイルの追加"), 1000));
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
