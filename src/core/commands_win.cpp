@@ -8,6 +8,7 @@
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
 #include "core/html_help_win.h"
+#include "core/info_windows_win.h"
 #include "core/rebar_win.h"
 #include "db/database_dialogs_win.h"
 #include "maintenance/crc_recalc_dlg_win.h"
@@ -62,6 +63,8 @@ const std::map<int, Handler>& Handlers() {
       {kCmdDatabaseProperties, ShowDatabasePropertiesDialog},
       {kCmdLockToolbars, ToggleToolbarLock},
       {kCmdHelp, [](AppState& app) { OpenHelpTopic(app, app.mainWindow, "index"); }},
+      {kCmdVersion, ShowVersionDialog},
+      {kCmdColumnNames, ShowColumnNamesWindow},
   };
   return handlers;
 }

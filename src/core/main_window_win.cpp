@@ -25,6 +25,7 @@
 #include "platform/dialogs.h"
 #include "platform/profile.h"
 #include "platform/system.h"
+#include "search/item_list_win.h"
 
 namespace vel {
 namespace {
@@ -148,6 +149,7 @@ void LayoutPanes(AppState& app) {
   MoveWindow(app.queryTree, 0, top, left, treeHeight, TRUE);
   MoveWindow(app.separatorButton, 0, top + treeHeight, left, kSeparatorButtonHeight, TRUE);
   int groupTop = treeHeight + kSeparatorButtonHeight;
+  groupTop += LayoutGroupTabs(app, 0, top + groupTop, left);
   MoveWindow(app.groupList, 0, top + groupTop, left, std::max(height - groupTop, 0), TRUE);
   int snapHeight = std::min(SettingInt(app.settings, "SnapShot", "Width") * 3 / 4, height / 2);
   int right = left + kSplitterWidth;
@@ -183,6 +185,7 @@ LRESULT OnCreate(HWND window) {
   app.mainWindow = window;
   CreateChildControls(app);
   PrepareInterface(app);
+  PrepareItemListPanes(app);
   if (PrepareLibraryDatabase(app) == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.
@@ -208,6 +211,7 @@ void OnFirstPaint(AppState& app) {
   ShowWindow(app.mainWindow, maximize == 1 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   PrepareItemView(app);
   if (HasOption(app.commandLine, Option::ClearLastQuery)) app.mainDb.Query("DROP VIEW list_view;");
+  RefreshItemList(app, 0, "", false, 1, 1);
   app.firstPaintStage = kFirstPaintFinishing;
   LayoutPanes(app);
   UpdateStatusIcons(app);
@@ -248,8 +252,14 @@ void ShowTrayMenu(AppState& app) {
 }
 
 LRESULT OnNotify(AppState& app, const NMHDR& header) {
+  if (LRESULT handled = 0; HandleItemListNotify(app, header, handled)) return handled;
   if (header.hwndFrom == app.rebar && header.code == RBN_HEIGHTCHANGE) {
     LayoutPanes(app);
+  } else if (header.hwndFrom == app.queryTree && header.code == NM_RCLICK) {
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenu(GetSubMenu(app.queryContextMenu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   app.mainWindow, nullptr);
   } else if (header.hwndFrom == app.statusBar && header.code == NM_CLICK) {
     OnStatusBarClick(app, static_cast<int>(reinterpret_cast<const NMMOUSE&>(header).dwItemSpec));
   }
@@ -352,6 +362,12 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       }
       break;
     case WM_NOTIFY: return OnNotify(app, *reinterpret_cast<NMHDR*>(lParam));
+    case WM_DRAWITEM:
+      if (DrawListRow(app, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_MEASUREITEM:
+      if (MeasureListRow(app, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      break;
     case WM_INITMENUPOPUP: FillMenuOnOpen(app, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_ENTERMENULOOP: KillTimer(window, kTimer1); return 0;
     case WM_EXITMENULOOP: SetTimer(window, kTimer1, 300, nullptr); return 0;

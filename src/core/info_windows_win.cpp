@@ -1,0 +1,49 @@
+#include "core/info_windows_win.h"
+
+#include <windows.h>
+#include <sqlite3.h>
+
+#include "core/app_state_win.h"
+#include "core/dialog_window_win.h"
+#include "db/schema.h"
+#include "platform/codepage.h"
+
+namespace vel {
+namespace {
+
+constexpr const char* kProgramVersion = "2.0";
+
+LRESULT CALLBACK CloseOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE) {
+    DestroyWindow(dialog);
+    return 0;
+  }
+  return DefWindowProcA(dialog, message, wParam, lParam);
+}
+
+}  // namespace
+
+void ShowVersionDialog(AppState& app) {
+  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("バージョン"), 320, 130, CloseOnCommand, nullptr);
+  if (!dialog) return;
+  std::string text = std::string("Velmarook2 ") + kProgramVersion + "\r\n" + "SQLite " + sqlite3_libversion() +
+                     "\r\n" + Jp("データベース版: ") + kSchemaVersion;
+  AddControl(dialog, "STATIC", text, SS_LEFT, 16, 16, 288, 60, -1);
+  AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 212, 90, 96, 28, IDOK);
+  RunModal(dialog, app.mainWindow);
+}
+
+void ShowColumnNamesWindow(AppState& app) {
+  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("DBカラム名一覧"), 300, 420, CloseOnCommand, nullptr);
+  if (!dialog) return;
+  HWND list = AddControl(dialog, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 8, 284, 364, -1);
+  LibraryConnection db;
+  db.Open(app.databasePath, app.regexExtensionPath);
+  if (!db.Query("PRAGMA table_info(all_item_view);"))
+    for (int r = 1; r <= db.RowCount(); ++r)
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(db.Cell(r, 1).c_str()));
+  AddControl(dialog, "BUTTON", Jp("閉じる"), BS_DEFPUSHBUTTON | WS_TABSTOP, 196, 382, 96, 28, IDOK);
+  RunModal(dialog, app.mainWindow);
+}
+
+}  // namespace vel

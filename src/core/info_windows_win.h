@@ -1,0 +1,12 @@
+#pragma once
+// Small information windows of the help menu.
+namespace vel {
+
+struct AppState;
+
+// "VersionDlg": the program's and the library's versions.
+void ShowVersionDialog(AppState& app);
+// "ClmHelpDlg": the column names a user can use in an SQL search.
+void ShowColumnNamesWindow(AppState& app);
+
+}  // namespace vel
