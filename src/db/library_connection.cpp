@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -45,51 +46,68 @@ void LibraryConnection::Open(const std::string& databasePath, const std::string&
 void LibraryConnection::Grid::Clear() {
   blocks_.clear();
   slots_.clear();
-  cellChunks_.clear();
+  rowStarts_.clear();
+  endChunks_.clear();
+  wideRows_.clear();
   blockBytes_ = 0;
   next_ = end_ = 0;
   cells_ = 0;
 }
 
-bool LibraryConnection::Grid::Append(const char* text, size_t length) {
-  const size_t chunkSize = size_t{1} << kCellChunkShift;
-  if ((cells_ & (chunkSize - 1)) == 0) cellChunks_.push_back(std::make_unique<uint32_t[]>(chunkSize));
-  uint32_t& position = cellChunks_.back()[cells_ & (chunkSize - 1)];
-  ++cells_;
-  if (length == 0) {
-    position = kEmpty;
-    return true;
-  }
-  if (end_ - next_ < length + 1) {
-    // A new block of whole slots, large enough for this cell.
-    size_t slotCount = (length + 1 + kSlotBytes - 1) / kSlotBytes;
-    uint64_t first = end_;
-    if (first + slotCount * kSlotBytes >= kEmpty) return false;
+bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* lengths, int count) {
+  uint64_t rowBytes = 0;
+  for (int c = 0; c < count; ++c) rowBytes += lengths[c];
+  if (end_ - next_ < rowBytes) {
+    // A new block of whole slots, large enough for this row.
+    uint64_t slotCount = std::max<uint64_t>((rowBytes + kSlotBytes - 1) / kSlotBytes, 1);
+    if (end_ + slotCount * kSlotBytes > UINT32_MAX) return false;
     auto block = std::make_unique<char[]>(slotCount * kSlotBytes);
-    for (size_t s = 0; s < slotCount; ++s) slots_.push_back(block.get() + s * kSlotBytes);
+    for (uint64_t s = 0; s < slotCount; ++s) slots_.push_back(block.get() + s * kSlotBytes);
     blockBytes_ += slotCount * kSlotBytes;
     blocks_.push_back(std::move(block));
-    next_ = first;
-    end_ = first + slotCount * kSlotBytes;
+    next_ = end_;
+    end_ += slotCount * kSlotBytes;
   }
-  char* at = slots_[next_ >> kSlotShift] + (next_ & (kSlotBytes - 1));
-  std::memcpy(at, text, length);
-  at[length] = '\0';
-  position = static_cast<uint32_t>(next_);
-  next_ += length + 1;
+  char* at = rowBytes ? slots_[next_ >> kSlotShift] + (next_ & (kSlotBytes - 1)) : nullptr;
+  bool wide = rowBytes > UINT16_MAX;
+  if (wide) wideRows_.push_back({rowStarts_.size(), {}});
+  rowStarts_.push_back(static_cast<uint32_t>(next_));
+  uint32_t offset = 0;
+  for (int c = 0; c < count; ++c) {
+    if (lengths[c]) std::memcpy(at + offset, texts[c], lengths[c]);
+    offset += static_cast<uint32_t>(lengths[c]);
+    if ((cells_ & (kChunkCells - 1)) == 0) endChunks_.push_back(std::make_unique<uint16_t[]>(kChunkCells));
+    endChunks_.back()[cells_ & (kChunkCells - 1)] = static_cast<uint16_t>(offset);
+    ++cells_;
+    if (wide) wideRows_.back().second.push_back(offset);
+  }
+  next_ += rowBytes;
   return true;
 }
 
-std::string_view LibraryConnection::Grid::At(size_t cell) const {
-  const size_t chunkSize = size_t{1} << kCellChunkShift;
-  uint32_t position = cellChunks_[cell >> kCellChunkShift][cell & (chunkSize - 1)];
-  if (position == kEmpty) return {};
-  return std::string_view(slots_[position >> kSlotShift] + (position & (kSlotBytes - 1)));
+uint32_t LibraryConnection::Grid::CellEnd(size_t row, size_t cell, int column) const {
+  if (!wideRows_.empty()) {
+    auto wide = std::lower_bound(wideRows_.begin(), wideRows_.end(), row,
+                                 [](const auto& entry, size_t r) { return entry.first < r; });
+    if (wide != wideRows_.end() && wide->first == row) return wide->second[static_cast<size_t>(column)];
+  }
+  return endChunks_[cell >> kChunkShift][cell & (kChunkCells - 1)];
+}
+
+std::string_view LibraryConnection::Grid::At(size_t row, int column, int columns) const {
+  size_t cell = row * static_cast<size_t>(columns) + static_cast<size_t>(column);
+  uint32_t start = column == 0 ? 0 : CellEnd(row, cell - 1, column - 1);
+  uint32_t end = CellEnd(row, cell, column);
+  if (end == start) return {};
+  uint32_t position = rowStarts_[row] + start;
+  return std::string_view(slots_[position >> kSlotShift] + (position & (kSlotBytes - 1)), end - start);
 }
 
 size_t LibraryConnection::Grid::HeldBytes() const {
-  return blockBytes_ + cellChunks_.size() * (sizeof(uint32_t) << kCellChunkShift) +
-         slots_.capacity() * sizeof(char*);
+  size_t wide = 0;
+  for (const auto& entry : wideRows_) wide += entry.second.capacity() * sizeof(uint32_t);
+  return blockBytes_ + endChunks_.size() * kChunkCells * sizeof(uint16_t) +
+         rowStarts_.capacity() * sizeof(uint32_t) + slots_.capacity() * sizeof(char*) + wide;
 }
 
 void LibraryConnection::ReleaseResult() {
@@ -124,6 +142,8 @@ std::optional<std::string> LibraryConnection::RunStatements(const std::string& u
       return Fail(sqlite3_errmsg(handle_));
     if (statement == nullptr) continue;  // only white space or a comment
     int rc;
+    std::vector<const char*> texts;
+    std::vector<size_t> lengths;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
       int width = sqlite3_column_count(statement);
       if (rows_ == 0) {
@@ -132,15 +152,13 @@ std::optional<std::string> LibraryConnection::RunStatements(const std::string& u
         sqlite3_finalize(statement);
         return Fail("sqlite3_get_table() called with two or more incompatible queries");
       }
+      texts.resize(static_cast<size_t>(width));
+      lengths.resize(static_cast<size_t>(width));
       for (int c = 0; c < width; ++c) {
-        const unsigned char* text = sqlite3_column_text(statement, c);
-        size_t length = text ? static_cast<size_t>(sqlite3_column_bytes(statement, c)) : 0;
-        if (!grid_.Append(reinterpret_cast<const char*>(text), length)) {
-          sqlite3_finalize(statement);
-          return Fail("result too large");
-        }
+        texts[c] = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+        lengths[c] = texts[c] ? static_cast<size_t>(sqlite3_column_bytes(statement, c)) : 0;
       }
-      if (rows_ == INT_MAX) {
+      if (rows_ == INT_MAX || !grid_.AddRow(texts.data(), lengths.data(), width)) {
         sqlite3_finalize(statement);
         return Fail("result too large");
       }
@@ -169,8 +187,7 @@ std::optional<std::string> LibraryConnection::Query(const std::string& sql) {
 
 std::string_view LibraryConnection::CellUtf8(int row, int column) const {
   if (row < 1 || row > rows_ || column < 0 || column >= columns_) return {};
-  return grid_.At(static_cast<size_t>(row - 1) * static_cast<size_t>(columns_) +
-                  static_cast<size_t>(column));
+  return grid_.At(static_cast<size_t>(row - 1), column, columns_);
 }
 
 std::string LibraryConnection::Cell(int row, int column) {

@@ -58,28 +58,34 @@ class LibraryConnection {
   const std::string& DatabasePathUtf8() const { return databasePathUtf8_; }
 
  private:
-  // The result: every cell's UTF-8 text, NUL-terminated, packed into blocks
-  // of whole slots; a cell never straddles two blocks, so a position maps to
-  // its bytes by slot. Cells are numbered row by row; NULL and "" take no text.
+  // The result: the UTF-8 text of each row packed into blocks of whole
+  // slots (a row never straddles two blocks, so a position maps to its bytes
+  // by slot), and for each cell the end of its text relative to its row's
+  // start. NULL and "" take no text.
   class Grid {
    public:
     void Clear();
-    bool Append(const char* text, size_t length);  // false when the result is too large
-    std::string_view At(size_t cell) const;
+    // Adds a row; false when the result is too large.
+    bool AddRow(const char* const* texts, const size_t* lengths, int count);
+    std::string_view At(size_t row, int column, int columns) const;  // row 0-based
     size_t HeldBytes() const;
 
    private:
     static constexpr int kSlotShift = 20;
     static constexpr size_t kSlotBytes = size_t{1} << kSlotShift;
-    static constexpr int kCellChunkShift = 16;
-    static constexpr uint32_t kEmpty = UINT32_MAX;
+    static constexpr int kChunkShift = 16;
+    static constexpr size_t kChunkCells = size_t{1} << kChunkShift;
+    uint32_t CellEnd(size_t row, size_t cell, int column) const;
     std::vector<std::unique_ptr<char[]>> blocks_;
     size_t blockBytes_ = 0;
     std::vector<char*> slots_;
     uint64_t next_ = 0;  // position of the next free byte
     uint64_t end_ = 0;   // end of the last block
-    std::vector<std::unique_ptr<uint32_t[]>> cellChunks_;
+    std::vector<uint32_t> rowStarts_;
+    std::vector<std::unique_ptr<uint16_t[]>> endChunks_;
     size_t cells_ = 0;
+    // Rows whose text does not fit 16-bit offsets keep full ones here.
+    std::vector<std::pair<size_t, std::vector<uint32_t>>> wideRows_;
   };
 
   void ReleaseResult();

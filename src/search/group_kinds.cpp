@@ -1,5 +1,7 @@
 #include "search/group_kinds.h"
 
+#include <set>
+
 #include "db/library_connection.h"
 #include "platform/codepage.h"
 
@@ -108,9 +110,12 @@ std::optional<GroupFailure> RebuildCreatorTable(LibraryConnection& db) {
   std::string sql =
       "BEGIN; DROP TABLE IF EXISTS tmp_creator_one_table; "
       "CREATE TABLE IF NOT EXISTS tmp_creator_one_table(name TEXT);";
+  // Each name once: the values are read back DISTINCT.
+  std::set<std::string> names;
   for (int r = 1; r <= db.RowCount(); ++r)
-    for (const std::string& name : SplitCreatorNames(db.Cell(r, 0)))
-      sql += "INSERT INTO tmp_creator_one_table VALUES(" + Literal(name) + ");";
+    for (std::string& name : SplitCreatorNames(db.Cell(r, 0))) names.insert(std::move(name));
+  for (const std::string& name : names)
+    sql += "INSERT INTO tmp_creator_one_table VALUES(" + Literal(name) + ");";
   sql += "COMMIT;";
   if (auto error = db.Query(sql)) {
     GroupFailure failure{"DispGroupSeat()", Jp("クリエイター一時テーブル作成or格納 失敗"), *error, sql};

@@ -79,6 +79,38 @@ TEST_F(ConnectionTest, FailureKeepsErrorUntilNextStatement) {
   EXPECT_FALSE(db.LastError());
 }
 
+TEST_F(ConnectionTest, StatementsRunInOrderIntoOneResult) {
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a,b); INSERT INTO t VALUES(1,'x'); SELECT a,b FROM t; "
+                        "INSERT INTO t VALUES(2,NULL); SELECT a,b FROM t WHERE a=2;"));
+  ASSERT_EQ(db.RowCount(), 2);
+  EXPECT_EQ(db.ColumnCount(), 2);
+  EXPECT_EQ(db.Cell(1, 1), "x");
+  EXPECT_EQ(db.Cell(2, 0), "2");
+  EXPECT_EQ(db.Cell(2, 1), "");
+  // Rows of different widths cannot share the result; earlier statements stay done.
+  auto error = db.Query("INSERT INTO t VALUES(3,'y'); SELECT a FROM t; SELECT a,b FROM t;");
+  ASSERT_TRUE(error);
+  EXPECT_EQ(db.RowCount(), 0);
+  ASSERT_FALSE(db.Query("SELECT COUNT(*) FROM t;"));
+  EXPECT_EQ(db.Cell(1, 0), "3");
+}
+
+TEST_F(ConnectionTest, LongCellsAndRowsReadWhole) {
+  // Rows longer than 64 KiB and a cell longer than a storage slot (1 MiB).
+  std::string small(70000, 'a'), big(1500000, 'b');
+  ASSERT_FALSE(db.Query("CREATE TABLE t(k,a,b,c); INSERT INTO t VALUES(1,'s','" + small + "','e'),"
+                        "(2,'','','e2'),(3,'" + big + "','m','e3'),(4,NULL,'','');"));
+  ASSERT_FALSE(db.Query("SELECT k,a,b,c FROM t ORDER BY k;"));
+  ASSERT_EQ(db.RowCount(), 4);
+  struct Case {
+    int row, column;
+    std::string text;
+  } cases[] = {{1, 1, "s"}, {1, 2, small}, {1, 3, "e"}, {2, 1, ""}, {2, 3, "e2"},
+               {3, 1, big},  {3, 2, "m"},   {3, 3, "e3"}, {4, 0, "4"}, {4, 1, ""}, {4, 3, ""}};
+  for (const Case& c : cases) EXPECT_EQ(db.Cell(c.row, c.column), c.text) << c.row << "," << c.column;
+  EXPECT_LT(db.ResultBytes(), 2 * (small.size() + big.size()) + (1u << 22));
+}
+
 TEST_F(ConnectionTest, JapaneseTextIsUtf8InTheFileAndCp932InCells) {
   const std::string title = Jp("ソフト表示『ダメ』能力");  // trail bytes 0x5C among them
   ASSERT_NE(title.find('\\'), std::string::npos);

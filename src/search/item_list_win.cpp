@@ -1,0 +1,583 @@
+#include "search/item_list_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "core/app_state_win.h"
+#include "db/sql_error_report.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+#include "search/group_kinds.h"
+#include "search/initial_index.h"
+
+namespace vel {
+namespace {
+
+constexpr int kGroupTabsId = 1005;
+constexpr UINT_PTR kPopupTimer = 1;
+constexpr const char* kPopupClass = "InitialIndexDlg";
+
+struct GroupTabState {
+  int kind = 0;
+  int selectedRow = -1;  // -1 = none
+  int topRow = -1;
+};
+
+// GUI-thread state of the two lists.
+struct ListPanes {
+  ListQueryState query;
+  std::vector<int> shownColumns;  // list column -> sort column index
+  InitialIndex index;
+  HWND groupTabs = nullptr;
+  std::vector<GroupTabState> tabs;
+  int currentTab = 0;
+  std::vector<std::string> groupValues;
+  bool groupValuesLoaded = false;
+  bool selectingGroup = false;  // programmatic selection in the group list
+  HWND popup = nullptr;
+  std::string popupText;
+  WNDPROC itemListProcedure = nullptr;
+  bool prepared = false;  // the settings are read and the columns exist
+};
+
+ListPanes& Panes() {
+  static ListPanes panes;
+  return panes;
+}
+
+bool YomiSort(AppState& app) { return SettingInt(app.settings, "ItemList", "yomiSort") == 1; }
+
+ColumnDisplay DisplaySettings(AppState& app) {
+  ColumnDisplay display{};
+  for (int c = 0; c < kSortColumnCount; ++c)
+    display[c] = SettingInt(app.settings, "ItemList", ColumnKey("clm_disp", c + 1));
+  return display;
+}
+
+void SetStatusText(AppState& app, int part, const std::string& text) {
+  if (app.statusBar) SendMessageA(app.statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ShowCount(AppState& app) {
+  SetStatusText(app, 1, Jp(" 検索件数: ") + std::to_string(app.mainDb.RowCount()) + Jp(" 件"));
+}
+
+// The item count always follows the loaded result (0 after a failed load).
+void SyncItemCount(AppState& app) {
+  ListView_SetItemCountEx(app.itemList, app.mainDb.RowCount(), LVSICF_NOSCROLL);
+  InvalidateRect(app.itemList, nullptr, FALSE);
+}
+
+void SelectRow(AppState& app, int row) {  // 1-based; 0 = none
+  ListView_SetItemState(app.itemList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row <= 0) return;
+  ListView_SetItemState(app.itemList, row - 1, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(app.itemList, row - 1, FALSE);
+}
+
+int FocusedRow(AppState& app) {  // 1-based; 0 = none
+  return ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED) + 1;
+}
+
+void UpdateHeaders(AppState& app, bool sqlOrder) {
+  ListPanes& panes = Panes();
+  HWND header = ListView_GetHeader(app.itemList);
+  for (size_t i = 0; i < panes.shownColumns.size(); ++i) {
+    int column = panes.shownColumns[i];
+    std::string label = SortHeaderLabel(column, panes.query.sort.dir[kSortMachineGenre]);
+    HDITEMA item{};
+    item.mask = HDI_FORMAT | HDI_TEXT;
+    Header_GetItem(header, static_cast<int>(i), &item);
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (!sqlOrder && SortArrowImage(panes.query.sort, column, YomiSort(app)) < 2)
+      item.fmt |= (SortArrowImage(panes.query.sort, column, YomiSort(app)) == 1) ? HDF_SORTDOWN : HDF_SORTUP;
+    item.pszText = label.data();
+    SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void EnsureInitialIndex(AppState& app) {
+  ListPanes& panes = Panes();
+  if (InitialIndexCurrent(panes.index, panes.query.sort, YomiSort(app))) return;
+  std::string sql = InitialIndexStatement(panes.query.sort);
+  if (auto error = BuildInitialIndex(app.groupDb, panes.query.sort, YomiSort(app), panes.index))
+    ReportSqlError("InitialIndexClass", "create iidx_tmptable failed.", *error, sql);
+}
+
+// Remembers the widths and display order of the shown columns in the settings.
+void StoreColumnLayout(AppState& app) {
+  ListPanes& panes = Panes();
+  int count = static_cast<int>(panes.shownColumns.size());
+  if (count == 0) return;
+  std::vector<int> order(static_cast<size_t>(count));
+  ListView_GetColumnOrderArray(app.itemList, count, order.data());
+  for (int position = 0; position < count; ++position) {
+    int column = panes.shownColumns[static_cast<size_t>(order[static_cast<size_t>(position)])];
+    SetSetting(app.settings, "ItemList", ColumnKey("clm_sort", column + 1), position);
+  }
+  for (int i = 0; i < count; ++i)
+    SetSetting(app.settings, "ItemList", ColumnKey("clm", panes.shownColumns[static_cast<size_t>(i)] + 1),
+               ListView_GetColumnWidth(app.itemList, i));
+}
+
+void ShowIndexPopup(AppState& app, const std::string& text) {
+  ListPanes& panes = Panes();
+  if (panes.popup) DestroyWindow(panes.popup);
+  panes.popupText = text;
+  HDC dc = GetDC(app.itemList);
+  HGDIOBJ old = SelectObject(dc, app.uiFonts[0]);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(app.itemList, dc);
+  int height = size.cy * 14 / 10;
+  int width = std::max<int>(size.cx + 28, height);
+  RECT list{};
+  GetWindowRect(app.itemList, &list);
+  panes.popup = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, "", WS_POPUP | WS_BORDER,
+                                (list.left + list.right - width) / 2, (list.top + list.bottom - height) / 2,
+                                width, height, app.mainWindow, nullptr, app.instance, nullptr);
+  if (!panes.popup) return;
+  ShowWindow(panes.popup, SW_SHOWNOACTIVATE);
+  SetTimer(panes.popup, kPopupTimer, 1200, nullptr);
+}
+
+LRESULT CALLBACK PopupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      RECT r;
+      GetClientRect(window, &r);
+      HGDIOBJ old = SelectObject(dc, App().uiFonts[0]);
+      SetBkMode(dc, TRANSPARENT);
+      DrawTextA(dc, Panes().popupText.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      SelectObject(dc, old);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_TIMER: DestroyWindow(window); return 0;
+    case WM_DESTROY:
+      if (Panes().popup == window) Panes().popup = nullptr;
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ItemListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState& app = App();
+  if (message == WM_KEYDOWN && (wParam == VK_NEXT || wParam == VK_PRIOR) &&
+      GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+    InitialIndexSeek(app, wParam == VK_NEXT);
+    return 0;
+  }
+  LRESULT result = CallWindowProcA(Panes().itemListProcedure, window, message, wParam, lParam);
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == NM_RELEASEDCAPTURE)
+    StoreColumnLayout(app);  // after a width or order change by the user
+  return result;
+}
+
+void AddColumns(AppState& app) {
+  ListPanes& panes = Panes();
+  panes.shownColumns.clear();
+  std::vector<std::pair<int, int>> positions;  // display position, list column
+  for (int c = 0; c < kSortColumnCount; ++c) {
+    if (SettingInt(app.settings, "ItemList", ColumnKey("clm_disp", c + 1)) != 1) continue;
+    int width = SettingInt(app.settings, "ItemList", ColumnKey("clm", c + 1));
+    std::string label = SortHeaderLabel(c, 0);
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width <= 0 ? 150 : width;
+    column.pszText = label.data();
+    int at = static_cast<int>(panes.shownColumns.size());
+    SendMessageA(app.itemList, LVM_INSERTCOLUMNA, at, reinterpret_cast<LPARAM>(&column));
+    panes.shownColumns.push_back(c);
+    positions.push_back({SettingInt(app.settings, "ItemList", ColumnKey("clm_sort", c + 1)), at});
+  }
+  std::stable_sort(positions.begin(), positions.end());
+  std::vector<int> order;
+  for (auto& p : positions) order.push_back(p.second);
+  if (!order.empty()) ListView_SetColumnOrderArray(app.itemList, static_cast<int>(order.size()), order.data());
+}
+
+// GroupSelect: a missing key is written back as unused; no kind at all gives
+// maker, genre and adult.
+std::vector<int> ReadGroupTabKinds(AppState& app) {
+  int values[kGroupTabCount];
+  for (int n = 0; n < kGroupTabCount; ++n) {
+    std::string key = "Tab" + std::to_string(n);
+    if (ProfileText("GroupSelect", key, "", app.paths.settingsFile).empty()) {
+      WriteProfileText("GroupSelect", key, std::to_string(-(n + 1)), app.paths.settingsFile);
+      values[n] = -(n + 1);
+    } else {
+      values[n] = ReadProfileInt("GroupSelect", key, 0, app.paths.settingsFile);
+    }
+  }
+  std::vector<int> kinds = TabKinds(values);
+  if (kinds.empty()) {
+    const int defaults[kGroupTabCount] = {1, 2, 3, -4, -5, -6, -7, -8};
+    for (int n = 0; n < kGroupTabCount; ++n)
+      WriteProfileText("GroupSelect", "Tab" + std::to_string(n), std::to_string(defaults[n]),
+                       app.paths.settingsFile);
+    kinds = TabKinds(defaults);
+  }
+  return kinds;
+}
+
+void CreateGroupTabs(AppState& app) {
+  ListPanes& panes = Panes();
+  panes.groupTabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_FOCUSNEVER, 0, 0, 10, 10,
+                                    app.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGroupTabsId)),
+                                    app.instance, nullptr);
+  SendMessageA(panes.groupTabs, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
+  panes.tabs.clear();
+  int n = 0;
+  for (int kind : ReadGroupTabKinds(app)) {
+    std::string label = GroupTabLabel(kind);
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = label.data();
+    SendMessageA(panes.groupTabs, TCM_INSERTITEMA, n++, reinterpret_cast<LPARAM>(&item));
+    panes.tabs.push_back({kind, -1, -1});
+  }
+  panes.currentTab = 0;
+}
+
+void ReportGroupFailure(const GroupFailure& failure) {
+  ReportSqlError(failure.tag, failure.description, failure.error, failure.sql);
+}
+
+// Text of the cell of one sort column of a row, with its alignment.
+std::string CellText(AppState& app, int row, int column, UINT& align) {
+  LibraryConnection& db = app.mainDb;
+  align = DT_LEFT;
+  switch (column) {
+    case kSortTitle: return db.Cell(row, kPosTitle);
+    case kSortMaker: return db.Cell(row, kPosMaker);
+    case kSortMachineGenre: {
+      std::string machine = db.Cell(row, kPosMachine);
+      std::string genre = db.Cell(row, kPosGenre);
+      if (genre.empty()) genre = Jp("ジャンル指定なし");
+      return Panes().query.sort.dir[kSortMachineGenre] >= 2 ? genre + " / " + machine : machine + " / " + genre;
+    }
+    case kSortRating: {
+      int stars = db.CellInt(row, kPosRating) / 10;
+      std::string text;
+      for (int k = 0; k < 5; ++k) text += stars > k ? Jp("★") : Jp("☆");
+      return text;
+    }
+    case kSortSaleYear: {
+      std::string date = db.Cell(row, kPosSaleYear);
+      if (date == "0") return "";
+      size_t cut = date.find("-00");
+      return cut == std::string::npos ? date : date.substr(0, cut);
+    }
+    case kSortBootCount: align = DT_RIGHT; return db.Cell(row, kPosBootCount);
+    case kSortLastBoot: {
+      align = DT_RIGHT;
+      std::string text = db.Cell(row, kPosLastBoot);
+      return text == Jp("-471年11月") ? "- -" : text;
+    }
+    case 7: return db.Cell(row, kPosDeveloper);
+    case 8: return db.Cell(row, kPosBreed);
+    case 9: align = DT_RIGHT; return db.Cell(row, kPosPrice);
+    case 10: align = DT_RIGHT; return db.Cell(row, kPosMediaDetail);
+    case 11: return db.Cell(row, kPosDevice);
+    case 12: align = DT_RIGHT; return db.Cell(row, kPosPlayers);
+    case 13: {
+      std::string text = db.Cell(row, kPosAdultex);
+      return text.empty() ? Jp("指定なし") : text;
+    }
+    case 14: return db.Cell(row, kPosSavedat);
+    case 15: return db.Cell(row, kPosSound);
+    case kSortPlayTime: align = DT_RIGHT; return db.Cell(row, kPosPlayTime);
+    case kSortKana: return db.Cell(row, kPosKana);
+    case 18: align = DT_RIGHT; return db.Cell(row, kPosRomNum);
+  }
+  return "";
+}
+
+void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
+  ListPanes& panes = Panes();
+  int row = static_cast<int>(item.itemID) + 1;
+  bool selected = (item.itemState & ODS_SELECTED) != 0;
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (row > app.mainDb.RowCount()) return;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  for (size_t i = 0; i < panes.shownColumns.size(); ++i) {
+    RECT cell{};
+    ListView_GetSubItemRect(app.itemList, item.itemID, static_cast<int>(i), LVIR_BOUNDS, &cell);
+    if (i == 0) cell.right = cell.left + ListView_GetColumnWidth(app.itemList, 0);
+    cell.top = item.rcItem.top;
+    cell.bottom = item.rcItem.bottom;
+    InflateRect(&cell, -4, 0);
+    int column = panes.shownColumns[i];
+    UINT align = DT_LEFT;
+    std::string text = CellText(app, row, column, align);
+    if (column == kSortTitle) {
+      // At the right edge: one marker per favourite digit (9 rightmost), then
+      // the item's own emulator configuration.
+      std::string fave = app.mainDb.Cell(row, kPosFave);
+      RECT marks = cell;
+      for (char digit = '1'; digit <= '9'; ++digit) {
+        if (fave.find(digit) == std::string::npos) continue;
+        int x = cell.right - 6 - ('9' - digit) * 9;
+        RECT mark{x, cell.top + 3, x + 6, cell.top + 9};
+        FillRect(dc, &mark, GetSysColorBrush(COLOR_HOTLIGHT));
+        marks.right = std::min<LONG>(marks.right, x - 2);
+      }
+      std::string emuset = app.mainDb.Cell(row, kPosEmuset);
+      if (!emuset.empty()) {
+        RECT right = marks;
+        DrawTextA(dc, emuset.c_str(), -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+      }
+      if (app.mainDb.Cell(row, kPosAlterEgo) == "1") text = "* " + text;
+    }
+    DrawTextA(dc, text.c_str(), -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+}
+
+void DrawGroupRow(AppState& app, const DRAWITEMSTRUCT& item) {
+  ListPanes& panes = Panes();
+  int row = static_cast<int>(item.itemID);
+  bool selected = (item.itemState & ODS_SELECTED) != 0;
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  if (panes.tabs.empty()) return;
+  int kind = panes.tabs[static_cast<size_t>(panes.currentTab)].kind;
+  std::string text;
+  if (kind == kGroupRating && row > 0) {
+    for (int k = 0; k < 5; ++k) text += k < row - 1 ? Jp("★") : Jp("☆");
+  } else {
+    size_t value = static_cast<size_t>(row - 1);
+    text = GroupRowText(kind, row, row > 0 && value < panes.groupValues.size() ? panes.groupValues[value] : "");
+  }
+  RECT r = item.rcItem;
+  r.left += 4;
+  DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+int CurrentKind() {
+  ListPanes& panes = Panes();
+  return panes.tabs.empty() ? -1 : panes.tabs[static_cast<size_t>(panes.currentTab)].kind;
+}
+
+void OnGroupSelectionChanged(AppState& app, const NMLISTVIEW& change) {
+  ListPanes& panes = Panes();
+  if (panes.selectingGroup || change.iItem < 0) return;
+  if (!(change.uNewState & LVIS_SELECTED) || (change.uOldState & LVIS_SELECTED)) return;
+  SelectGroup(app, change.iItem);
+}
+
+}  // namespace
+
+ListQueryState& ItemListQuery() { return Panes().query; }
+
+void PrepareItemListPanes(AppState& app) {
+  WNDCLASSA popupClass{};
+  popupClass.lpfnWndProc = PopupProcedure;
+  popupClass.hInstance = app.instance;
+  popupClass.hbrBackground = GetSysColorBrush(COLOR_INFOBK);
+  popupClass.lpszClassName = kPopupClass;
+  RegisterClassA(&popupClass);
+  ListView_SetExtendedListViewStyle(app.itemList, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
+  AddColumns(app);
+  LVCOLUMNA groupColumn{};
+  groupColumn.mask = LVCF_WIDTH;
+  groupColumn.cx = 400;
+  SendMessageA(app.groupList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&groupColumn));
+  SetWindowLongPtrA(app.groupList, GWL_STYLE, GetWindowLongPtrA(app.groupList, GWL_STYLE) | LVS_NOCOLUMNHEADER);
+  ListView_SetExtendedListViewStyle(app.groupList, LVS_EX_FULLROWSELECT);
+  CreateGroupTabs(app);
+  Panes().itemListProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(app.itemList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ItemListProcedure)));
+  app.reloadItemList = [](const std::string& key) { RefreshItemList(App(), 0, key, false, 0, 1); };
+  Panes().prepared = true;
+  // The row heights are asked for again when the font is set.
+  for (HWND list : {app.itemList, app.groupList})
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
+}
+
+int SortAndLoad(AppState& app, int column, int how) {
+  ListPanes& panes = Panes();
+  int applied = ApplySortRequest(panes.query.sort, column, how, YomiSort(app), DisplaySettings(app));
+  bool withOrder = applied != kSortSqlOrder;
+  UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
+  std::string sql = ListStatement(panes.query, withOrder);
+  auto error = app.mainDb.Query(sql);
+  SyncItemCount(app);
+  if (error) {
+    ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error, sql);
+    return 1;
+  }
+  ShowCount(app);
+  if (withOrder && !panes.query.sqlOrderInForce) EnsureInitialIndex(app);
+  return 0;
+}
+
+int RefreshItemList(AppState& app, int selectRow, const std::string& selectName, bool clearFirst,
+                    int resetGroups, int sortMode) {
+  ListPanes& panes = Panes();
+  if (clearFirst) {
+    ListView_SetItemCountEx(app.itemList, 0, 0);
+    ListView_SetItemCountEx(app.groupList, 0, 0);
+  }
+  if (resetGroups == 1)
+    for (GroupTabState& tab : panes.tabs) tab.selectedRow = tab.topRow = -1;
+  if (sortMode != 0) {
+    int request = panes.query.sqlOrderInForce || sortMode == -3 ? kSortSqlOrder
+                  : sortMode == -1                              ? kSortReset
+                                                                : kSortKeepKeys;
+    if (SortAndLoad(app, request, kSortToggle) != 0) {
+      if (resetGroups > 0) BuildGroupList(app);
+      return -1;
+    }
+  }
+  if (resetGroups > 0) BuildGroupList(app);
+  int row = selectRow != 0 ? std::min(selectRow, app.mainDb.RowCount()) : FindRowByKey(app.mainDb, selectName);
+  SelectRow(app, row);
+  return row;
+}
+
+void BuildGroupList(AppState& app) {
+  ListPanes& panes = Panes();
+  int kind = CurrentKind();
+  panes.groupValues.clear();
+  if (kind < 0) return;
+  if (auto failure = ReadGroupValues(app.groupDb, kind, panes.groupValues)) {
+    panes.groupValues.clear();
+    ReportGroupFailure(*failure);
+  }
+  panes.selectingGroup = true;
+  ListView_SetItemCountEx(app.groupList, GroupRowCount(kind, static_cast<int>(panes.groupValues.size())), 0);
+  const GroupTabState& tab = panes.tabs[static_cast<size_t>(panes.currentTab)];
+  if (tab.topRow > 0) ListView_EnsureVisible(app.groupList, tab.topRow, FALSE);
+  if (tab.selectedRow >= 0)
+    ListView_SetItemState(app.groupList, tab.selectedRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  panes.selectingGroup = false;
+  InvalidateRect(app.groupList, nullptr, FALSE);
+}
+
+bool SelectGroup(AppState& app, int row) {
+  ListPanes& panes = Panes();
+  int kind = CurrentKind();
+  if (kind < 0) return false;
+  std::string key = app.mainDb.Cell(FocusedRow(app), kPosFileName);
+  size_t value = static_cast<size_t>(row - 1);
+  panes.query.groupCondition =
+      GroupCondition(kind, row, row > 0 && value < panes.groupValues.size() ? panes.groupValues[value] : "");
+  GroupTabState& tab = panes.tabs[static_cast<size_t>(panes.currentTab)];
+  tab.selectedRow = row;
+  tab.topRow = ListView_GetTopIndex(app.groupList);
+  if (SortAndLoad(app, panes.query.sqlOrderInForce ? kSortSqlOrder : kSortKeepKeys, kSortToggle) != 0) return false;
+  SetStatusText(app, 2, "");
+  SelectRow(app, FindRowByKey(app.mainDb, key));
+  InvalidateRect(app.groupList, nullptr, FALSE);
+  return true;
+}
+
+void StepGroupTab(AppState& app, bool forward) {
+  ListPanes& panes = Panes();
+  int count = static_cast<int>(panes.tabs.size());
+  if (count == 0) return;
+  panes.currentTab = (panes.currentTab + (forward ? 1 : count - 1)) % count;
+  TabCtrl_SetCurSel(panes.groupTabs, panes.currentTab);
+  BuildGroupList(app);
+}
+
+void InitialIndexSeek(AppState& app, bool forward) {
+  ListPanes& panes = Panes();
+  if (panes.query.sqlOrderInForce) {
+    MessageBeep(0);
+    return;
+  }
+  EnsureInitialIndex(app);
+  int row = SeekInitial(panes.index, panes.query.sort, app.mainDb, FocusedRow(app), forward);
+  if (row == 0) {
+    MessageBeep(0);
+    return;
+  }
+  SelectRow(app, row);
+  // The found row with two rows above it at the top.
+  int top = ListView_GetTopIndex(app.itemList);
+  int wanted = std::max(row - 1 - 2, 0);
+  RECT first{};
+  ListView_GetItemRect(app.itemList, 0, &first, LVIR_BOUNDS);
+  ListView_Scroll(app.itemList, 0, (wanted - top) * (first.bottom - first.top));
+  if (SettingInt(app.settings, "ItemList", "IsPopIdxSrchStr") == 1) {
+    std::string key = InitialKeyOf(panes.query.sort,
+                                   app.mainDb.CellUtf8(row, ResultPositionOfColumn(PrimaryColumnName(panes.query.sort))));
+    ShowIndexPopup(app, Utf8ToAnsi(key));
+  }
+}
+
+int LayoutGroupTabs(AppState& app, int x, int y, int width) {
+  HWND tabs = Panes().groupTabs;
+  if (!tabs) return 0;
+  RECT r{0, 0, width, 0};
+  TabCtrl_AdjustRect(tabs, TRUE, &r);
+  int height = std::max<int>(static_cast<int>(-r.top), 0) + 2;
+  MoveWindow(tabs, x, y, width, height, TRUE);
+  (void)app;
+  return height;
+}
+
+bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
+  ListPanes& panes = Panes();
+  result = 0;
+  if (header.hwndFrom == app.itemList && header.code == LVN_COLUMNCLICK) {
+    const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (click.iSubItem < 0 || static_cast<size_t>(click.iSubItem) >= panes.shownColumns.size()) return true;
+    std::string key = app.mainDb.Cell(FocusedRow(app), kPosFileName);
+    panes.query.sqlOrderInForce = false;
+    if (SortAndLoad(app, panes.shownColumns[static_cast<size_t>(click.iSubItem)], kSortToggle) == 0)
+      SelectRow(app, FindRowByKey(app.mainDb, key));
+    return true;
+  }
+  if (header.hwndFrom == app.groupList && header.code == LVN_ITEMCHANGED) {
+    OnGroupSelectionChanged(app, reinterpret_cast<const NMLISTVIEW&>(header));
+    return true;
+  }
+  if (header.hwndFrom == panes.groupTabs && header.code == TCN_SELCHANGE) {
+    panes.currentTab = std::max(TabCtrl_GetCurSel(panes.groupTabs), 0);
+    BuildGroupList(app);
+    return true;
+  }
+  return false;
+}
+
+bool DrawListRow(AppState& app, const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == app.itemList) {
+    DrawItemRow(app, item);
+    return true;
+  }
+  if (item.hwndItem == app.groupList) {
+    DrawGroupRow(app, item);
+    return true;
+  }
+  return false;
+}
+
+bool MeasureListRow(AppState& app, MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_LISTVIEW || !Panes().prepared) return false;
+  if (item.CtlID == static_cast<UINT>(kItemListId)) {
+    item.itemHeight = static_cast<UINT>(std::max(SettingInt(app.settings, "etcSetting", "ItemListHeight"), 8));
+    return true;
+  }
+  if (item.CtlID == static_cast<UINT>(kGroupListId)) {
+    item.itemHeight = static_cast<UINT>(std::max(SettingInt(app.settings, "etcSetting", "GroupListHeight"), 8));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace vel
