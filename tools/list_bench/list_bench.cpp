@@ -37,6 +37,15 @@ const char* const kRoles[] = {"原作", "音楽", "企画", "作画", "プログ
 const char* const kNames[] = {"山田", "伊藤", "佐藤", "鈴木", "高橋", "田中", "渡辺", "中村",
                               "Smith", "Jones", "Brown", "Miller"};
 
+// The path as SQLite opens it in this build.
+std::string OpenPath(const std::string& path) {
+#ifdef _WIN32
+  return path;
+#else
+  return NativePath(path);
+#endif
+}
+
 template <size_t N>
 const char* Pick(const char* const (&list)[N], std::mt19937& rng) {
   return list[rng() % N];
@@ -60,7 +69,7 @@ void Generate(const std::string& path, int items) {
   CreateItemView(setup);
   setup.Close();
   sqlite3* db = nullptr;
-  sqlite3_open(NativePath(path).c_str(), &db);
+  sqlite3_open(OpenPath(path).c_str(), &db);
   Must(db, "BEGIN;");
   for (const char* m : kMachines) {
     std::string sql = std::string("INSERT OR IGNORE INTO machine_info_table(machine,snap_path) VALUES('") + m +
@@ -219,7 +228,7 @@ int main(int argc, char** argv) {
   list.Open(path, "");
   groups.Open(path, "");
   sqlite3* raw = nullptr;
-  sqlite3_open(NativePath(path).c_str(), &raw);
+  sqlite3_open(OpenPath(path).c_str(), &raw);
   ListQueryState state;
   ColumnDisplay shown{};
 
