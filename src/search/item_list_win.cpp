@@ -40,6 +40,8 @@ struct ListPanes {
   std::string popupText;
   WNDPROC itemListProcedure = nullptr;
   bool prepared = false;  // the settings are read and the columns exist
+  // GroupSelect keys to write back once the program has started.
+  std::vector<std::pair<std::string, int>> pendingTabKeys;
 };
 
 ListPanes& Panes() {
@@ -205,14 +207,15 @@ void AddColumns(AppState& app) {
 }
 
 // GroupSelect: a missing key is written back as unused; no kind at all gives
-// maker, genre and adult.
+// maker, genre and adult. The writes wait until the start has succeeded.
 std::vector<int> ReadGroupTabKinds(AppState& app) {
+  auto& pending = Panes().pendingTabKeys;
   int values[kGroupTabCount];
   for (int n = 0; n < kGroupTabCount; ++n) {
     std::string key = "Tab" + std::to_string(n);
     if (ProfileText("GroupSelect", key, "", app.paths.settingsFile).empty()) {
-      WriteProfileText("GroupSelect", key, std::to_string(-(n + 1)), app.paths.settingsFile);
       values[n] = -(n + 1);
+      pending.push_back({key, values[n]});
     } else {
       values[n] = ReadProfileInt("GroupSelect", key, 0, app.paths.settingsFile);
     }
@@ -220,9 +223,8 @@ std::vector<int> ReadGroupTabKinds(AppState& app) {
   std::vector<int> kinds = TabKinds(values);
   if (kinds.empty()) {
     const int defaults[kGroupTabCount] = {1, 2, 3, -4, -5, -6, -7, -8};
-    for (int n = 0; n < kGroupTabCount; ++n)
-      WriteProfileText("GroupSelect", "Tab" + std::to_string(n), std::to_string(defaults[n]),
-                       app.paths.settingsFile);
+    pending.clear();
+    for (int n = 0; n < kGroupTabCount; ++n) pending.push_back({"Tab" + std::to_string(n), defaults[n]});
     kinds = TabKinds(defaults);
   }
   return kinds;
@@ -450,6 +452,9 @@ int RefreshItemList(AppState& app, int selectRow, const std::string& selectName,
 
 void BuildGroupList(AppState& app) {
   ListPanes& panes = Panes();
+  for (const auto& [key, value] : panes.pendingTabKeys)
+    WriteProfileText("GroupSelect", key, std::to_string(value), app.paths.settingsFile);
+  panes.pendingTabKeys.clear();
   int kind = CurrentKind();
   panes.groupValues.clear();
   if (kind < 0) return;
