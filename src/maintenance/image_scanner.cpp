@@ -1,0 +1,126 @@
+#include "maintenance/image_scanner.h"
+
+#include <algorithm>
+
+#include "maintenance/archive_lister.h"
+#include "maintenance/import_job.h"
+#include "maintenance/import_progress.h"
+#include "maintenance/import_rules.h"
+#include "platform/codepage.h"
+#include "platform/directory.h"
+#include "platform/input_file.h"
+#include "platform/system.h"
+
+namespace vel {
+namespace {
+
+bool IsCandidate(const std::string& name, const ImportJob& options,
+                 const std::vector<std::string>& extensions) {
+  return MatchesExtensions(name, extensions) || (options.searchArchives && IsArchiveName(name));
+}
+
+void Walk(const std::string& folder, const ImportJob& options,
+          const std::vector<std::string>& extensions, ImportProgress& progress,
+          std::vector<FolderFiles>& out, bool& stopped) {
+  if (progress.StopRequested()) {
+    stopped = true;
+    return;
+  }
+  progress.Item(folder);
+  FolderListing listing = ListFolder(folder);
+  if (!listing.opened) {
+    progress.Log(Jp("フォルダを読み込めません: ") + folder);
+    return;
+  }
+  for (const FolderEntry& entry : listing.unrepresentable)
+    if (entry.isFolder ? options.searchSubFolders : IsCandidate(entry.name, options, extensions))
+      progress.Log(Jp("Shift_JIS で表せない文字を含む名前のためスキップしました: ") + folder + "\\" +
+                   entry.name);
+  FolderFiles here{folder, {}};
+  std::vector<std::string> subFolders;
+  for (const FolderEntry& entry : listing.entries) {
+    if (entry.isFolder)
+      subFolders.push_back(entry.name);
+    else if (IsCandidate(entry.name, options, extensions))
+      here.files.push_back(entry.name);
+  }
+  auto natural = [](const std::string& a, const std::string& b) { return NaturalCompare(a, b) < 0; };
+  std::sort(here.files.begin(), here.files.end(), natural);
+  for (std::string& name : here.files) name = folder + "\\" + name;
+  if (!here.files.empty()) out.push_back(std::move(here));
+  if (!options.searchSubFolders) return;
+  std::sort(subFolders.begin(), subFolders.end(), natural);
+  for (const std::string& name : subFolders) {
+    Walk(folder + "\\" + name, options, extensions, progress, out, stopped);
+    if (stopped) return;
+  }
+}
+
+}  // namespace
+
+bool IsArchiveName(const std::string& name) {
+  std::string ext = LowerAscii(ExtensionOf(name));
+  return ext == "zip" || ext == "lzh" || ext == "rar" || ext == "7z";
+}
+
+std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
+                                            const std::vector<std::string>& extensions,
+                                            ImportProgress& progress, bool& stopped) {
+  std::vector<FolderFiles> out;
+  stopped = false;
+  if (FileExists(options.path)) {
+    std::string path = options.path;
+    std::size_t nameLength = NameOf(path).size();
+    out.push_back({path.substr(0, path.size() - nameLength - (nameLength < path.size() ? 1 : 0)), {path}});
+    return out;
+  }
+  Walk(options.path, options, extensions, progress, out, stopped);
+  return out;
+}
+
+std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
+                                      const std::vector<std::string>& extensions,
+                                      ArchiveLister* lister, ImportProgress& progress) {
+  std::vector<FoundImage> images;
+  auto logSkipped = [&](const std::string& why) {
+    progress.Log(why + ": " + archivePath);
+  };
+  if (LowerAscii(ExtensionOf(archivePath)) == "zip") {
+    InputFile file;
+    if (!file.Open(archivePath)) {
+      logSkipped(Jp("ファイルを開けません"));
+      return images;
+    }
+    ZipDirectory zip = ReadZipDirectory(file);
+    if (zip.status != ZipStatus::kOk) {
+      logSkipped(ZipStatusText(zip.status));
+      return images;
+    }
+    for (const std::string& name : zip.skippedNames)
+      if (MatchesExtensions(name, extensions))
+        progress.Log(Jp("Shift_JIS で表せない文字を含む名前のためスキップしました: ") + archivePath + "*" +
+                     name);
+    for (ZipMember& member : zip.members)
+      if (MatchesExtensions(member.name, extensions))
+        images.push_back({archivePath + "*" + member.name, std::move(member)});
+  } else {
+    std::vector<std::string> members;
+    std::string problem;
+    if (!lister || !lister->List(archivePath, members, problem)) {
+      logSkipped(problem.empty() ? Jp("アーカイブを読み込めません") : problem);
+      return images;
+    }
+    for (std::string& name : members) {
+      for (char& c : name)
+        if (c == '/') c = '\\';
+      if (name.empty() || name.find('*') != std::string::npos) continue;
+      if (MatchesExtensions(name, extensions)) images.push_back({archivePath + "*" + name, std::nullopt});
+    }
+  }
+  std::sort(images.begin(), images.end(), [](const FoundImage& a, const FoundImage& b) {
+    return NaturalCompare(KeyMember(a.key), KeyMember(b.key)) < 0;
+  });
+  return images;
+}
+
+}  // namespace vel

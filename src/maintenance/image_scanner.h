@@ -1,0 +1,46 @@
+#pragma once
+// The search of the disk for an import: which files are candidates (the
+// machine's extensions, and archives when asked), folder by folder, and the
+// images inside an archive.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "maintenance/zip_directory.h"
+
+namespace vel {
+
+class ArchiveLister;
+class ImportProgress;
+struct ImportJob;
+
+// Archives whose members an import can list: zip (read by us), lzh, rar, 7z.
+bool IsArchiveName(const std::string& name);
+
+struct FolderFiles {
+  std::string folder;
+  std::vector<std::string> files;  // full paths, in natural name order
+};
+
+// The candidate files under the options' path (a single file is its own
+// candidate). Names CP932 cannot hold are logged and left out; `stopped` is
+// set when a stop was requested during the walk.
+std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
+                                            const std::vector<std::string>& extensions,
+                                            ImportProgress& progress, bool& stopped);
+
+// One image found: its library key and, for a ZIP member, its directory entry.
+struct FoundImage {
+  std::string key;
+  std::optional<ZipMember> zipMember;
+};
+
+// The images inside an archive, in natural name order (members of other
+// extensions left out). Problems are logged; an archive that cannot be read
+// gives no images.
+std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
+                                      const std::vector<std::string>& extensions,
+                                      ArchiveLister* lister, ImportProgress& progress);
+
+}  // namespace vel

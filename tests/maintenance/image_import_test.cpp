@@ -1,0 +1,275 @@
+#include "maintenance/image_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "db/library_connection.h"
+#include "db/schema.h"
+#include "maintenance/archive_lister.h"
+#include "maintenance/import_job.h"
+#include "maintenance/import_progress.h"
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+#include "zip_fixture.h"
+
+namespace vel {
+namespace {
+
+// Writes a file by its program path (CP932, '\' between folders).
+void Put(const std::string& path, const std::string& bytes) {
+#ifdef _WIN32
+  test::WriteWholeFile(path, bytes);
+#else
+  test::WriteWholeFile(NativePath(path), bytes);
+#endif
+}
+
+class RecordedProgress : public ImportProgress {
+ public:
+  void Status(const std::string&) override {}
+  void Item(const std::string&) override {}
+  void Log(const std::string& line) override { lines.push_back(AnsiToUtf8(line)); }
+  void Range(int total) override { range = total; }
+  void Step(int) override {}
+  bool StopRequested() override { return stopAfter >= 0 && ++stopChecks > stopAfter; }
+  bool Logged(const std::string& utf8Part) const {
+    for (const std::string& l : lines)
+      if (l.find(utf8Part) != std::string::npos) return true;
+    return false;
+  }
+  std::vector<std::string> lines;  // UTF-8, for readable failures
+  int range = -1;
+  int stopAfter = -1;
+  int stopChecks = 0;
+};
+
+class ImageImportTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root = folder.Path() + "\\roms";
+    ASSERT_TRUE(CreateFolder(root));
+    db.Open(folder / "library.db", "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    ASSERT_FALSE(db.Query("INSERT INTO machine_info_table(machine_num, machine, search_ext) "
+                          "VALUES(1,'PC-8801','d88;.d77');"));
+    job.path = root;
+    job.machine = "PC-8801";
+    job.searchSubFolders = true;
+    job.searchArchives = true;
+    job.groupArchiveMembers = true;
+    job.titleRule = 1;
+    job.makerRule = 1;
+    job.crc.crc32 = true;
+  }
+
+  void MakeFixture() {
+    ASSERT_TRUE(CreateFolder(root + "\\Enix"));
+    ASSERT_TRUE(CreateFolder(root + "\\Enix\\sub"));
+    Put(root + "\\Enix\\Game (1987)(J).d88", "game");
+    Put(root + "\\Enix\\It's, [x] (1990).d88", "apostrophe");
+    Put(root + "\\Enix\\" + Jp("ソフト表示.d88"), "japanese");
+    Put(root + "\\Enix\\notes.txt", "another extension");
+    Put(root + "\\Enix\\sub\\a.zip",
+        test::MakeZip({{"DISK2.D88", "disk two", true}, {"DISK1.D88", "disk one"}, {"readme.txt", "x"}}));
+  }
+
+  std::map<std::string, std::map<std::string, std::string>> Rows() {
+    std::map<std::string, std::map<std::string, std::string>> rows;
+    EXPECT_FALSE(db.Query("PRAGMA table_info(main_table);"));
+    std::vector<std::string> names;
+    for (int r = 1; r <= db.RowCount(); ++r) names.push_back(db.Cell(r, 1));
+    EXPECT_FALSE(db.Query("SELECT * FROM main_table;"));
+    for (int r = 1; r <= db.RowCount(); ++r)
+      for (int c = 0; c < db.ColumnCount(); ++c) rows[db.Cell(r, 0)][names[c]] = db.Cell(r, c);
+    return rows;
+  }
+
+  std::string Scalar(const std::string& sql) {
+    EXPECT_FALSE(db.Query(sql)) << sql;
+    return db.Cell(1, 0);
+  }
+
+  test::TempFolder folder;
+  std::string root;
+  LibraryConnection db;
+  ImportJob job;
+  RecordedProgress progress;
+};
+
+TEST_F(ImageImportTest, ImportsTheFixtureFolderIntoExactlyTheExpectedRows) {
+  MakeFixture();
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_FALSE(s.failed);
+  EXPECT_EQ(s.added, 5);
+  EXPECT_TRUE(progress.lines.empty()) << progress.lines.front();
+  const std::string zipKey = root + "\\Enix\\sub\\a.zip*";
+  const std::string japanese = root + "\\Enix\\" + Jp("ソフト表示.d88");
+  auto rows = Rows();
+  ASSERT_EQ(rows.size(), 5u);
+  struct Want {
+    std::string key, arcTitle, arcExt, fileTitle, fileExt, title, maker, crc32, ply, plyParent;
+  } wants[] = {
+      {root + "\\Enix\\Game (1987)(J).d88", "", "", "Game (1987)(J)", "d88", "Game", "Enix",
+       Crc32Text(test::ZlibCrc("game")), "0", ""},
+      {root + "\\Enix\\It's, [x] (1990).d88", "", "", "It's, [x] (1990)", "d88", "It's,", "Enix",
+       Crc32Text(test::ZlibCrc("apostrophe")), "0", ""},
+      {japanese, "", "", Jp("ソフト表示"), "d88", Jp("ソフト表示"), "Enix", Crc32Text(test::ZlibCrc("japanese")),
+       "0", ""},
+      {zipKey + "DISK1.D88", "DISK1", "D88", "a", "zip", "a", "sub", Crc32Text(test::ZlibCrc("disk one")), "1",
+       ""},
+      {zipKey + "DISK2.D88", "DISK2", "D88", "a", "zip", "a", "sub", Crc32Text(test::ZlibCrc("disk two")), "2",
+       zipKey + "DISK1.D88"},
+  };
+  for (const Want& w : wants) {
+    ASSERT_TRUE(rows.count(w.key)) << AnsiToUtf8(w.key);
+    auto& row = rows[w.key];
+    EXPECT_EQ(row["file_arc_title"], w.arcTitle);
+    EXPECT_EQ(row["file_arc_ext"], w.arcExt);
+    EXPECT_EQ(row["file_title"], w.fileTitle);
+    EXPECT_EQ(row["file_ext"], w.fileExt);
+    EXPECT_EQ(row["title"], w.title);
+    EXPECT_EQ(row["maker"], w.maker);
+    EXPECT_EQ(row["crc32"], w.crc32);
+    EXPECT_EQ(row["crc"], "");  // not asked: empty, never "0"
+    EXPECT_EQ(row["ply"], w.ply);
+    EXPECT_EQ(row["ply_file_name"], w.plyParent);
+    EXPECT_EQ(row["machine_name"], "PC-8801");
+    EXPECT_EQ(row["adult"], "0");
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE kana IS NULL OR kana<>'' OR title='' "
+                   "OR play_time IS NULL OR modify IS NULL OR modify='';"),
+            "0");
+}
+
+TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
+  MakeFixture();
+  ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  const std::string key = root + "\\Enix\\Game (1987)(J).d88";
+  const std::string q = "'" + Quote(key) + "'";
+  ASSERT_FALSE(db.Query("UPDATE main_table SET kana='" + Jp("げーむ") +
+                        "', rating=30, adult=1, boot_count=5, last_boot='2024-01-02 03:04:05', "
+                        "play_time='001:02:03', maker='Mine' WHERE file_name=" + q + ";"
+                        "INSERT INTO memo_table VALUES(" + q + ",'my memo');"
+                        "INSERT INTO favorite_table VALUES(" + q + ",'*');"));
+  // Without overwrite a registered image stays as it was.
+  job.titleRule = 0;
+  ImportSummary again = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(again.added, 0);
+  EXPECT_EQ(again.alreadyPresent, 5);
+  EXPECT_EQ(Scalar("SELECT title FROM main_table WHERE file_name=" + q + ";"), "Game");
+
+  // With overwrite, CRCs not computed this time and a maker rule of none keep their values.
+  job.overwrite = true;
+  job.makerRule = 0;
+  job.crc = {};
+  ImportSummary over = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(over.overwritten, 5);
+  EXPECT_FALSE(db.Query("SELECT title, kana, rating, adult, boot_count, last_boot, play_time, crc32, maker "
+                        "FROM main_table WHERE file_name=" + q + ";"));
+  EXPECT_EQ(db.Cell(1, 0), "Game (1987)(J)");
+  EXPECT_EQ(db.Cell(1, 1), Jp("げーむ"));
+  EXPECT_EQ(db.Cell(1, 2), "30");
+  EXPECT_EQ(db.Cell(1, 3), "1");
+  EXPECT_EQ(db.Cell(1, 4), "5");
+  EXPECT_EQ(db.Cell(1, 5), "2024-01-02 03:04:05");
+  EXPECT_EQ(db.Cell(1, 6), "001:02:03");
+  EXPECT_EQ(db.Cell(1, 7), Crc32Text(test::ZlibCrc("game")));
+  EXPECT_EQ(db.Cell(1, 8), "Mine");
+  EXPECT_EQ(Scalar("SELECT memo FROM memo_table WHERE pfile_mm=" + q + ";"), "my memo");
+  EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv=" + q + ";"), "*");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "5");
+}
+
+TEST_F(ImageImportTest, AFailedBatchIsRolledBackWholeAndLogged) {
+  MakeFixture();
+  ASSERT_FALSE(db.Query("CREATE TRIGGER refuse BEFORE INSERT ON main_table WHEN new.file_name LIKE '%DISK2%' "
+                        "BEGIN SELECT RAISE(ABORT,'refused by test'); END;"));
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_TRUE(s.failed);
+  EXPECT_EQ(s.added, 0);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "0");
+  EXPECT_TRUE(progress.Logged("refused by test"));
+  // The connection is usable afterwards (no transaction left open).
+  EXPECT_FALSE(db.Query("BEGIN; COMMIT;"));
+}
+
+TEST_F(ImageImportTest, BatchesCoverEveryFileAndAStopEndsBetweenFolders) {
+  const int files = kImportBatchRows * 2 + 7;
+  ASSERT_TRUE(CreateFolder(root + "\\many"));
+  for (int i = 0; i < files; ++i) Put(root + "\\many\\" + std::to_string(i) + ".d77", "");
+  job.crc = {};
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.added, files);
+  EXPECT_EQ(progress.range, files);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), std::to_string(files));
+
+  // A stop during a folder leaves that folder out whole; earlier folders are kept.
+  ASSERT_FALSE(db.Query("DELETE FROM main_table;"));
+  ASSERT_TRUE(CreateFolder(root + "\\a"));
+  Put(root + "\\a\\one.d88", "1");
+  RecordedProgress stopping;
+  stopping.stopAfter = 3 + 5;  // the walk checks 3 folders, then 5 files pass
+  ImportSummary stopped = ImportImages(db, job, nullptr, stopping);
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(stopped.added, 1);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "1");
+}
+
+TEST_F(ImageImportTest, BadInputIsLoggedAndNothingIsWritten) {
+  job.path = root + "\\missing";
+  EXPECT_TRUE(ImportImages(db, job, nullptr, progress).failed);
+  EXPECT_TRUE(progress.Logged("見つかりません"));
+  job.path = root;
+  job.machine = "Unknown";
+  EXPECT_TRUE(ImportImages(db, job, nullptr, progress).failed);
+  EXPECT_TRUE(progress.Logged("Unknown"));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "0");
+}
+
+class FakeLister : public ArchiveLister {
+ public:
+  bool List(const std::string& path, std::vector<std::string>& members, std::string& problem) override {
+    if (ExtensionOf(path) != "lzh") {
+      problem = "no library for " + path;
+      return false;
+    }
+    members = {"B/DISK2.D77", "B/DISK1.D77", "B/info.txt"};
+    return true;
+  }
+  static std::string ExtensionOf(const std::string& p) { return p.substr(p.rfind('.') + 1); }
+};
+
+TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
+  Put(root + "\\set.lzh", "listed by the fake");
+  Put(root + "\\other.rar", "no library");
+  Put(root + "\\broken.zip", test::MakeZip({{"X.D88", "x"}}).substr(0, 40));
+  Put(root + "\\fine.d88", "fine");
+  std::filesystem::path unnamable = std::filesystem::path(folder.Path()) / "roms" /
+                                    std::filesystem::path(u8"\U0001F600.d88");
+  std::ofstream(unnamable, std::ios::binary) << "smile";  // by its wide name on Windows
+  job.memberInTitle = true;
+  FakeLister lister;
+  ImportSummary s = ImportImages(db, job, &lister, progress);
+  EXPECT_FALSE(s.failed);
+  auto rows = Rows();
+  EXPECT_EQ(rows.size(), 3u);
+  const std::string lzh = root + "\\set.lzh*B\\DISK";
+  ASSERT_TRUE(rows.count(lzh + "1.D77"));
+  EXPECT_EQ(rows[lzh + "1.D77"]["ply"], "1");
+  EXPECT_EQ(rows[lzh + "2.D77"]["ply_file_name"], lzh + "1.D77");
+  EXPECT_EQ(rows[lzh + "2.D77"]["title"], "set[D77]---[DISK2]");
+  EXPECT_EQ(rows[lzh + "1.D77"]["crc32"], "");  // not computable inside these archives, and logged
+  EXPECT_TRUE(rows.count(root + "\\fine.d88"));
+  EXPECT_TRUE(progress.Logged("no library for"));
+  EXPECT_TRUE(progress.Logged("途中で切れています"));
+  EXPECT_TRUE(progress.Logged("Shift_JIS で表せない"));
+  EXPECT_TRUE(progress.Logged("CRCを計算できませんでした"));
+  for (auto& [key, row] : rows) EXPECT_EQ(key.find('?'), std::string::npos) << AnsiToUtf8(key);
+}
+
+}  // namespace
+}  // namespace vel
