@@ -251,7 +251,29 @@ void ShowTrayMenu(AppState& app) {
   if (chosen == kCmdTrayStopWaiting) InterlockedExchange(&app.stopWaiting, 1);
 }
 
+// A right click on a row selects it and opens the 編集 menu there; below the
+// last row nothing opens.
+void ShowItemContextMenu(AppState& app) {
+  POINT at{};
+  GetCursorPos(&at);
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  ScreenToClient(app.itemList, &hit.pt);
+  int row = ListView_HitTest(app.itemList, &hit);
+  if (row < 0) return;
+  if (!(ListView_GetItemState(app.itemList, row, LVIS_SELECTED) & LVIS_SELECTED)) {
+    ListView_SetItemState(app.itemList, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(app.itemList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  TrackPopupMenu(GetSubMenu(app.mainMenu, 1), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, app.mainWindow,
+                 nullptr);
+}
+
 LRESULT OnNotify(AppState& app, const NMHDR& header) {
+  if (header.hwndFrom == app.itemList && header.code == NM_RCLICK) {
+    ShowItemContextMenu(app);
+    return 0;
+  }
   if (LRESULT handled = 0; HandleItemListNotify(app, header, handled)) return handled;
   if (header.hwndFrom == app.rebar && header.code == RBN_HEIGHTCHANGE) {
     LayoutPanes(app);
