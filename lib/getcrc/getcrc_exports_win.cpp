@@ -24,9 +24,7 @@ constexpr LONG kInterfaceVersion = 10;
 struct LibrarySettings {
   std::string databasePath;
   std::string extensionPath;
-  std::string settingsFile;
-  std::string programFolder;
-  std::string systemFolder;
+  std::string systemFolder;  // where the archiver libraries are, with DLLSafeLoad
   bool archiversFromSystemFolder = true;
 };
 
@@ -40,7 +38,7 @@ const std::int32_t* Slots(const LONG* values) { return reinterpret_cast<const st
 // The recalculation dialog's handles, in the order the program passes them.
 enum RecalcHandle {
   kDialog, kCrcStatus, kRecordStatus, kMarker, kStartButton, kProgressBar,
-  kMachineList, kOffsetBox, kLengthBox, kCloseButton, kCrc32Box, kCrc16Box, kRecalcHandles
+  kMachineList, kOffsetBox, kLengthBox, kCloseButton, kCrc32Box, kCrc16Box
 };
 
 void EnableInputs(HWND* handles, bool enable) {
@@ -67,13 +65,11 @@ __declspec(dllexport) LONG WINAPI getLibVersionCRC() { return kInterfaceVersion;
 
 // The paths the library works with; called every time the program loads it.
 __declspec(dllexport) void WINAPI setGValCRC(const char* databasePath, const char* extensionPath,
-                                            const char* settingsFile, const char* programFolder,
+                                            const char* /*settingsFile*/, const char* /*programFolder*/,
                                             const char* systemFolder, LONG dllSafeLoad,
                                             HFONT /*dialogFont*/) {
   gSettings.databasePath = Text(databasePath);
   gSettings.extensionPath = Text(extensionPath);
-  gSettings.settingsFile = Text(settingsFile);
-  gSettings.programFolder = Text(programFolder);
   gSettings.systemFolder = Text(systemFolder);
   gSettings.archiversFromSystemFolder = dllSafeLoad != 0;
 }

@@ -29,10 +29,9 @@ CrcResult ImageCrcReader::Compute(const std::string& key, CrcRange range, CrcWan
   }
   const ZipMember* found = nullptr;
   for (const ZipMember& m : zip_.members)
-    if (m.name == member) found = &m;
-  if (!found)
-    for (const ZipMember& m : zip_.members)
-      if (EqualsIgnoringCase(m.name, member)) found = &m;
+    if (!found && m.name == member) found = &m;
+  for (const ZipMember& m : zip_.members)
+    if (!found && EqualsIgnoringCase(m.name, member)) found = &m;
   if (!found) {
     result.problem = Jp("ZIPファイルの中にイメージが見つかりません");
     return result;

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "db/library_connection.h"
+#include "maintenance/image_crc.h"
 #include "maintenance/image_scanner.h"
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
 #include "maintenance/import_rules.h"
 #include "platform/codepage.h"
-#include "platform/input_file.h"
 #include "platform/system.h"
 
 namespace vel {
@@ -135,19 +135,18 @@ class RowWriter {
 
 class Importer {
  public:
-  Importer(LibraryConnection& db, const ImportJob& options, ArchiveLister* archives,
-           ImportProgress& progress, ImportSummary& summary)
+  Importer(LibraryConnection& db, const ImportJob& options, std::vector<std::string> extensions,
+           ArchiveLister* archives, ImportProgress& progress, ImportSummary& summary)
       : options_(options), archives_(archives), progress_(progress), summary_(summary),
-        writer_(db, options, summary, progress) {}
+        writer_(db, options, summary, progress), extensions_(std::move(extensions)) {}
 
-  void Run(const std::vector<std::string>& extensions, const std::vector<FolderFiles>& folders) {
-    extensions_ = extensions;
+  void Run(const std::vector<FolderFiles>& folders) {
     int total = 0;
     for (const FolderFiles& f : folders) total += static_cast<int>(f.files.size());
     progress_.Range(total);
     int done = 0;
     for (const FolderFiles& folder : folders) {
-      std::vector<FoundImage> plain;
+      std::vector<std::string> plain;
       for (const std::string& path : folder.files) {
         if (progress_.StopRequested()) {
           summary_.stopped = true;
@@ -160,7 +159,7 @@ class Importer {
                          true))
             return;
         } else {
-          plain.push_back({path, std::nullopt});
+          plain.push_back(path);
         }
       }
       // A folder cut short by a stop is left out whole, so that no set is half made.
@@ -173,54 +172,43 @@ class Importer {
  private:
   // Derives and queues the rows of one archive's or one folder's images;
   // false once the library could not be written.
-  bool AddImages(std::vector<FoundImage> images, bool asSet, bool fromArchive) {
-    std::vector<FoundImage> usable;
-    for (FoundImage& image : images) {
-      if (image.key.size() > kKeyByteLimit) {
-        progress_.Log(Jp("パスが長すぎるためスキップしました: ") + image.key);
+  bool AddImages(std::vector<std::string> keys, bool asSet, bool fromArchive) {
+    std::vector<std::string> usable;
+    for (std::string& key : keys) {
+      if (key.size() > kKeyByteLimit) {
+        progress_.Log(Jp("パスが長すぎるためスキップしました: ") + key);
         ++summary_.skipped;
-      } else if (!seen_.insert(image.key).second) {
-        progress_.Log(Jp("同じ名前のイメージが重複しているためスキップしました: ") + image.key);
+      } else if (!seen_.insert(key).second) {
+        progress_.Log(Jp("同じ名前のイメージが重複しているためスキップしました: ") + key);
         ++summary_.skipped;
       } else {
-        usable.push_back(std::move(image));
+        usable.push_back(std::move(key));
       }
     }
     asSet = asSet && usable.size() > 1;
     DerivedText setText;
     for (size_t i = 0; i < usable.size(); ++i) {
       ItemRow row;
-      row.key = usable[i].key;
+      row.key = usable[i];
       row.text = DeriveText(row.key, options_);
       if (asSet) {
         // The disks of a set carry the first disk's title.
         if (i == 0) setText = row.text;
         row.text.title = setText.title;
         row.ply = static_cast<int>(i) + 1;
-        if (i > 0) row.plyParent = usable[0].key;
+        if (i > 0) row.plyParent = usable[0];
       }
       if (fromArchive && options_.memberInTitle) row.text.title = TitleWithMember(row.text.title, row.key);
-      if (options_.crc.Any()) ComputeCrc(usable[i], row);
+      if (options_.crc.Any()) ComputeCrc(row.key, row);
       if (!writer_.Add(std::move(row))) return false;
     }
     return true;
   }
 
   // A CRC that cannot be computed is logged and left empty; the image is still taken.
-  void ComputeCrc(const FoundImage& image, ItemRow& row) {
-    CrcResult crc;
-    if (image.zipMember) {
-      InputFile file;
-      if (file.Open(KeyFilePath(image.key)))
-        crc = ZipMemberCrc(file, *image.zipMember, options_.crcRange, options_.crc);
-      else
-        crc.problem = Jp("ファイルを開けません");
-    } else if (KeyMember(image.key).empty()) {
-      crc = FileCrc(image.key, options_.crcRange, options_.crc);
-    } else {
-      crc.problem = Jp("LZH・RAR・7z の中のイメージのCRCは計算できません");
-    }
-    if (!crc.Ok()) progress_.Log(Jp("CRCを計算できませんでした（") + crc.problem + "）: " + image.key);
+  void ComputeCrc(const std::string& key, ItemRow& row) {
+    CrcResult crc = crcReader_.Compute(key, options_.crcRange, options_.crc);
+    if (!crc.Ok()) progress_.Log(Jp("CRCを計算できませんでした（") + crc.problem + "）: " + key);
     row.crc32 = crc.crc32;
     row.crc16 = crc.crc16;
   }
@@ -230,6 +218,7 @@ class Importer {
   ImportProgress& progress_;
   ImportSummary& summary_;
   RowWriter writer_;
+  ImageCrcReader crcReader_;
   std::vector<std::string> extensions_;
   std::set<std::string> seen_;
 };
@@ -265,7 +254,7 @@ ImportSummary ImportImages(LibraryConnection& db, const ImportJob& options, Arch
     return summary;
   }
   progress.Status(Jp("イメージを追加しています"));
-  Importer(db, effective, archives, progress, summary).Run(extensions, folders);
+  Importer(db, effective, extensions, archives, progress, summary).Run(folders);
   return summary;
 }
 

@@ -6,6 +6,7 @@
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
 #include "maintenance/import_rules.h"
+#include "maintenance/zip_directory.h"
 #include "platform/codepage.h"
 #include "platform/directory.h"
 #include "platform/input_file.h"
@@ -69,19 +70,19 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
   std::vector<FolderFiles> out;
   stopped = false;
   if (FileExists(options.path)) {
-    std::string path = options.path;
-    std::size_t nameLength = NameOf(path).size();
-    out.push_back({path.substr(0, path.size() - nameLength - (nameLength < path.size() ? 1 : 0)), {path}});
+    std::string folder = options.path.substr(0, options.path.size() - NameOf(options.path).size());
+    if (!folder.empty()) folder.pop_back();  // the separator
+    out.push_back({folder, {options.path}});
     return out;
   }
   Walk(options.path, options, extensions, progress, out, stopped);
   return out;
 }
 
-std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
+std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                       const std::vector<std::string>& extensions,
                                       ArchiveLister* lister, ImportProgress& progress) {
-  std::vector<FoundImage> images;
+  std::vector<std::string> images;
   auto logSkipped = [&](const std::string& why) {
     progress.Log(why + ": " + archivePath);
   };
@@ -100,9 +101,9 @@ std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
       if (MatchesExtensions(name, extensions))
         progress.Log(Jp("Shift_JIS で表せない文字を含む名前のためスキップしました: ") + archivePath + "*" +
                      name);
-    for (ZipMember& member : zip.members)
+    for (const ZipMember& member : zip.members)
       if (MatchesExtensions(member.name, extensions))
-        images.push_back({archivePath + "*" + member.name, std::move(member)});
+        images.push_back(archivePath + "*" + member.name);
   } else {
     std::vector<std::string> members;
     std::string problem;
@@ -114,11 +115,11 @@ std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
       for (char& c : name)
         if (c == '/') c = '\\';
       if (name.empty() || name.find('*') != std::string::npos) continue;
-      if (MatchesExtensions(name, extensions)) images.push_back({archivePath + "*" + name, std::nullopt});
+      if (MatchesExtensions(name, extensions)) images.push_back(archivePath + "*" + name);
     }
   }
-  std::sort(images.begin(), images.end(), [](const FoundImage& a, const FoundImage& b) {
-    return NaturalCompare(KeyMember(a.key), KeyMember(b.key)) < 0;
+  std::sort(images.begin(), images.end(), [](const std::string& a, const std::string& b) {
+    return NaturalCompare(KeyMember(a), KeyMember(b)) < 0;
   });
   return images;
 }

@@ -2,12 +2,8 @@
 // The search of the disk for an import: which files are candidates (the
 // machine's extensions, and archives when asked), folder by folder, and the
 // images inside an archive.
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
-
-#include "maintenance/zip_directory.h"
 
 namespace vel {
 
@@ -30,16 +26,10 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
                                             const std::vector<std::string>& extensions,
                                             ImportProgress& progress, bool& stopped);
 
-// One image found: its library key and, for a ZIP member, its directory entry.
-struct FoundImage {
-  std::string key;
-  std::optional<ZipMember> zipMember;
-};
-
-// The images inside an archive, in natural name order (members of other
-// extensions left out). Problems are logged; an archive that cannot be read
-// gives no images.
-std::vector<FoundImage> ArchiveImages(const std::string& archivePath,
+// The library keys of the images inside an archive, in natural name order
+// (members of other extensions left out). Problems are logged; an archive
+// that cannot be read gives no images.
+std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                       const std::vector<std::string>& extensions,
                                       ArchiveLister* lister, ImportProgress& progress);
 
