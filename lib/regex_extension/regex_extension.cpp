@@ -1,0 +1,109 @@
+// REGEX(text, pattern) and the REGEXP operator (pattern REGEXP'd against
+// text) for SQLite. Texts and patterns arrive as UTF-8 and are matched by
+// character: both are converted to wide characters first, so a class or a
+// "." never takes one byte of a multi-byte character. Matching ignores ASCII
+// case, as LIKE does. The compiled pattern is kept per statement.
+#include <sqlite3ext.h>
+SQLITE_EXTENSION_INIT1
+
+#include <memory>
+#include <regex>
+#include <string>
+
+namespace {
+
+// UTF-8 to wide characters; a malformed sequence becomes U+FFFD. Where wide
+// characters are 16 bits, characters beyond the BMP become surrogate pairs.
+std::wstring Widen(const unsigned char* s, int length) {
+  std::wstring out;
+  out.reserve(static_cast<size_t>(length));
+  for (int i = 0; i < length;) {
+    unsigned c = s[i];
+    int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    unsigned cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
+    bool ok = extra >= 0 && i + extra < length;
+    for (int k = 1; ok && k <= extra; ++k) {
+      ok = (s[i + k] & 0xC0) == 0x80;
+      cp = (cp << 6) | (s[i + k] & 0x3F);
+    }
+    if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out += static_cast<wchar_t>(0xFFFD);
+      ++i;
+      continue;
+    }
+    i += extra + 1;
+    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+      cp -= 0x10000;
+      out += static_cast<wchar_t>(0xD800 | (cp >> 10));
+      out += static_cast<wchar_t>(0xDC00 | (cp & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(cp);
+    }
+  }
+  return out;
+}
+
+void DeletePattern(void* p) { delete static_cast<std::wregex*>(p); }
+
+// Tests argv[textArg] against the pattern in argv[patternArg].
+void Match(sqlite3_context* context, sqlite3_value** argv, int patternArg, int textArg) {
+  if (sqlite3_value_type(argv[patternArg]) == SQLITE_NULL ||
+      sqlite3_value_type(argv[textArg]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  try {
+    auto* cached = static_cast<std::wregex*>(sqlite3_get_auxdata(context, patternArg));
+    std::unique_ptr<std::wregex> compiled;
+    if (!cached) {
+      const unsigned char* pattern = sqlite3_value_text(argv[patternArg]);
+      compiled = std::make_unique<std::wregex>(
+          Widen(pattern, sqlite3_value_bytes(argv[patternArg])),
+          std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
+      cached = compiled.get();
+    }
+    const unsigned char* text = sqlite3_value_text(argv[textArg]);
+    std::wstring wide = Widen(text, sqlite3_value_bytes(argv[textArg]));
+    bool found = std::regex_search(wide, *cached);
+    // Handed over only now: SQLite may discard it at once.
+    if (compiled) sqlite3_set_auxdata(context, patternArg, compiled.release(), DeletePattern);
+    sqlite3_result_int(context, found ? 1 : 0);
+  } catch (const std::regex_error& e) {
+    if (e.code() == std::regex_constants::error_complexity ||
+        e.code() == std::regex_constants::error_stack) {
+      // A valid pattern too costly for this one text: no match, not a failed statement.
+      sqlite3_result_int(context, 0);
+      return;
+    }
+    std::string message = std::string("invalid regular expression: ") + e.what();
+    sqlite3_result_error(context, message.c_str(), -1);
+  } catch (const std::exception&) {
+    sqlite3_result_error(context, "regular expression could not be matched", -1);
+  }
+}
+
+void RegexFunction(sqlite3_context* context, int, sqlite3_value** argv) { Match(context, argv, 1, 0); }
+void RegexpOperator(sqlite3_context* context, int, sqlite3_value** argv) { Match(context, argv, 0, 1); }
+
+}  // namespace
+
+#if defined(_WIN32)
+#define VEL_EXTENSION_EXPORT extern "C" __declspec(dllexport)
+#else
+#define VEL_EXTENSION_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+VEL_EXTENSION_EXPORT int sqlite3_extension_init(sqlite3* db, char**, const sqlite3_api_routines* api) {
+  SQLITE_EXTENSION_INIT2(api);
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  int rc = sqlite3_create_function(db, "regex", 2, flags, nullptr, RegexFunction, nullptr, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_function(db, "regexp", 2, flags, nullptr, RegexpOperator, nullptr, nullptr);
+  return rc;
+}
+
+// The entry point SQLite derives from the file name.
+VEL_EXTENSION_EXPORT int sqlite3_sqliteregexextension_init(sqlite3* db, char** error,
+                                                          const sqlite3_api_routines* api) {
+  return sqlite3_extension_init(db, error, api);
+}

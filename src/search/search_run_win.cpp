@@ -1,0 +1,91 @@
+#include "search/search_run_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/app_state_win.h"
+#include "maintenance/title_converter.h"
+#include "search/migemo.h"
+
+namespace vel {
+namespace {
+
+MigemoLibrary gMigemo;
+bool gMigemoTried = false;
+
+void SetListCount(HWND list, int rows) {
+  if (!list) return;
+  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), LVSICF_NOINVALIDATEALL);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void SelectRow(HWND list, int row) {  // 0-based; -1 = none
+  if (!list) return;
+  LVITEMA clear{};
+  clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+  if (row < 0) return;
+  LVITEMA set{};
+  set.state = set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&set));
+  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+}  // namespace
+
+MigemoSource* ProgramMigemo(AppState& app) {
+  if (!gMigemoTried) {
+    gMigemoTried = true;
+    gMigemo.Load(app.paths.base + "\\" + kMigemoLibraryName, kMigemoDictionary);
+  }
+  return gMigemo.Loaded() ? &gMigemo : nullptr;
+}
+
+void ClearItemList(AppState& app, bool keepView) {
+  if (!keepView) DropListView(app.mainDb);
+  SetListCount(app.itemList, 0);
+  SetListCount(app.groupList, 0);
+  if (app.statusBar) SendMessageA(app.statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
+}
+
+SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string& text, int target,
+                        int subMode, bool orOnly, const SearchHooks& hooks) {
+  if (text.empty()) return {};
+  std::string selectedKey;
+  int selected = app.itemList ? static_cast<int>(SendMessageA(app.itemList, LVM_GETNEXTITEM,
+                                                              static_cast<WPARAM>(-1), LVNI_SELECTED))
+                              : -1;
+  if (selected >= 0) selectedKey = app.mainDb.Cell(selected + 1, kPosFileName);
+  ClearItemList(app, true);  // the search drops the view itself
+
+  SearchEnvironment env;
+  env.db = &app.mainDb;
+  env.regexEngine = app.regexMode;
+  env.migemo = ProgramMigemo(app);
+  env.migemoSearchOn = SettingInt(app.settings, "Migemo", "SearchOn") == 1;
+  env.migemoClassLimit = SettingInt(app.settings, "Migemo", "SearchClassLimit");
+  // The same conversion that fills smart_title; the user's symbol tables
+  // also narrow release dates.
+  TitleConverter converter(ReadSymbolTables(app.paths.settingsFile));
+  env.smartTitle = [&converter](const std::string& t) { return SmartTitle(converter, t); };
+  env.narrowText = [&converter](const std::string& t) {
+    ConversionOptions narrow;
+    narrow.narrowSymbols = true;
+    return converter.Convert(t, narrow);
+  };
+  env.loadList = hooks.loadList;
+  env.saveHistory = hooks.saveHistory;
+
+  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (app.mainWindow) EnableWindow(app.mainWindow, FALSE);
+  SearchOutcome outcome = SearchItems(env, state, text, target, subMode, orOnly);
+  if (app.mainWindow) EnableWindow(app.mainWindow, TRUE);
+  SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+
+  if (hooks.refreshGroups) hooks.refreshGroups();
+  SetListCount(app.itemList, outcome.rows);
+  if (outcome.rows > 0) SelectRow(app.itemList, FindRowByKey(app.mainDb, selectedKey) - 1);
+  return outcome;
+}
+
+}  // namespace vel

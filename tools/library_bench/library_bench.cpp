@@ -1,0 +1,244 @@
+// The library benchmark: generates a library of N items (Japanese and English
+// titles, makers, genres, creators, memos, multi-disk sets) and times named
+// operations of the program on it. Each operation's time is set beside the
+// time SQLite takes merely stepping through the same statements (the
+// ceiling): while an operation runs, every statement it executes is recorded,
+// and the ceiling replays them with prepare/step only, with no result grid
+// and no text conversion.
+//
+//   library_bench [--items N] [--runs R] [--db PATH]
+//
+// Add an operation by appending to the table in main().
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "db/library_connection.h"
+#include "db/schema.h"
+#include "search/item_list_query.h"
+#include "search/search_items.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Operation {
+  std::string name;
+  std::function<int()> run;  // returns the rows it produced
+};
+
+// --- the generated library -------------------------------------------------
+
+const char* const kEnglishWords[] = {"Alpha", "Quest", "Dragon", "Star", "Legend", "Night", "Sword",
+                                     "Dream", "Castle", "Hero", "Battle", "Space", "Magic", "Story",
+                                     "Racing", "Puzzle", "Zone", "Force", "World", "Saga"};
+const char* const kJapaneseWords[] = {"桜", "星空", "冒険", "伝説", "勇者", "魔法", "少女", "物語",
+                                      "学園", "戦記", "迷宮", "忍者", "怪盗", "探偵", "竜",   "王国"};
+const char* const kKana[] = {"さくら", "ほしぞら", "ぼうけん", "でんせつ", "ゆうしゃ", "まほう",
+                             "しょうじょ", "ものがたり", "がくえん", "せんき", "めいきゅう", "にんじゃ",
+                             "かいとう", "たんてい", "りゅう", "おうこく"};
+const char* const kMakers[] = {"コナミ", "ナムコ", "ハドソン", "エニックス", "スクウェア", "光栄",
+                               "日本ファルコム", "T&E SOFT", "ASCII", "Brøderbund", "Sierra",
+                               "工画堂スタジオ", "システムソフト", "アルシスソフトウェア", "Pony Canyon"};
+const char* const kGenres[] = {"RPG", "ACT", "STG", "SLG", "ADV", "PZL", "RCG", "SPT", "ETC"};
+const char* const kMachines[] = {"PC-8801", "PC-9801", "X68000", "MSX2", "FM-7", "FM TOWNS", "X1"};
+const char* const kCreators[] = {"[原作]山田太郎;", "[音楽]伊藤;", "[企画]佐藤;[プログラム]鈴木;",
+                                 "[グラフィック]高橋;", "John Smith;", "[音楽]古代;[原作]田中;"};
+
+void Check(int rc, sqlite3* db, const char* what) {
+  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
+    std::exit(1);
+  }
+}
+
+void Exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    std::fprintf(stderr, "%s\n  in %s\n", error, sql.c_str());
+    std::exit(1);
+  }
+}
+
+void Generate(sqlite3* db, int items) {
+  std::mt19937 random(20261209);
+  auto pick = [&](auto& list) { return list[random() % (sizeof(list) / sizeof(list[0]))]; };
+  Exec(db, "BEGIN;");
+  for (size_t i = 0; i < std::size(kMachines); ++i)
+    Exec(db, "INSERT OR IGNORE INTO machine_info_table(machine_num,machine) VALUES(" + std::to_string(i + 1) +
+                 ",'" + kMachines[i] + "');");
+  for (size_t i = 0; i < std::size(kGenres); ++i)
+    Exec(db, "INSERT OR IGNORE INTO genre_info_table(genre_num,genre) VALUES(" + std::to_string(i + 1) + ",'" +
+                 kGenres[i] + "');");
+  sqlite3_stmt* item = nullptr;
+  Check(sqlite3_prepare_v2(db,
+                           "INSERT INTO main_table(file_name,file_title,file_ext,machine_name,title,smart_title,"
+                           "kana,maker,developer,genre_name,sale_year,version,ply,ply_file_name,rating,"
+                           "boot_count,adult) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'0')",
+                           -1, &item, nullptr),
+        db, "prepare");
+  sqlite3_stmt* creator = nullptr;
+  Check(sqlite3_prepare_v2(db, "INSERT INTO creator_table VALUES(?,?)", -1, &creator, nullptr), db, "prepare");
+  sqlite3_stmt* memo = nullptr;
+  Check(sqlite3_prepare_v2(db, "INSERT INTO memo_table VALUES(?,?)", -1, &memo, nullptr), db, "prepare");
+
+  int made = 0;
+  for (int n = 0; made < items; ++n) {
+    std::string title, kana;
+    if (random() % 2) {
+      title = std::string(pick(kEnglishWords)) + " " + pick(kEnglishWords);
+      if (random() % 3 == 0) title += " " + std::to_string(random() % 4 + 2);
+      kana = title;
+    } else {
+      size_t a = random() % std::size(kJapaneseWords), b = random() % std::size(kJapaneseWords);
+      title = std::string(kJapaneseWords[a]) + "の" + kJapaneseWords[b];
+      kana = std::string(kKana[a]) + "の" + kKana[b];
+    }
+    const char* machine = pick(kMachines);
+    std::string maker = pick(kMakers);
+    int disks = random() % 10 == 0 ? static_cast<int>(random() % 3 + 2) : 1;
+    std::string first;
+    for (int disk = 1; disk <= disks && made < items; ++disk, ++made) {
+      std::string fileTitle = "game" + std::to_string(n) + (disks > 1 ? "_disk" + std::to_string(disk) : "");
+      std::string key = std::string("D:\\images\\") + machine + "\\" + fileTitle + ".d88";
+      if (disk == 1) first = key;
+      std::string year = std::to_string(1983 + random() % 15) + "-0" + std::to_string(random() % 9 + 1) + "-00";
+      const std::string values[] = {key, fileTitle, "d88", machine, title, title, kana, maker, maker,
+                                    pick(kGenres), year, random() % 5 == 0 ? "Rev " + std::to_string(random() % 3) : "",
+                                    disks > 1 ? std::to_string(disk) : "", disk > 1 ? first : "",
+                                    std::to_string(random() % 6 * 10), std::to_string(random() % 50)};
+      for (int k = 0; k < 16; ++k) sqlite3_bind_text(item, k + 1, values[k].c_str(), -1, SQLITE_TRANSIENT);
+      Check(sqlite3_step(item), db, "insert item");
+      sqlite3_reset(item);
+      if (disk == 1 && random() % 2 == 0) {
+        std::string text = std::string(pick(kCreators)) + pick(kCreators);
+        sqlite3_bind_text(creator, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(creator, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+        Check(sqlite3_step(creator), db, "insert creator");
+        sqlite3_reset(creator);
+      }
+      if (disk == 1 && random() % 5 == 0) {
+        std::string text = "攻略メモ: " + title + " は" + pick(kJapaneseWords) + "の面が難しい。Save at level " +
+                           std::to_string(random() % 30) + ".";
+        sqlite3_bind_text(memo, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(memo, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+        Check(sqlite3_step(memo), db, "insert memo");
+        sqlite3_reset(memo);
+      }
+    }
+  }
+  sqlite3_finalize(item);
+  sqlite3_finalize(creator);
+  sqlite3_finalize(memo);
+  Exec(db, "DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk SELECT ply_file_name, max(ply) FROM main_table "
+           "WHERE ply>1 GROUP BY ply_file_name; COMMIT;");
+}
+
+// --- timing -----------------------------------------------------------------
+
+// Every statement a connection starts while recording is on.
+struct Recorder {
+  bool on = false;
+  std::vector<std::string> statements;
+};
+
+int Trace(unsigned, void* context, void* statement, void*) {
+  auto* recorder = static_cast<Recorder*>(context);
+  if (!recorder->on) return 0;
+  const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+  if (sql && std::strncmp(sql, "--", 2) != 0 && std::strncmp(sql, "SELECT load_extension", 21) != 0)
+    recorder->statements.push_back(sql);
+  return 0;
+}
+
+// Runs the statements with prepare/step only.
+void Replay(sqlite3* db, const std::vector<std::string>& statements) {
+  for (const std::string& sql : statements) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) continue;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+    }
+    sqlite3_finalize(statement);
+  }
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int items = 100000, runs = 5;
+  std::string path = "library_bench.db";
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--items")) items = std::atoi(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
+    else if (!std::strcmp(argv[i], "--db")) path = argv[i + 1];
+  }
+  if (items <= 0) {
+    std::fprintf(stderr, "usage: library_bench [--items N] [--runs R] [--db PATH]\n");
+    return 2;
+  }
+  std::remove(path.c_str());
+
+  vel::LibraryConnection db;
+  db.Open(path, "");
+  if (auto error = vel::CreateOrUpgradeSchema(db); error || (error = vel::CreateItemView(db))) {
+    std::fprintf(stderr, "schema: %s\n", error->c_str());
+    return 1;
+  }
+  auto started = Clock::now();
+  Generate(db.Handle(), items);
+  std::printf("generated %d items in %.0f ms (%s)\n", items, Ms(Clock::now() - started), path.c_str());
+
+  Recorder recorder;
+  sqlite3_trace_v2(db.Handle(), SQLITE_TRACE_STMT, Trace, &recorder);
+  vel::SearchEnvironment env;
+  env.db = &db;
+  vel::ListQueryState state;
+  auto search = [&](const char* text, int target) {
+    return [&env, &state, text, target] {
+      return vel::SearchItems(env, state, text, target, vel::kMatchContains, false).rows;
+    };
+  };
+
+  // The operations, by name. Texts are CP932, as the program has them.
+  std::vector<Operation> operations = {
+      {"fuzzy search \"dragon\"", search("dragon", vel::kTargetFuzzy)},
+      {"word search AND->OR \"dragon nowhere\"", search("dragon nowhere", vel::kTargetFuzzy)},
+      {"title search \"quest\"", search("quest", vel::kTargetTitle)},
+  };
+
+  std::printf("\n%-44s %8s %12s %12s %7s\n", "operation", "rows", "program ms", "ceiling ms", "ratio");
+  for (const Operation& op : operations) {
+    std::vector<double> program, ceiling;
+    int rows = 0;
+    for (int r = 0; r < runs; ++r) {
+      recorder.statements.clear();
+      recorder.on = true;
+      auto t0 = Clock::now();
+      rows = op.run();
+      program.push_back(Ms(Clock::now() - t0));
+      recorder.on = false;
+      auto t1 = Clock::now();
+      Replay(db.Handle(), recorder.statements);
+      ceiling.push_back(Ms(Clock::now() - t1));
+    }
+    double p = Median(program), c = Median(ceiling);
+    std::printf("%-44s %8d %12.1f %12.1f %7.2f\n", op.name.c_str(), rows, p, c, c > 0 ? p / c : 0.0);
+  }
+  db.Close();
+  return 0;
+}
