@@ -25,10 +25,11 @@ set(VEL_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 add_custom_target(dist_folder ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEL_DIST_DIR}/resource
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2_getcrc> ${VEL_DIST_DIR}/
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2> $<TARGET_FILE:velmarook2_lib> ${VEL_DIST_DIR}/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2> $<TARGET_FILE:velmarook2_lib>
+          $<TARGET_FILE:vel_regex_extension> ${VEL_DIST_DIR}/
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/pophelp.txt
           ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
           ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
           ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_DIST_DIR}/resource/
-  DEPENDS velmarook2 velmarook2_lib velmarook2_getcrc ${VEL_GENERATED_RESOURCES}/wait_anime.bmp
+  DEPENDS velmarook2 velmarook2_lib velmarook2_getcrc vel_regex_extension ${VEL_GENERATED_RESOURCES}/wait_anime.bmp
   COMMENT "Assembling the base folder in ${VEL_DIST_DIR}")
