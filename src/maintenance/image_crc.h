@@ -12,6 +12,8 @@ namespace vel {
 class ImageCrcReader {
  public:
   CrcResult Compute(const std::string& key, CrcRange range, CrcWanted wanted);
+  // The directory of a ZIP file, read once and kept until another is asked for.
+  const ZipDirectory& Zip(const std::string& path);
 
  private:
   std::string zipPath_;

@@ -155,9 +155,8 @@ class Importer {
         progress_.Item(path);
         progress_.Step(++done);
         if (IsArchiveName(path) && options_.searchArchives && !MatchesExtensions(path, extensions_)) {
-          if (!AddImages(ArchiveImages(path, extensions_, archives_, progress_), options_.groupArchiveMembers,
-                         true))
-            return;
+          std::vector<std::string> members = ArchiveImages(path, extensions_, archives_, crcReader_, progress_);
+          if (!AddImages(std::move(members), options_.groupArchiveMembers, true)) return;
         } else {
           plain.push_back(path);
         }

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "maintenance/archive_lister.h"
+#include "maintenance/image_crc.h"
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
 #include "maintenance/import_rules.h"
 #include "maintenance/zip_directory.h"
 #include "platform/codepage.h"
 #include "platform/directory.h"
-#include "platform/input_file.h"
 #include "platform/system.h"
 
 namespace vel {
@@ -80,19 +80,15 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
 }
 
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
-                                      const std::vector<std::string>& extensions,
-                                      ArchiveLister* lister, ImportProgress& progress) {
+                                       const std::vector<std::string>& extensions,
+                                       ArchiveLister* lister, ImageCrcReader& zips,
+                                       ImportProgress& progress) {
   std::vector<std::string> images;
   auto logSkipped = [&](const std::string& why) {
     progress.Log(why + ": " + archivePath);
   };
   if (LowerAscii(ExtensionOf(archivePath)) == "zip") {
-    InputFile file;
-    if (!file.Open(archivePath)) {
-      logSkipped(Jp("ファイルを開けません"));
-      return images;
-    }
-    ZipDirectory zip = ReadZipDirectory(file);
+    const ZipDirectory& zip = zips.Zip(archivePath);
     if (zip.status != ZipStatus::kOk) {
       logSkipped(ZipStatusText(zip.status));
       return images;

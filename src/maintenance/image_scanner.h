@@ -8,6 +8,7 @@
 namespace vel {
 
 class ArchiveLister;
+class ImageCrcReader;
 class ImportProgress;
 struct ImportJob;
 
@@ -27,10 +28,12 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
                                             ImportProgress& progress, bool& stopped);
 
 // The library keys of the images inside an archive, in natural name order
-// (members of other extensions left out). Problems are logged; an archive
-// that cannot be read gives no images.
+// (members of other extensions left out). A ZIP's directory is read through
+// `zips`, which keeps it for the members' CRCs. Problems are logged; an
+// archive that cannot be read gives no images.
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
-                                      const std::vector<std::string>& extensions,
-                                      ArchiveLister* lister, ImportProgress& progress);
+                                       const std::vector<std::string>& extensions,
+                                       ArchiveLister* lister, ImageCrcReader& zips,
+                                       ImportProgress& progress);
 
 }  // namespace vel
