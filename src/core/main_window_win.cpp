@@ -26,6 +26,7 @@
 #include "platform/profile.h"
 #include "platform/system.h"
 #include "search/item_list_win.h"
+#include "search/search_run_win.h"
 
 namespace vel {
 namespace {
@@ -186,6 +187,7 @@ LRESULT OnCreate(HWND window) {
   CreateChildControls(app);
   PrepareInterface(app);
   PrepareItemListPanes(app);
+  ConnectSearch(app);
   if (PrepareLibraryDatabase(app) == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.

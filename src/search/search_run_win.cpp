@@ -5,6 +5,7 @@
 
 #include "core/app_state_win.h"
 #include "maintenance/title_converter.h"
+#include "search/item_list_win.h"
 #include "search/migemo.h"
 
 namespace vel {
@@ -86,6 +87,22 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   SetListCount(app.itemList, outcome.rows);
   if (outcome.rows > 0) SelectRow(app.itemList, FindRowByKey(app.mainDb, selectedKey) - 1);
   return outcome;
+}
+
+void ConnectSearch(AppState& app) {
+  app.runSearch = [](const std::string& text, int target) {
+    AppState& a = App();
+    SearchHooks hooks;
+    hooks.loadList = [](int column, int how) {
+      return SortAndLoad(App(), column, how) == 0 ? App().mainDb.RowCount() : -1;
+    };
+    hooks.refreshGroups = [] { BuildGroupList(App()); };
+    SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, kMatchContains, false, hooks);
+    if (a.statusBar && !outcome.countText.empty()) {
+      SendMessageA(a.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(outcome.countText.c_str()));
+      SendMessageA(a.statusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(outcome.timeText.c_str()));
+    }
+  };
 }
 
 }  // namespace vel

@@ -35,6 +35,11 @@ struct SearchHooks {
 SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string& text, int target,
                         int subMode, bool orOnly, const SearchHooks& hooks = {});
 
+// Sets app.runSearch (the search box's Enter) to a search through the item
+// list's sort-and-load and group list, showing the count and the time in the
+// status bar.
+void ConnectSearch(AppState& app);
+
 // Drops list_view unless `keepView`, sets the item list's and the group
 // list's item count to 0 and repaints them, and empties status-bar part 2.
 void ClearItemList(AppState& app, bool keepView);
