@@ -157,12 +157,8 @@ bool BuildWordView(SearchEnvironment& env, const std::string& text, bool orOnly)
     orTerms += (orTerms.empty() ? "" : "OR") + term;
   }
   if (!orOnly) {
-    const std::string sql = kViewPrefix + andTerms + " );";
     const std::string description = Jp("ビュー作成できませんでした。\n（あいまい検索＋単語含有モード：AND試行）");
-    if (auto error = db.Query(sql)) {
-      ReportSqlError("Search:AND", description, *error, sql);
-      return false;
-    }
+    if (!CreateView(db, kViewPrefix + andTerms + " );", "Search:AND", description)) return false;
     const std::string probe = "SELECT title FROM list_view LIMIT 1;";
     if (auto error = db.Query(probe)) {
       ReportSqlError("Search:AND", description, *error, probe);
