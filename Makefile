@@ -7,7 +7,7 @@ NATIVE_BUILD := build/native
 JOBS ?= $(shell nproc)
 
 setup:
-	@tools/setup.sh
+	@bash tools/setup.sh
 
 $(WIN_BUILD)/build.ninja: | setup
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -23,15 +23,15 @@ dist: setup $(WIN_BUILD)/build.ninja
 
 # Prepares a demo base folder and starts the program there under Wine.
 run: dist
-	tools/prepare-demo.sh dist build/demo
-	cd build/demo && ../../tools/wine-run.sh ./Velmarook2.exe
+	bash tools/prepare-demo.sh dist build/demo
+	cd build/demo && bash ../../tools/wine-run.sh ./Velmarook2.exe
 
 test-native: setup $(NATIVE_BUILD)/build.ninja
 	cmake --build $(NATIVE_BUILD) -j $(JOBS)
 	cd $(NATIVE_BUILD) && ctest --output-on-failure
 
 test-windows: dist
-	tools/wine-session.sh bash -c 'cd $(WIN_BUILD) && ctest --output-on-failure'
+	bash tools/wine-session.sh bash -c 'cd $(WIN_BUILD) && ctest --output-on-failure'
 
 test: test-native test-windows
 
