@@ -1,44 +1,33 @@
 #include "core/companion_library_win.h"
 
 #include "core/app_state_win.h"
-#include "core/shutdown_win.h"
+#include "core/own_library_win.h"
 #include "platform/codepage.h"
-#include "platform/dialogs.h"
 
 namespace vel {
 namespace {
 
 CompanionLibrary gLibrary;
 
-[[noreturn]] void Fatal(AppState& app, const std::string& text) {
-  ShowMessage(text, Jp("強制終了"), kMbOk | kMbIconError, app.mainWindow);
-  FinalExit(app);
-}
-
-template <typename Fn>
-Fn Resolve(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 CompanionLibrary& LoadCompanionLibrary(AppState& app) {
   if (gLibrary.module) return gLibrary;
   HMODULE module = LoadLibraryA(app.paths.companionLibrary.c_str());
-  if (!module) Fatal(app, Jp("Velmarook2_Lib.DLL が読み込めませんでした"));
+  if (!module) EndForMissingLibrary(app, Jp("Velmarook2_Lib.DLL が読み込めませんでした"));
   CompanionLibrary library;
   library.module = module;
-  library.getLibVersion = Resolve<GetLibVersionFn>(module, "getLibVersion");
-  library.makeDBandTable = Resolve<MakeDBandTableFn>(module, "MakeDBandTable");
-  library.setV3views = Resolve<SetV3viewsFn>(module, "setV3views");
-  library.regexSetPattern = Resolve<RegexSetPatternFn>(module, "regexSetPattern");
-  library.regexMatch = Resolve<RegexMatchFn>(module, "regexMatch");
+  library.getLibVersion = ResolveExport<GetLibVersionFn>(module, "getLibVersion");
+  library.makeDBandTable = ResolveExport<MakeDBandTableFn>(module, "MakeDBandTable");
+  library.setV3views = ResolveExport<SetV3viewsFn>(module, "setV3views");
+  library.regexSetPattern = ResolveExport<RegexSetPatternFn>(module, "regexSetPattern");
+  library.regexMatch = ResolveExport<RegexMatchFn>(module, "regexMatch");
   // A library without every export is as unusable as one of another version.
   bool complete = library.getLibVersion && library.makeDBandTable && library.setV3views &&
                   library.regexSetPattern && library.regexMatch;
   if (!complete || library.getLibVersion() != kCompanionInterfaceVersion) {
     FreeLibrary(module);
-    Fatal(app, Jp("Velmarook2_Lib.DLL が対応するバージョンと異なります"));
+    EndForMissingLibrary(app, Jp("Velmarook2_Lib.DLL が対応するバージョンと異なります"));
   }
   gLibrary = library;
   return gLibrary;
