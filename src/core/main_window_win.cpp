@@ -20,6 +20,7 @@
 #include "core/wait_window_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
+#include "editing/master_icons_win.h"
 #include "editing/master_tables.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -164,6 +165,7 @@ void FinishCreation(AppState& app) {
   PlaceWindow(app);
   CreateFolder(app.paths.tempFolder);
   CreateFolder(app.paths.colorThemeFolder);
+  RebuildMasterIcons(app);
   CreateRebar(app);
   CreateStatusBar(app);
   // Scroll Lock comes back as it was at the last exit.

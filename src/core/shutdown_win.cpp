@@ -9,6 +9,7 @@
 #include "core/tray_icon_win.h"
 #include "core/wait_window_win.h"
 #include "display/image_loader_win.h"
+#include "editing/master_icons_win.h"
 #include "db/database_lock.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -34,6 +35,7 @@ void CleanUp(AppState& app) {
   if (app.mainWindow)
     for (UINT_PTR timer : {1, 2, 3, 4, 5, 6, 8, 10, 11}) KillTimer(app.mainWindow, timer);
   DestroyWaitWindow(app);
+  DestroyMasterIcons();
   for (HFONT& font : app.uiFonts) {
     if (font) DeleteObject(font);
     font = nullptr;

@@ -7,6 +7,7 @@
 
 #include "core/app_state_win.h"
 #include "db/sql_error_report.h"
+#include "editing/master_icons_win.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "search/group_kinds.h"
@@ -340,6 +341,21 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
         DrawTextA(dc, emuset.c_str(), -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
       }
       if (app.mainDb.Cell(row, kPosAlterEgo) == "1") text = "* " + text;
+    }
+    // Category icons stand before their names: machine and genre (genre first
+    // when the column sorts by genre), the extended rating's own.
+    int height = cell.bottom - cell.top;
+    if (column == kSortMachineGenre) {
+      bool genreFirst = panes.query.sort.dir[kSortMachineGenre] >= 2;
+      MasterKind order[2] = {genreFirst ? MasterKind::Genre : MasterKind::Machine,
+                             genreFirst ? MasterKind::Machine : MasterKind::Genre};
+      for (MasterKind kind : order) {
+        int number = app.mainDb.CellInt(row, kind == MasterKind::Genre ? kPosGenreIcon : kPosMachineIcon);
+        cell.left += DrawMasterIcon(dc, kind, number, cell.left, cell.top, height);
+      }
+    } else if (column == 13) {
+      cell.left += DrawMasterIcon(dc, MasterKind::Adultex, app.mainDb.CellInt(row, kPosAdultexIcon), cell.left,
+                                  cell.top, height);
     }
     DrawTextA(dc, text.c_str(), -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
