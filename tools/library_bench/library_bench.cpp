@@ -8,7 +8,8 @@
 //
 //   library_bench [--items N] [--runs R] [--db PATH]
 //
-// Add an operation by appending to the table in main().
+// Add an operation by appending to the table in main(). After the table: a
+// full Page Down pass and the memory the loaded list takes against its text.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -23,8 +25,11 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "search/group_kinds.h"
+#include "search/initial_index.h"
 #include "search/item_list_query.h"
 #include "search/search_items.h"
+#include "search/sort_model.h"
 
 namespace {
 
@@ -172,6 +177,15 @@ void Replay(sqlite3* db, const std::vector<std::string>& statements) {
   }
 }
 
+// Peak resident memory of this process in kilobytes (-1 where unknown).
+long PeakKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return -1;
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -214,11 +228,49 @@ int main(int argc, char** argv) {
     };
   };
 
+  // The list operations run on the whole library; the initial index and the
+  // group values use the group-list connection, as the program does.
+  vel::LibraryConnection groups;
+  groups.Open(path, "");
+  sqlite3_trace_v2(groups.Handle(), SQLITE_TRACE_STMT, Trace, &recorder);
+  auto wholeLibrary = [&db] {
+    db.Query("DROP VIEW IF EXISTS list_view; CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE ( 1 );");
+  };
+  const vel::ColumnDisplay shown{};
+  auto headerSort = [&] {
+    vel::ListQueryState s;
+    vel::ApplySortRequest(s.sort, vel::kSortMaker, vel::kSortToggle, false, shown);
+    vel::LoadItemList(db, s, true);
+    return db.RowCount();
+  };
+  auto groupSwitch = [&] {
+    vel::ListQueryState s;
+    s.groupCondition = vel::GroupCondition(vel::kGroupGenre, 1, "RPG");
+    vel::LoadItemList(db, s, true);
+    return db.RowCount();
+  };
+  auto creatorGroups = [&] {
+    std::vector<std::string> values;
+    vel::ReadGroupValues(groups, vel::kGroupCreator, values);
+    return static_cast<int>(values.size());
+  };
+  vel::ListQueryState byTitle;
+  vel::ApplySortRequest(byTitle.sort, vel::kSortTitle, vel::kSortAscending, false, shown);
+  vel::InitialIndex index;
+  auto initialIndex = [&] {
+    vel::BuildInitialIndex(groups, byTitle.sort, false, index);
+    return static_cast<int>(index.keys.size());
+  };
+
   // The operations, by name. Texts are CP932, as the program has them.
   std::vector<Operation> operations = {
       {"fuzzy search \"dragon\"", search("dragon", vel::kTargetFuzzy)},
       {"word search AND->OR \"dragon nowhere\"", search("dragon nowhere", vel::kTargetFuzzy)},
       {"title search \"quest\"", search("quest", vel::kTargetTitle)},
+      {"header sort (maker), whole library", [&] { wholeLibrary(); return headerSort(); }},
+      {"group switch (genre RPG)", groupSwitch},
+      {"creator group list", creatorGroups},
+      {"initial index (title)", initialIndex},
   };
 
   std::printf("\n%-44s %8s %12s %12s %7s\n", "operation", "rows", "program ms", "ceiling ms", "ratio");
@@ -239,6 +291,28 @@ int main(int argc, char** argv) {
     double p = Median(program), c = Median(ceiling);
     std::printf("%-44s %8d %12.1f %12.1f %7.2f\n", op.name.c_str(), rows, p, c, c > 0 ? p / c : 0.0);
   }
+  // Page Down through the whole list by title, one jump per initial key.
+  wholeLibrary();
+  vel::LoadItemList(db, byTitle, true);
+  vel::BuildInitialIndex(groups, byTitle.sort, false, index);
+  int jumps = 0;
+  auto t0 = Clock::now();
+  for (int row = 1; (row = vel::SeekInitial(index, byTitle.sort, db, row, true)) != 0;) ++jumps;
+  double seek = Ms(Clock::now() - t0);
+  std::printf("\nPage Down through the list: %d jumps in %.1f ms (%.3f ms each)\n", jumps, seek,
+              jumps ? seek / jumps : 0.0);
+
+  // Memory of the loaded list against its UTF-8 text.
+  vel::ListQueryState whole;
+  vel::LoadItemList(db, whole, true);
+  size_t text = 0;
+  for (int r = 1; r <= db.RowCount(); ++r)
+    for (int c = 0; c < db.ColumnCount(); ++c) text += db.CellUtf8(r, c).size();
+  std::printf("list result: %d rows x %d columns, UTF-8 text %.1f MB, held %.1f MB, ratio %.2f\n", db.RowCount(),
+              db.ColumnCount(), text / 1e6, db.ResultBytes() / 1e6,
+              text ? static_cast<double>(db.ResultBytes()) / static_cast<double>(text) : 0.0);
+  if (long peak = PeakKilobytes(); peak > 0) std::printf("process peak memory %.1f MB\n", peak / 1e3);
+  groups.Close();
   db.Close();
   return 0;
 }
