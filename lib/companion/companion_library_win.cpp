@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/cp932_text.h"
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "platform/codepage.h"
@@ -74,14 +75,9 @@ __declspec(dllexport) LONG WINAPI regexMatch(const char* text, char* matched) {
   std::string found;
   bool hit = Matcher().Match(text ? text : "", &found);
   if (matched) {
-    size_t n = 0;
-    while (n < found.size()) {
-      size_t step = vel::IsCp932LeadByte(static_cast<unsigned char>(found[n])) ? 2 : 1;
-      if (n + step > 256) break;
-      n += step;
-    }
-    std::memcpy(matched, found.data(), n);
-    matched[n] = '\0';
+    std::string cut = vel::CutToBytes(found, 256);
+    std::memcpy(matched, cut.data(), cut.size());
+    matched[cut.size()] = '\0';
   }
   return hit ? 1 : 0;
 }

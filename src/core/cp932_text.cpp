@@ -21,16 +21,21 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::string CutToBytes(const std::string& text, size_t limit) {
+  if (text.size() <= limit) return text;
+  size_t end = 0;
+  while (end < text.size()) {
+    size_t next = end + CharacterLength(text, end);
+    if (next > limit) break;
+    end = next;
+  }
+  return text.substr(0, end);
+}
+
 bool EndsWithSeparator(const std::string& text) {
   bool lastIsSeparator = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-      lastIsSeparator = false;
-      ++i;
-    } else {
-      lastIsSeparator = text[i] == '\\';
-    }
-  }
+  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i))
+    lastIsSeparator = CharacterLength(text, i) == 1 && text[i] == '\\';
   return lastIsSeparator;
 }
 

@@ -8,6 +8,9 @@ namespace vel {
 // two-byte character are compared as they are.
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 
+// The text cut to at most `limit` bytes, never inside a two-byte character.
+std::string CutToBytes(const std::string& text, size_t limit);
+
 // True when the text's last character is a single-byte backslash.
 bool EndsWithSeparator(const std::string& text);
 

@@ -91,16 +91,20 @@ void RestartForNewLocation(HWND dialog, AppState& app) {
   DestroyWindow(dialog);
 }
 
+// Stores the library location in the settings file; says so when it cannot.
+bool WriteLocation(HWND dialog, AppState& app, const std::string& location) {
+  if (WriteProfileText("dbfile", "distination", location, app.paths.settingsFile)) return true;
+  ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
+              kMbOk | kMbIconError, dialog);
+  return false;
+}
+
 void Browse(HWND dialog, AppState& app) {
   FileRequest request{Jp("Velmarook2データベース(Velmarook.db)"), kDefaultDatabaseName,
                       app.databasePath};
   std::string chosen = PickFileToOpen(request, dialog);
   if (chosen.empty() || EqualsIgnoringCase(chosen, app.databasePath)) return;
-  if (!WriteProfileText("dbfile", "distination", chosen, app.paths.settingsFile)) {
-    ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
-                kMbOk | kMbIconError, dialog);
-    return;
-  }
+  if (!WriteLocation(dialog, app, chosen)) return;
   RestartForNewLocation(dialog, app);
 }
 
@@ -108,11 +112,7 @@ void Reset(HWND dialog, AppState& app) {
   if (ShowMessage(Jp("データベースファイルの参照先をVelmarook2.exeカレントに戻します。\nよろしいですか？"),
                   Jp("確認"), kMbYesNo | kMbIconQuestion, dialog) != kIdYes)
     return;
-  if (!WriteProfileText("dbfile", "distination", "", app.paths.settingsFile)) {
-    ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
-                kMbOk | kMbIconError, dialog);
-    return;
-  }
+  if (!WriteLocation(dialog, app, "")) return;
   if (app.databasePath != app.paths.DefaultDatabase()) RestartForNewLocation(dialog, app);
 }
 

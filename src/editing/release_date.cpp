@@ -24,7 +24,7 @@ std::optional<std::string> NormaliseReleaseDate(const std::string& typed) {
   std::string text;
   size_t characters = 0;
   for (size_t i = 0; i < typed.size();) {
-    size_t width = IsCp932LeadByte(static_cast<unsigned char>(typed[i])) && i + 1 < typed.size() ? 2 : 1;
+    size_t width = CharacterLength(typed, i);
     std::string c = typed.substr(i, width);
     i += width;
     ++characters;

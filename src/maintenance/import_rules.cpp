@@ -5,26 +5,22 @@
 namespace vel {
 namespace {
 
-std::size_t CharSize(const std::string& s, std::size_t at) {
-  return IsCp932LeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
-}
-
 // Byte position of the first (or last) character `c` at or after `from`.
 std::size_t FindChar(const std::string& s, char c, std::size_t from = 0) {
-  for (std::size_t i = 0; i < s.size(); i += CharSize(s, i))
+  for (std::size_t i = 0; i < s.size(); i += CharacterLength(s, i))
     if (i >= from && s[i] == c) return i;
   return std::string::npos;
 }
 
 std::size_t FindLastChar(const std::string& s, char c) {
   std::size_t found = std::string::npos;
-  for (std::size_t i = 0; i < s.size(); i += CharSize(s, i))
+  for (std::size_t i = 0; i < s.size(); i += CharacterLength(s, i))
     if (s[i] == c) found = i;
   return found;
 }
 
 std::size_t FindFirstBracket(const std::string& s) {
-  for (std::size_t i = 0; i < s.size(); i += CharSize(s, i))
+  for (std::size_t i = 0; i < s.size(); i += CharacterLength(s, i))
     if (s[i] == '(' || s[i] == '[') return i;
   return std::string::npos;
 }
@@ -36,7 +32,7 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 bool MatchesAt(const std::string& s, std::size_t at, const std::string& part) {
   if (part.empty() || at + part.size() > s.size()) return false;
   for (std::size_t i = 0; i < part.size();) {
-    std::size_t n = CharSize(part, i);
+    std::size_t n = CharacterLength(part, i);
     if (n == 2) {
       if (s[at + i] != part[i] || s[at + i + 1] != part[i + 1]) return false;
     } else if (Lower(s[at + i]) != Lower(part[i])) {
@@ -48,7 +44,7 @@ bool MatchesAt(const std::string& s, std::size_t at, const std::string& part) {
 }
 
 std::size_t FindText(const std::string& s, const std::string& part) {
-  for (std::size_t i = 0; i < s.size(); i += CharSize(s, i))
+  for (std::size_t i = 0; i < s.size(); i += CharacterLength(s, i))
     if (MatchesAt(s, i, part)) return i;
   return std::string::npos;
 }
@@ -114,7 +110,7 @@ struct YearHit {
 };
 std::vector<YearHit> YearsIn(const std::string& s) {
   std::vector<YearHit> hits;
-  for (std::size_t i = 0; i < s.size(); i += CharSize(s, i)) {
+  for (std::size_t i = 0; i < s.size(); i += CharacterLength(s, i)) {
     if (!IsDigit(s[i]) || (i > 0 && IsDigit(s[i - 1]))) continue;
     std::size_t e = i;
     while (e < s.size() && IsDigit(s[e])) ++e;
@@ -152,7 +148,7 @@ std::vector<std::string> SplitMarks(const std::string& marks) {
 std::string WithoutBrackets(const std::string& s) {
   std::string out;
   for (std::size_t i = 0; i < s.size();) {
-    std::size_t n = CharSize(s, i);
+    std::size_t n = CharacterLength(s, i);
     if (!(n == 1 && (s[i] == '(' || s[i] == ')' || s[i] == '[' || s[i] == ']'))) out.append(s, i, n);
     i += n;
   }
@@ -184,17 +180,6 @@ std::string WithoutMarksAndYears(std::string s, const std::vector<std::string>& 
 
 }  // namespace
 
-std::string CutToBytes(const std::string& text, std::size_t limit) {
-  if (text.size() <= limit) return text;
-  std::size_t end = 0;
-  while (end < text.size()) {
-    std::size_t n = CharSize(text, end);
-    if (end + n > limit) break;
-    end += n;
-  }
-  return text.substr(0, end);
-}
-
 std::string KeyFilePath(const std::string& key) {
   std::size_t star = FindChar(key, '*');
   return star == std::string::npos ? key : key.substr(0, star);
@@ -218,7 +203,7 @@ std::string ExtensionOf(const std::string& path) {
 
 std::string LowerAscii(const std::string& text) {
   std::string out = text;
-  for (std::size_t i = 0; i < out.size(); i += CharSize(out, i)) out[i] = Lower(out[i]);
+  for (std::size_t i = 0; i < out.size(); i += CharacterLength(out, i)) out[i] = Lower(out[i]);
   return out;
 }
 
@@ -268,7 +253,7 @@ int NaturalCompare(const std::string& a, const std::string& b) {
       j = ej;
       continue;
     }
-    std::size_t ni = CharSize(a, i), nj = CharSize(b, j);
+    std::size_t ni = CharacterLength(a, i), nj = CharacterLength(b, j);
     std::string ca = ni == 1 ? std::string(1, Lower(a[i])) : a.substr(i, ni);
     std::string cb = nj == 1 ? std::string(1, Lower(b[j])) : b.substr(j, nj);
     if (ca != cb) {

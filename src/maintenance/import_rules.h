@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cp932_text.h"
 #include "maintenance/import_job.h"
 
 namespace vel {
@@ -14,9 +15,6 @@ namespace vel {
 // launch copies at most 528 bytes of a key.
 inline constexpr std::size_t kColumnByteLimit = 255;
 inline constexpr std::size_t kKeyByteLimit = 528;
-
-// The text cut to at most `limit` bytes, never inside a two-byte character.
-std::string CutToBytes(const std::string& text, std::size_t limit);
 
 // The four name columns of a key: for "folder\a.zip*sub\DISK1.D88" the member
 // title "DISK1" and extension "D88", the file title "a" and extension "zip".

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/app_state_win.h"
+#include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
 #include "maintenance/crc_library_win.h"
 #include "platform/codepage.h"
@@ -17,8 +18,8 @@ TextSlots::TextSlots(const DirAddOptions& options) {
   for (size_t i = 0; i < 6; ++i) {
     // The dialog limits every box to its slot, so a text always fits whole.
     buffers_[i].assign(kDirAddTextCapacity[i] + 1, '\0');
-    const std::string& text = options.texts[i];
-    std::memcpy(buffers_[i].data(), text.data(), std::min(text.size(), kDirAddTextCapacity[i]));
+    std::string text = CutToBytes(options.texts[i], kDirAddTextCapacity[i]);
+    std::memcpy(buffers_[i].data(), text.data(), text.size());
     pointers_[i] = buffers_[i].data();
   }
 }

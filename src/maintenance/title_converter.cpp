@@ -2,17 +2,13 @@
 
 #include <initializer_list>
 
+#include "core/cp932_text.h"
 #include "maintenance/kakasi.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
 namespace vel {
 namespace {
-
-// Length of the character at `p`: two bytes for a lead byte with a byte after it.
-size_t CharacterLength(const std::string& text, size_t p) {
-  return IsCp932LeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? 2 : 1;
-}
 
 void AddUnit(CharacterTable& table, std::string unit) {
   table.firstByte[static_cast<unsigned char>(unit[0])] = true;
@@ -282,23 +278,12 @@ std::string TitleConverter::Convert(const std::string& text, const ConversionOpt
   }
   t = FoldKana(t, o.kanaMode, o.toUnvoiced);
   if (!o.allowEmpty && t.empty()) t = text;
-  if (o.maxBytes > 0) t = CutToCharacters(t, static_cast<size_t>(o.maxBytes));
+  if (o.maxBytes > 0) t = CutToBytes(t, static_cast<size_t>(o.maxBytes));
   return t;
 }
 
 std::string SmartTitle(const TitleConverter& converter, const std::string& title) {
   return converter.Convert(title, SmartTitleOptions());
-}
-
-std::string CutToCharacters(const std::string& text, size_t maxBytes) {
-  if (text.size() <= maxBytes) return text;
-  size_t end = 0;
-  while (end < text.size()) {
-    size_t next = end + CharacterLength(text, end);
-    if (next > maxBytes) break;
-    end = next;
-  }
-  return text.substr(0, end);
 }
 
 }  // namespace vel

@@ -103,7 +103,5 @@ class TitleConverter {
 // The smart title of a title: the smart form, or the title itself when that is empty.
 std::string SmartTitle(const TitleConverter& converter, const std::string& title);
 
-// The text cut to at most `maxBytes` bytes without splitting a character.
-std::string CutToCharacters(const std::string& text, size_t maxBytes);
 
 }  // namespace vel

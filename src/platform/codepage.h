@@ -18,4 +18,9 @@ inline bool IsCp932LeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// Bytes of the character at `position`: two for a lead byte with a byte after it.
+inline size_t CharacterLength(std::string_view text, size_t position) {
+  return IsCp932LeadByte(static_cast<unsigned char>(text[position])) && position + 1 < text.size() ? 2 : 1;
+}
+
 }  // namespace vel

@@ -1,5 +1,7 @@
 #include "maintenance/title_converter.h"
 
+#include "core/cp932_text.h"
+
 #include <gtest/gtest.h>
 
 #include "maintenance/kakasi.h"
@@ -100,8 +102,8 @@ TEST(TitleConverter, CutsAtACharacterBoundary) {
   // One byte in front: the cut backs off to 255 bytes instead of splitting a character.
   reading = converter.Convert("a" + kana, Reading(kKanaHiragana));
   EXPECT_EQ(reading, "A" + kana.substr(0, 254));
-  EXPECT_EQ(CutToCharacters(Jp("ソ表"), 3), Jp("ソ"));
-  EXPECT_EQ(CutToCharacters(Jp("ｱソ"), 2), Jp("ｱ"));
+  EXPECT_EQ(CutToBytes(Jp("ソ表"), 3), Jp("ソ"));
+  EXPECT_EQ(CutToBytes(Jp("ｱソ"), 2), Jp("ｱ"));
 }
 
 TEST(TitleConverter, UsesOnlyWellShapedSymbolTables) {
