@@ -64,12 +64,15 @@ bool DynamicNames(AppState& app, DynamicList list, std::vector<std::string>& nam
     default: return true;  // filled by the emulator configurations
   }
   std::string s = stem;
-  if (auto error = app.mainDb.Query("SELECT " + s + " FROM " + s + "_info_table ORDER BY " + s + ";")) {
+  // A connection of its own: the main connection's result is the item list.
+  LibraryConnection db;
+  db.Open(app.databasePath, app.regexExtensionPath);
+  if (auto error = db.Query("SELECT " + s + " FROM " + s + "_info_table ORDER BY " + s + ";")) {
     ShowMessage(s + Jp(" 管理テーブルを参照できません。\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
                 kMbOk | kMbIconError, app.mainWindow);
     return false;
   }
-  for (int r = 1; r <= app.mainDb.RowCount(); ++r) names.push_back(app.mainDb.Cell(r, 0));
+  for (int r = 1; r <= db.RowCount(); ++r) names.push_back(db.Cell(r, 0));
   return true;
 }
 
