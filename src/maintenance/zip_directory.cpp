@@ -148,37 +148,27 @@ ZipDirectory ReadZipDirectory(InputFile& file) {
   return zip;
 }
 
-CrcResult ZipMemberCrc(InputFile& file, const ZipMember& member, CrcRange range, CrcWanted wanted) {
-  CrcResult result;
-  if (range.WholeFile() && !wanted.crc16) {
-    if (wanted.crc32) result.crc32 = Crc32Text(member.crc32);
-    return result;
-  }
-  if (member.flags & kFlagEncrypted) {
-    result.problem = Jp("暗号化されたメンバーのCRCは計算できません");
-    return result;
-  }
-  if (member.method != 0 && member.method != Z_DEFLATED) {
-    result.problem = Jp("対応していない圧縮方式のメンバーです");
-    return result;
-  }
+ZipDataStatus ReadZipMemberData(InputFile& file, const ZipMember& member, const ZipDataSink& sink) {
+  if (member.flags & kFlagEncrypted) return ZipDataStatus::kEncrypted;
+  if (member.method != 0 && member.method != Z_DEFLATED) return ZipDataStatus::kUnsupportedMethod;
   unsigned char local[kLocalSize];
   if (!file.ReadExactly(static_cast<std::int64_t>(member.localHeaderOffset), local, kLocalSize) ||
-      U32(local) != kLocalSignature) {
-    result.problem = ZipStatusText(ZipStatus::kCorrupt);
-    return result;
-  }
+      U32(local) != kLocalSignature)
+    return ZipDataStatus::kCorrupt;
   std::int64_t dataAt = static_cast<std::int64_t>(member.localHeaderOffset) + kLocalSize + U16(local + 26) + U16(local + 28);
-  if (dataAt + static_cast<std::int64_t>(member.compressedSize) > file.Size()) {
-    result.problem = ZipStatusText(ZipStatus::kTruncated);
-    return result;
-  }
-  // The range's CRCs, and the whole member's CRC32 to check the data with.
-  RangeCrc inRange(range, wanted);
+  if (dataAt + static_cast<std::int64_t>(member.compressedSize) > file.Size()) return ZipDataStatus::kTruncated;
+  // The whole member's CRC32 and size, to check the data with; more data than
+  // the directory states is damage, found before it is passed on.
   std::uint32_t whole = 0;
+  std::uint64_t seen = 0;
+  bool stopped = false;
   auto feed = [&](const unsigned char* p, std::size_t n) {
-    inRange.Feed(p, n);
+    if (n == 0) return true;
+    seen += n;
+    if (seen > member.size) return false;
     whole = Crc32(whole, p, n);
+    stopped = !sink(p, n);
+    return !stopped;
   };
   constexpr std::size_t kChunk = 1 << 16;
   std::unique_ptr<unsigned char[]> in(new unsigned char[kChunk]);
@@ -188,18 +178,14 @@ CrcResult ZipMemberCrc(InputFile& file, const ZipMember& member, CrcRange range,
   if (member.method == 0) {
     while (left > 0 && !damaged) {
       std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk));
-      damaged = !file.ReadExactly(at, in.get(), n);
-      if (!damaged) feed(in.get(), n);
+      damaged = !file.ReadExactly(at, in.get(), n) || !feed(in.get(), n);
       at += static_cast<std::int64_t>(n);
       left -= n;
     }
   } else {
     std::unique_ptr<unsigned char[]> out(new unsigned char[kChunk]);
     z_stream z {};
-    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
-      result.problem = Jp("展開の準備に失敗しました");
-      return result;
-    }
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return ZipDataStatus::kNoInflater;
     int rc = Z_OK;
     while (rc != Z_STREAM_END && !damaged) {
       if (z.avail_in == 0) {
@@ -221,15 +207,37 @@ CrcResult ZipMemberCrc(InputFile& file, const ZipMember& member, CrcRange range,
       z.avail_out = kChunk;
       rc = inflate(&z, Z_NO_FLUSH);
       if (rc != Z_OK && rc != Z_STREAM_END) damaged = true;
-      feed(out.get(), kChunk - z.avail_out);
+      if (!feed(out.get(), kChunk - z.avail_out)) damaged = true;
     }
     inflateEnd(&z);
   }
-  if (damaged || whole != member.crc32 || static_cast<std::uint64_t>(inRange.BytesSeen()) != member.size) {
-    result.problem = Jp("ZIPファイルのメンバーが壊れています");
+  if (stopped) return ZipDataStatus::kStopped;
+  if (damaged || whole != member.crc32 || seen != member.size) return ZipDataStatus::kDamaged;
+  return ZipDataStatus::kOk;
+}
+
+CrcResult ZipMemberCrc(InputFile& file, const ZipMember& member, CrcRange range, CrcWanted wanted) {
+  CrcResult result;
+  if (range.WholeFile() && !wanted.crc16) {
+    if (wanted.crc32) result.crc32 = Crc32Text(member.crc32);
     return result;
   }
-  return inRange.Finish();
+  RangeCrc inRange(range, wanted);
+  ZipDataStatus status = ReadZipMemberData(file, member, [&](const unsigned char* p, std::size_t n) {
+    inRange.Feed(p, n);
+    return true;
+  });
+  switch (status) {
+    case ZipDataStatus::kOk: return inRange.Finish();
+    case ZipDataStatus::kEncrypted: result.problem = Jp("暗号化されたメンバーのCRCは計算できません"); break;
+    case ZipDataStatus::kUnsupportedMethod: result.problem = Jp("対応していない圧縮方式のメンバーです"); break;
+    case ZipDataStatus::kCorrupt: result.problem = ZipStatusText(ZipStatus::kCorrupt); break;
+    case ZipDataStatus::kTruncated: result.problem = ZipStatusText(ZipStatus::kTruncated); break;
+    case ZipDataStatus::kNoInflater: result.problem = Jp("展開の準備に失敗しました"); break;
+    case ZipDataStatus::kDamaged:
+    case ZipDataStatus::kStopped: result.problem = Jp("ZIPファイルのメンバーが壊れています"); break;
+  }
+  return result;
 }
 
 }  // namespace vel

@@ -3,7 +3,9 @@
 // their CRC32 and sizes, and the CRCs of a member's data over a range
 // (stored or deflated members). ZIP64, split archives and damaged or cut-off
 // files are reported by status, never read past their end.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,16 @@ struct ZipDirectory {
 ZipDirectory ReadZipDirectory(InputFile& file);
 // What a status means, for the log (CP932); empty for kOk.
 std::string ZipStatusText(ZipStatus status);
+
+// What reading a member's data came to.
+enum class ZipDataStatus { kOk, kEncrypted, kUnsupportedMethod, kCorrupt, kTruncated, kNoInflater, kDamaged, kStopped };
+
+// Passes a member's uncompressed data (stored or deflated) to `sink` in
+// pieces and checks it against the directory's CRC32 and size. A sink that
+// returns false stops the reading (kStopped). The sink may have been given
+// data before any status other than kOk.
+using ZipDataSink = std::function<bool(const unsigned char* data, std::size_t size)>;
+ZipDataStatus ReadZipMemberData(InputFile& file, const ZipMember& member, const ZipDataSink& sink);
 
 // CRCs of a member's uncompressed data over a range. Whole-file CRC32 alone
 // comes from the directory; anything else reads (and inflates) the data and
