@@ -39,4 +39,57 @@ bool EndsWithSeparator(const std::string& text) {
   return lastIsSeparator;
 }
 
+std::string ToUpperByCharacter(const std::string& text) {
+  std::string upper = text;
+  for (size_t i = 0; i < upper.size(); i += CharacterLength(upper, i)) {
+    unsigned char c = static_cast<unsigned char>(upper[i]);
+    if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i)) ++count;
+  return count;
+}
+
+namespace {
+
+unsigned char FoldCase(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// True when `word` stands at `position` of `text`, character by character.
+bool MatchesAt(const std::string& text, size_t position, const std::string& word, bool ignoreCase) {
+  if (text.size() - position < word.size()) return false;
+  for (size_t i = 0; i < word.size();) {
+    size_t length = CharacterLength(word, i);
+    if (CharacterLength(text, position + i) != length) return false;
+    if (length == 2) {
+      if (text.compare(position + i, 2, word, i, 2) != 0) return false;
+    } else {
+      unsigned char a = static_cast<unsigned char>(text[position + i]);
+      unsigned char b = static_cast<unsigned char>(word[i]);
+      if (ignoreCase ? FoldCase(a) != FoldCase(b) : a != b) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+size_t Find(const std::string& text, const std::string& word, size_t from, bool ignoreCase) {
+  for (size_t i = from; i <= text.size(); i += i < text.size() ? CharacterLength(text, i) : 1)
+    if (MatchesAt(text, i, word, ignoreCase)) return i;
+  return std::string::npos;
+}
+
+}  // namespace
+
+size_t FindByCharacter(const std::string& text, const std::string& word, size_t from) {
+  return Find(text, word, from, false);
+}
+
+size_t FindIgnoringCase(const std::string& text, const std::string& word, size_t from) {
+  return Find(text, word, from, true);
+}
+
 }  // namespace vel

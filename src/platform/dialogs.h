@@ -15,6 +15,7 @@ enum MessageFlags : unsigned {
   kMbIconQuestion = 0x20,
   kMbIconWarning = 0x30,
   kMbIconInformation = 0x40,
+  kMbSystemModal = 0x1000,
 };
 
 // Answers (values of the Windows dialog results).

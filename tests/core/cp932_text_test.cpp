@@ -34,5 +34,38 @@ TEST(Cp932Text, EndsWithSeparatorSkipsTrailBytes) {
   for (const Case& c : cases) EXPECT_EQ(EndsWithSeparator(c.text), c.ends) << c.text;
 }
 
+TEST(Cp932Text, UpperCasingAndCountingGoByCharacter) {
+  // Letter-valued trail bytes inside two-byte characters stay as they are.
+  EXPECT_EQ(ToUpperByCharacter(Jp("f12ソa表z")), Jp("F12ソA表Z"));
+  EXPECT_EQ(ToUpperByCharacter(std::string("\x83") + "a"), std::string("\x83") + "a");
+  EXPECT_EQ(ToUpperByCharacter("x\x83"), "X\x83");  // a lone lead byte at the end
+  EXPECT_EQ(CharacterCount(Jp("aソ表b")), 4u);
+  EXPECT_EQ(CharacterCount(""), 0u);
+}
+
+TEST(Cp932Text, FindingStartsOnCharacterBoundaries) {
+  struct Case {
+    std::string text, word;
+    size_t from;
+    size_t exact, ignoringCase;
+  } cases[] = {
+      {"Notepad - memo", "pad", 0, 4, 4},
+      {"Notepad - memo", "PAD", 0, std::string::npos, 4},
+      {"abcabc", "abc", 1, 3, 3},
+      // "ソ" is 0x83 0x5C: its trail byte is no backslash of the text.
+      {Jp("ソ\\x"), "\\", 0, 2, 2},
+      // The trail byte of the katakana 0x83 0x61 is no letter "a".
+      {std::string("\x83") + "ab", "a", 0, std::string::npos, std::string::npos},
+      {std::string("\x83") + "aba", "A", 0, std::string::npos, 3},
+      {Jp("ゲームWindow"), Jp("ーム"), 0, 2, 2},
+      {"short", "longer word", 0, std::string::npos, std::string::npos},
+      {"abc", "", 1, 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindByCharacter(c.text, c.word, c.from), c.exact) << c.text << " / " << c.word;
+    EXPECT_EQ(FindIgnoringCase(c.text, c.word, c.from), c.ignoringCase) << c.text << " / " << c.word;
+  }
+}
+
 }  // namespace
 }  // namespace vel
