@@ -10,6 +10,7 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/menus_win.h"
+#include "input/message_hook_win.h"
 #include "core/rebar_win.h"
 #include "core/status_bar_win.h"
 #include "core/command_line.h"
@@ -124,10 +125,6 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
   return TRUE;
 }
 
-LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 void PlaceWindow(AppState& app) {
   const Settings& s = app.settings;
   SetWindowPos(app.mainWindow, nullptr, SettingInt(s, "Window", "PositionX"),
@@ -177,8 +174,7 @@ void FinishCreation(AppState& app) {
   DragAcceptFiles(app.snapPane, TRUE);
   SetTimer(app.mainWindow, kTimer1, 300, nullptr);
   SetTimer(app.mainWindow, kTimer2, 25, nullptr);
-  app.messageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageHook, nullptr, GetCurrentThreadId());
-  if (!app.messageHook)
+  if (!InstallMessageHook(app))
     ShowMessage(Jp("フックのインストールに失敗しました"), "hHook", kMbOk, app.mainWindow);
   SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
 }

@@ -76,7 +76,82 @@ bool DynamicNames(AppState& app, DynamicList list, std::vector<std::string>& nam
   return true;
 }
 
+// Calls `visit(menu, position)` for every item of a menu and its submenus.
+template <typename Visit>
+void WalkMenu(HMENU menu, Visit&& visit) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    visit(menu, i);
+    if (HMENU sub = GetSubMenu(menu, i)) WalkMenu(sub, visit);
+  }
+}
+
+std::string MenuItemText(HMENU menu, int position) {
+  char text[512] = {};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = sizeof text;
+  if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) return "";
+  return text;
+}
+
+void SetMenuItemText(HMENU menu, int position, const std::string& text) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<char*>(text.c_str());
+  SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+}
+
 }  // namespace
+
+HMENU MainDynamicSubmenu(AppState& app, DynamicList list) {
+  HMENU found = nullptr;
+  if (!app.mainMenu) return nullptr;
+  WalkMenu(app.mainMenu, [&](HMENU menu, int position) {
+    HMENU sub = GetSubMenu(menu, position);
+    auto it = gDynamicMenus.find(sub);
+    if (!found && sub && it != gDynamicMenus.end() && it->second == list) found = sub;
+  });
+  return found;
+}
+
+HMENU MainEditMenu(AppState& app) { return app.mainMenu ? GetSubMenu(app.mainMenu, 1) : nullptr; }
+
+void ShowShortcutKeysInMenus(AppState& app, const ShortcutTable& keys) {
+  // The items of the assignable entries 0-13: a command or a dynamic submenu.
+  struct Target {
+    int entry;
+    int command;
+    DynamicList list;
+  } targets[] = {
+      {kKeyEditRecord, kCmdEditRecord, DynamicList::None}, {kKeySelectEmulator, 0, DynamicList::Emulators},
+      {kKeyBulkTitle, 1171, DynamicList::None},            {kKeyBulkMaker, 1172, DynamicList::None},
+      {kKeyBulkPublisher, 1173, DynamicList::None},        {kKeyBulkCountry, 1174, DynamicList::None},
+      {kKeyBulkCreator, 1177, DynamicList::None},          {kKeyBulkGenre, 0, DynamicList::Genres},
+      {kKeyBulkAdult, kCmdToggleAdult, DynamicList::None}, {kKeyBulkRating, 0, DynamicList::Adultex},
+      {kKeyBulkVersion, 1175, DynamicList::None},          {kKeyBulkReleaseDate, 1176, DynamicList::None},
+      {kKeyBulkMedia, 0, DynamicList::Media},              {kKeyBulkMachine, 0, DynamicList::Machines},
+  };
+  if (!app.mainMenu) return;
+  WalkMenu(app.mainMenu, [&](HMENU menu, int position) {
+    HMENU sub = GetSubMenu(menu, position);
+    UINT id = GetMenuItemID(menu, position);
+    for (const Target& target : targets) {
+      bool isTarget = target.list == DynamicList::None
+                          ? !sub && static_cast<int>(id) == target.command
+                          : sub && gDynamicMenus.count(sub) && gDynamicMenus[sub] == target.list;
+      if (!isTarget) continue;
+      std::string text = MenuItemText(menu, position);
+      text = text.substr(0, text.find('\t'));
+      std::string key = KeyCodeMenuText(keys[static_cast<size_t>(target.entry)]);
+      SetMenuItemText(menu, position, key.empty() ? text : text + "\t" + key);
+      break;
+    }
+  });
+}
 
 void BuildMenus(AppState& app) {
   gDynamicMenus.clear();

@@ -19,7 +19,7 @@ enum ListPosition : int {
   kPosRomNum = 28, kPosBreed = 36, kPosPrice = 37, kPosMediaDetail = 38, kPosDevice = 39,
   kPosPlayers = 40, kPosAdultex = 41, kPosAdultexIcon = 42, kPosSavedat = 43, kPosSound = 44,
   kPosAlterEgo = 45, kPosPlayTime = 46, kPosKana = 47, kPosFave = 48, kPosImages = 49,
-  kPosEmuset = 50,
+  kPosEmuset = 50, kPosSmartTitle = 51,
 };
 
 // What the list is read with; shared by the search and the item list.

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
 #include "platform/codepage.h"
@@ -62,6 +65,116 @@ TEST(SearchE2E, EnterInTheSearchBoxListsTheItemsAndShowsTheCount) {
   }
   EXPECT_EQ(rows, 2);
   EXPECT_TRUE(isCount(textLength)) << textLength;
+  EXPECT_TRUE(program.Close());
+}
+
+// Pixels of a screen area, 32 bits each (blue, green, red, unused).
+std::vector<unsigned char> CaptureScreen(const RECT& area, BITMAPINFO& info) {
+  int width = area.right - area.left, height = area.bottom - area.top;
+  info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+int DarkPixels(const std::vector<unsigned char>& pixels) {
+  int dark = 0;
+  for (size_t i = 0; i + 3 < pixels.size(); i += 4)
+    if (pixels[i] + pixels[i + 1] + pixels[i + 2] < 3 * 96) ++dark;
+  return dark;
+}
+
+void SaveBitmap(const std::string& path, const BITMAPINFO& info, const std::vector<unsigned char>& pixels) {
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
+  WriteWholeFile(path, bytes);
+}
+
+// One character drawn in the list's face, as pixels.
+std::vector<unsigned char> DrawCharacter(wchar_t character) {
+  RECT area{0, 0, 24, 24};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 24, -24, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "Yu Gothic UI");
+  HGDIOBJ oldFont = SelectObject(memory, font);
+  FillRect(memory, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  TextOutW(memory, 2, 2, &character, 1);
+  GdiFlush();
+  std::vector<unsigned char> pixels(static_cast<unsigned char*>(bits), static_cast<unsigned char*>(bits) + 24 * 24 * 4);
+  SelectObject(memory, oldFont);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(font);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
+}
+
+TEST(SearchE2E, ASearchedListIsDrawnWithReadableJapaneseText) {
+  // The list's face has Japanese glyphs: a katakana is not drawn as the box
+  // of a character the font lacks.
+  std::vector<unsigned char> katakana = DrawCharacter(L'\u30A2'), missing = DrawCharacter(L'\uE000');
+  EXPECT_GT(DarkPixels(katakana), 10);
+  EXPECT_NE(katakana, missing);
+
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query(Jp("INSERT INTO main_table(file_name,title,maker) VALUES"
+                           "('k1','アルファ・クエスト','表計算ソフト'),('k2','ベータ・クエスト','能登'),"
+                           "('k3','ガンマ','ソフト');")));
+  db.Close();
+  HWND box = nullptr;
+  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
+  ASSERT_TRUE(box);
+  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+  ASSERT_TRUE(edit && list);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("クエスト").c_str()));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  LRESULT rows = 0;
+  for (int i = 0; i < 200 && rows != 2; ++i) {
+    SleepMs(50);
+    rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+  }
+  ASSERT_EQ(rows, 2);
+  SleepMs(500);  // drawn
+
+  // The rows below the header carry text: the two titles and makers.
+  RECT area{}, header{};
+  GetWindowRect(list, &area);
+  GetWindowRect(FindWindowExA(list, nullptr, WC_HEADERA, nullptr), &header);
+  area.top = header.bottom;
+  area.bottom = std::min<LONG>(area.bottom, area.top + 60);
+  BITMAPINFO info{};
+  std::vector<unsigned char> pixels = CaptureScreen(area, info);
+  SaveBitmap("searched_list.bmp", info, pixels);  // for a look by eye
+  EXPECT_GT(DarkPixels(pixels), 60);
   EXPECT_TRUE(program.Close());
 }
 
