@@ -88,12 +88,17 @@ struct ConfigKey {
 // The whole key table, in the order the editor writes it.
 const std::vector<ConfigKey>& ConfigKeyTable();
 
-// A text value that does not fit its traditional buffer. It is kept whole in
-// the record; the launch decides (a `pathLimit` value cannot be used).
+// Longest file or folder path Windows accepts (MAX_PATH less the final NUL).
+inline constexpr std::size_t kMaxPathBytes = 259;
+
+// A text value longer than its traditional buffer held (bufferSize - 1
+// bytes) or, for a `pathLimit` key, longer than kMaxPathBytes. It is kept
+// whole in the record; the launch decides, and must refuse a `pathLimit` one
+// rather than cut it.
 struct LongValue {
   std::string section, key;
-  std::size_t length = 0;      // bytes
-  std::size_t bufferSize = 0;  // the documented buffer (holds bufferSize - 1 bytes)
+  std::size_t length = 0;  // bytes
+  std::size_t limit = 0;   // bytes that fit
   bool pathLimit = false;
 };
 

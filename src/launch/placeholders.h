@@ -42,7 +42,7 @@ struct LaunchValues {
   ImageList images;
   int imageCount = 0;
   ItemFields item;
-  std::string executable;     // the configuration's Exec as given ("" while expanding Exec itself)
+  std::string executable;     // Exec after its own expansion ("" while expanding Exec itself)
   std::string baseFolder;     // base for relative paths, without trailing backslash
   std::string programFolder;  // folder of the program file, with trailing backslash ($VEL_PATH)
   int bootDisk = 0;           // 0 = none chosen
@@ -79,7 +79,7 @@ struct PathForms {
 };
 PathForms SplitPath(const std::string& path);
 
-// A relative path (no drive, not \\server, not starting with a backslash)
+// A relative path (no drive, not starting with a backslash or slash)
 // joined to `baseFolder`, with ".." steps resolved; others unchanged. Never
 // depends on the current directory.
 std::string ResolveFromBase(const std::string& path, const std::string& baseFolder);
