@@ -95,11 +95,11 @@ const std::vector<KeyBinding>& Bindings() {
 
 // A name that stays one file or folder inside its folder (machine names and
 // the default keys' values; configuration names follow the stricter rule).
-bool IsPlainName(const std::string& machine) {
-  if (machine.empty() || machine == "." || machine == "..") return false;
-  for (size_t i = 0; i < machine.size(); i += CharacterLength(machine, i)) {
-    if (CharacterLength(machine, i) != 1) continue;
-    unsigned char c = static_cast<unsigned char>(machine[i]);
+bool IsPlainName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (size_t i = 0; i < name.size(); i += CharacterLength(name, i)) {
+    if (CharacterLength(name, i) != 1) continue;
+    unsigned char c = static_cast<unsigned char>(name[i]);
     if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
       return false;
   }
@@ -162,6 +162,31 @@ std::string AsProfileValue(const std::string& value) {
                 value.back() == '\t';
   return quoted || padded ? "\"" + value + "\"" : value;
 }
+
+// Renames files one by one and can put them all back.
+class FileMoves {
+ public:
+  bool Move(const std::string& from, const std::string& to) {
+    if (!MoveOne(from, to)) return false;
+    done_.emplace_back(from, to);
+    return true;
+  }
+  void Undo() {
+    for (auto it = done_.rbegin(); it != done_.rend(); ++it) MoveOne(it->second, it->first);
+    done_.clear();
+  }
+
+ private:
+  // Through a passing name, so that a change of case alone takes as well.
+  static bool MoveOne(const std::string& from, const std::string& to) {
+    const std::string passing = from + ".renaming";
+    if (!RenameFile(from, passing)) return false;
+    if (RenameFile(passing, to)) return true;
+    RenameFile(passing, from);
+    return false;
+  }
+  std::vector<std::pair<std::string, std::string>> done_;
+};
 
 ConfigChange Refused(const std::string& message, const std::string& caption) {
   ConfigChange change;
@@ -456,48 +481,38 @@ ConfigChange RenameOrMoveConfig(const std::string& base, const std::string& oldM
   if (oldMachine == newMachine && oldName == newName) return {};
   const bool sameMachine = EqualsIgnoringCase(oldMachine, newMachine);
   const bool caseOnly = sameMachine && EqualsIgnoringCase(oldName, newName);
-  if (!caseOnly && FileExists(ConfigFilePath(base, newMachine, newName))) {
-    if (!overwrite) return Refused(Jp("指定された機種に、同じ設定名が存在します。"), Jp("中止"));
-    for (const std::string& file : ConfigFiles(ConfigFilePath(base, newMachine, newName)))
-      if (!RemoveIfPresent(file)) return Refused(file + Jp("を削除できませんでした。"), Jp("エラー"));
-  }
+  const std::vector<std::string> from = ConfigFiles(ConfigFilePath(base, oldMachine, oldName));
+  const std::vector<std::string> to = ConfigFiles(ConfigFilePath(base, newMachine, newName));
   CreateFolder(EmuConfFolder(base));
   CreateFolder(FolderWithoutSeparator(base, newMachine));
 
-  // Files first, each one undone when a later step fails.
-  const std::vector<std::string> from = ConfigFiles(ConfigFilePath(base, oldMachine, oldName));
-  const std::vector<std::string> to = ConfigFiles(ConfigFilePath(base, newMachine, newName));
-  std::vector<size_t> moved;
-  auto moveBack = [&] {
-    for (size_t i : moved) RenameFile(to[i], from[i]);
+  // Files first; every move is undone when a later step fails, and replaced
+  // files only step aside until the end.
+  FileMoves moves;
+  auto failedMove = [&](const std::string& file) {
+    moves.Undo();
+    return Refused(file + Jp("の名前を変更できませんでした。"), Jp("エラー"));
   };
-  for (size_t i = 0; i < from.size(); ++i) {
-    if (!FileExists(from[i])) continue;
-    bool ok;
-    if (caseOnly) {  // through a passing name: the file system sees one file
-      const std::string passing = from[i] + ".renaming";
-      ok = RenameFile(from[i], passing);
-      if (ok && !RenameFile(passing, to[i])) {
-        RenameFile(passing, from[i]);
-        ok = false;
-      }
-    } else {
-      ok = RenameFile(from[i], to[i]);
+  std::vector<std::string> replaced;
+  if (!caseOnly && FileExists(to[0])) {
+    if (!overwrite) return Refused(Jp("指定された機種に、同じ設定名が存在します。"), Jp("中止"));
+    for (const std::string& file : to) {
+      if (!FileExists(file)) continue;
+      if (!moves.Move(file, file + ".replaced")) return failedMove(file);
+      replaced.push_back(file + ".replaced");
     }
-    if (!ok) {
-      moveBack();
-      return Refused(from[i] + Jp("の名前を変更できませんでした。"), Jp("エラー"));
-    }
-    moved.push_back(i);
   }
+  for (size_t i = 0; i < from.size(); ++i)
+    if (FileExists(from[i]) && !moves.Move(from[i], to[i])) return failedMove(from[i]);
 
   ConfigChange change;
   const std::string sql = sameMachine ? RenameBindingsSql(oldMachine, oldName, newName)
                                       : DeleteBindingsSql(oldMachine, oldName);
   if (auto error = RunBindingStatement(db, sql, change.changedBindings)) {
-    moveBack();
+    moves.Undo();
     return DatabaseFailure("db設定名変更エラー", *error);
   }
+  for (const std::string& file : replaced) RemoveIfPresent(file);
 
   const std::string defaultFile = MachineDefaultFile(base, oldMachine);
   for (const char* key : {kDefaultKey, kBigPictureKey}) {

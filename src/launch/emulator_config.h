@@ -114,8 +114,11 @@ ConfigReadResult ReadEmulatorConfig(const std::string& configPath);
 
 // Writes every key (integers as decimal text). The file is assembled beside
 // the target and then put in place, so a failed save leaves the old file as
-// it was; keys of the old file that are not in the table are kept. False when
-// the file could not be written.
+// it was; keys of the old file that are not in the table are kept, and so is
+// its hidden attribute. A text the profile reader would change (surrounding
+// quotes or spaces) is written so that it reads back unchanged. False when
+// the file could not be written or a text holds a line break (nothing is
+// written then).
 bool WriteEmulatorConfig(const std::string& configPath, const EmulatorConfig& config);
 
 // The record with every default (the editor's "reset").

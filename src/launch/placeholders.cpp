@@ -136,7 +136,7 @@ class Expander {
       size_t at = i + std::string_view(when).size();
       for (const char* part : {"Yr", "Mo", "Day", "Hr", "Min", "Sec"}) {
         if (!MatchAt(text_, at, part)) continue;
-        LocalTime t = when[1] == 'b' ? launch_.bootTime : (launch_.now ? launch_.now() : NowLocal());
+        LocalTime t = when[1] == 'b' ? launch_.bootTime : Now();
         return Put(TimePart(t, part), at - i + std::string_view(part).size());
       }
     }
@@ -217,6 +217,12 @@ class Expander {
     return Put(LookUpIni(*call, launch_.baseFolder), call->end - i);
   }
 
+  // The current time, read once for the whole text.
+  const LocalTime& Now() {
+    if (!now_) now_ = launch_.now ? launch_.now() : NowLocal();
+    return *now_;
+  }
+
   const std::vector<int>& Joysticks() {
     if (!joysticks_)
       joysticks_ = launch_.joysticks ? launch_.joysticks() : ConnectedJoystickIds();
@@ -234,6 +240,7 @@ class Expander {
   const bool stripQuotes_;
   const bool skipItem_;
   bool iniLoadStopped_ = false;
+  std::optional<LocalTime> now_;
   std::optional<std::vector<int>> joysticks_;
   std::string out_;
 };

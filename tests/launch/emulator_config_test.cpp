@@ -326,24 +326,38 @@ TEST_F(BoundConfigs, RenameMovesFilesDefaultsAndBindings) {
 TEST_F(BoundConfigs, MoveToAnotherMachineDropsBindingsAndOnlyItsDefaultKeys) {
   SetDefaultKey("M", "INIFile", "B.ini");
   SetDefaultKey("M", "INIFile2", "It's.ini");
-  ConfigChange change = RenameOrMoveConfig(base, "M", "It's", "N", "It's", false, db);
+  // N has a configuration of that name already: only an agreed overwrite replaces it.
+  const std::string target = ConfigFilePath(base, "N", "It's");
+  ASSERT_TRUE(WriteProfileText("Emulator", "Exec", "n.exe", target));
+  ASSERT_TRUE(WriteCompanionFile(target, 2, "N exit"));
+  EXPECT_TRUE(RenameTargetExists(base, "M", "It's", "N", "It's"));
+  EXPECT_FALSE(RenameOrMoveConfig(base, "M", "It's", "N", "It's", false, db).ok);
+  EXPECT_EQ(ReadCompanionFile(target, 2), "N exit");
+  ConfigChange change = RenameOrMoveConfig(base, "M", "It's", "N", "It's", true, db);
   ASSERT_TRUE(change.ok) << change.message;
   EXPECT_EQ(Bindings(), "m3=B n1=It's ");
-  EXPECT_EQ(ReadCompanionFile(ConfigFilePath(base, "N", "It's"), 0), "It's script 0");
+  EXPECT_EQ(ProfileText("Emulator", "Exec", "", target), "It's.exe");
+  EXPECT_EQ(ReadCompanionFile(target, 0), "It's script 0");
+  EXPECT_EQ(ReadCompanionFile(target, 2), "It's script 2");
+  EXPECT_FALSE(FileExists(target + ".replaced"));
+  EXPECT_FALSE(FileExists(itS));
   EXPECT_EQ(DefaultKey("M", "INIFile"), "B.ini");
   EXPECT_EQ(DefaultKey("M", "INIFile2"), "");
 }
 
-TEST_F(BoundConfigs, FailedRenameStatementMovesTheFilesBack) {
+TEST_F(BoundConfigs, FailedRenameStatementPutsEveryFileBack) {
   ASSERT_FALSE(db.Query("DROP TABLE use_emuset_table;"));
   SetDefaultKey("M", "INIFile", "B.ini");
-  ConfigChange change = RenameOrMoveConfig(base, "M", "B", "M", "C", false, db);
-  EXPECT_FALSE(change.ok);
-  EXPECT_EQ(change.message.rfind(Jp("db設定名変更エラー"), 0), 0u) << change.message;
-  EXPECT_TRUE(FileExists(ConfigFilePath(base, "M", "B")));
-  EXPECT_EQ(ReadCompanionFile(ConfigFilePath(base, "M", "B"), 1), "B script 1");
+  for (const char* target : {"C", "It's"}) {  // a free name, and one being overwritten
+    ConfigChange change = RenameOrMoveConfig(base, "M", "B", "M", target, true, db);
+    EXPECT_FALSE(change.ok);
+    EXPECT_EQ(change.message.rfind(Jp("db設定名変更エラー"), 0), 0u) << change.message;
+    EXPECT_EQ(ReadCompanionFile(ConfigFilePath(base, "M", "B"), 1), "B script 1");
+    EXPECT_EQ(DefaultKey("M", "INIFile"), "B.ini");
+  }
   EXPECT_FALSE(FileExists(ConfigFilePath(base, "M", "C")));
-  EXPECT_EQ(DefaultKey("M", "INIFile"), "B.ini");
+  EXPECT_EQ(ReadCompanionFile(itS, 1), "It's script 1");
+  EXPECT_EQ(ProfileText("Emulator", "Exec", "", itS), "It's.exe");
 }
 
 TEST_F(BoundConfigs, ListRowsMarksAndTheQueriesOfTheList) {
