@@ -92,4 +92,16 @@ size_t FindIgnoringCase(const std::string& text, const std::string& word, size_t
   return Find(text, word, from, true);
 }
 
+std::vector<std::string> SplitByCharacter(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i)) {
+    if (text[i] != separator || CharacterLength(text, i) != 1) continue;
+    parts.push_back(text.substr(start, i - start));
+    start = i + 1;
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 }  // namespace vel

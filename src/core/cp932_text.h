@@ -1,6 +1,7 @@
 #pragma once
 // Character-wise helpers for CP932 text (a trail byte can look like ASCII).
 #include <string>
+#include <vector>
 
 namespace vel {
 
@@ -26,5 +27,9 @@ size_t CharacterCount(const std::string& text);
 // compares single-byte letters without regard to case. npos when none.
 size_t FindByCharacter(const std::string& text, const std::string& word, size_t from = 0);
 size_t FindIgnoringCase(const std::string& text, const std::string& word, size_t from = 0);
+
+// The parts of the text between single-byte `separator` characters (a trail
+// byte is never one), empty parts included; one part for a text without any.
+std::vector<std::string> SplitByCharacter(const std::string& text, char separator);
 
 }  // namespace vel

@@ -84,18 +84,10 @@ std::string WithoutClosingBracket(std::string text) {
   return text;
 }
 
-// Parts of a command between single-byte commas, each trimmed of spaces.
+// Parts of a command between commas, each trimmed of spaces.
 std::vector<std::string> SplitAtCommas(const std::string& command) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t i = 0;; i += CharacterLength(command, i)) {
-    bool end = i >= command.size();
-    if (end || (command[i] == ',' && IsSingleByte(command, i))) {
-      parts.push_back(TrimSpaces(command.substr(start, i - start)));
-      if (end) break;
-      start = i + 1;
-    }
-  }
+  std::vector<std::string> parts = SplitByCharacter(command, ',');
+  for (std::string& part : parts) part = TrimSpaces(part);
   return parts;
 }
 

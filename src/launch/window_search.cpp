@@ -1,25 +1,16 @@
 #include "launch/window_search.h"
 
 #include "core/cp932_text.h"
-#include "platform/codepage.h"
 
 namespace vel {
 namespace {
 
-// The non-empty parts of a ";"-separated text, by character (a trail byte is
-// never a separator).
+// The non-empty parts of a ";"-separated text, at most kMaxSearchWords.
 std::vector<std::string> SplitWords(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t i = 0;; i += CharacterLength(text, i)) {
-    bool end = i >= text.size();
-    if (end || (text[i] == ';' && CharacterLength(text, i) == 1)) {
-      if (i > start && parts.size() < kMaxSearchWords) parts.push_back(text.substr(start, i - start));
-      if (end) break;
-      start = i + 1;
-    }
-  }
-  return parts;
+  std::vector<std::string> words;
+  for (std::string& part : SplitByCharacter(text, ';'))
+    if (!part.empty() && words.size() < kMaxSearchWords) words.push_back(std::move(part));
+  return words;
 }
 
 bool ContainsAny(const std::string& title, const std::vector<std::string>& words) {

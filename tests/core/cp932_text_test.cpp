@@ -67,5 +67,21 @@ TEST(Cp932Text, FindingStartsOnCharacterBoundaries) {
   }
 }
 
+TEST(Cp932Text, SplittingSkipsTrailBytes) {
+  using Parts = std::vector<std::string>;
+  struct Case {
+    std::string text;
+    Parts parts;
+  } cases[] = {
+      {"a;b;;c", {"a", "b", "", "c"}},
+      {";", {"", ""}},
+      {"", {""}},
+      // A lead byte takes the next byte with it, even a separator.
+      {Jp("ソ;表"), {Jp("ソ"), Jp("表")}},
+      {"\x83;x;y", {"\x83;x", "y"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitByCharacter(c.text, ';'), c.parts) << c.text;
+}
+
 }  // namespace
 }  // namespace vel

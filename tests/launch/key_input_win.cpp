@@ -137,12 +137,6 @@ class TestWindow {
   HWND edit_ = nullptr;
 };
 
-void ClearLogs() {
-  std::lock_guard<std::mutex> guard(gLogLock);
-  gInjected.clear();
-  gReceived.clear();
-}
-
 // Waits (at most two seconds) until `done` holds for the logs.
 bool WaitForLogs(const std::function<bool()>& done) {
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -161,10 +155,28 @@ std::vector<KeyEvent> Ups(const std::vector<KeyEvent>& events) {
   return ups;
 }
 
-TEST(KeyInput, ModifiersHeldDownAreReleasedAtTheEnd) {
-  TestWindow window;
+// One window serves every test: closing a window under Wine without a window
+// manager takes two seconds.
+class KeyInput : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { window_ = new TestWindow; }
+  static void TearDownTestSuite() {
+    delete window_;
+    window_ = nullptr;
+  }
+  void SetUp() override {
+    SetWindowTextA(window_->Edit(), "");
+    std::lock_guard<std::mutex> guard(gLogLock);
+    gInjected.clear();
+    gReceived.clear();
+  }
+  static TestWindow* window_;
+};
+TestWindow* KeyInput::window_ = nullptr;
+
+TEST_F(KeyInput, ModifiersHeldDownAreReleasedAtTheEnd) {
+  TestWindow& window = *window_;
   ASSERT_TRUE(window.TakeFocus()) << "the test window did not become the foreground window";
-  ClearLogs();
   std::unique_ptr<InputHost> host = CreateSystemInputHost();
   RunKeyScript("ALTDOWN;SHIFTDOWN;CTRLDOWN", nullptr, *host);
 
@@ -180,10 +192,9 @@ TEST(KeyInput, ModifiersHeldDownAreReleasedAtTheEnd) {
   for (int key : {VK_RMENU, VK_SHIFT, VK_LCONTROL}) EXPECT_EQ(GetAsyncKeyState(key) & 0x8000, 0) << key;
 }
 
-TEST(KeyInput, StartScriptTypesPastesTheTitleAndPressesEnter) {
-  TestWindow window;
+TEST_F(KeyInput, StartScriptTypesPastesTheTitleAndPressesEnter) {
+  TestWindow& window = *window_;
   ASSERT_TRUE(window.TakeFocus()) << "the test window did not become the foreground window";
-  ClearLogs();
   // "ソ" and "表" end in the byte of the backslash.
   const std::string title = Jp("ドラゴン物語 ソ表\\版");
   std::vector<std::string> expanded;
@@ -213,8 +224,8 @@ TEST(KeyInput, StartScriptTypesPastesTheTitleAndPressesEnter) {
   EXPECT_EQ(gInjected, injected);
 }
 
-TEST(KeyInput, TheSystemHostSeesWindowsMonitorsAndTheScreen) {
-  TestWindow window;
+TEST_F(KeyInput, TheSystemHostSeesWindowsMonitorsAndTheScreen) {
+  TestWindow& window = *window_;
   std::unique_ptr<InputHost> host = CreateSystemInputHost();
 
   std::vector<TopLevelWindow> windows = host->TopLevelWindows();
