@@ -11,6 +11,7 @@
 #include "core/info_windows_win.h"
 #include "core/rebar_win.h"
 #include "db/database_dialogs_win.h"
+#include "launch/emulator_config_dlg_win.h"
 #include "maintenance/crc_recalc_dlg_win.h"
 #include "maintenance/image_import_dlg_win.h"
 #include "maintenance/maintenance_dlg_win.h"
@@ -56,6 +57,7 @@ const std::map<int, Handler>& Handlers() {
                               false);
        }},
       {kCmdOpenImageFolder, OpenImageFolder},
+      {kCmdEmulatorSettings, ShowEmulatorConfigList},
       {kCmdAddImages, ShowImageImportDialog},
       {kCmdRecalculateCrc, ShowCrcRecalculationDialog},
       {kCmdReadings, ShowReadingGenerationDialog},

@@ -8,6 +8,7 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/menu_tree.h"
+#include "launch/emulator_menu_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 
@@ -178,6 +179,10 @@ void DestroyMenus(AppState& app) {
 void FillMenuOnOpen(AppState& app, HMENU menu) {
   auto it = gDynamicMenus.find(menu);
   if (it == gDynamicMenus.end()) return;
+  if (it->second == DynamicList::Emulators) {
+    FillEmulatorMenu(app, menu);
+    return;
+  }
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   std::vector<std::string> names;
   if (!DynamicNames(app, it->second, names)) return;

@@ -1,0 +1,123 @@
+// The emulator configuration list in the running program: the hidden check
+// box, duplicate, delete with its question, and the editor's name rule.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "core/command_ids.h"
+#include "db/library_connection.h"
+#include "db/schema.h"
+#include "e2e/program_runner_win.h"
+#include "launch/emulator_config.h"
+#include "platform/codepage.h"
+#include "platform/file_operations.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 3505, kNameId = 4003;
+
+HWND FindControl(HWND dialog, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) != s.id) return TRUE;
+        s.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition) {
+  for (int i = 0; i < 100; ++i) {
+    if (condition()) return true;
+    SleepMs(50);
+  }
+  return condition();
+}
+
+TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndTheNameRule) {
+  BaseFolder base;
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    ASSERT_FALSE(db.Query("INSERT INTO machine_info_table(machine_num,machine) VALUES(1,'FC');"));
+  }
+  const std::string emu = ConfigFilePath(base.Path(), "FC", "Emu");
+  ASSERT_TRUE(CreateFolder(EmuConfFolder(base.Path())));
+  ASSERT_TRUE(CreateFolder(MachineConfigFolder(base.Path(), "FC")));
+  WriteWholeFile(emu, "[Emulator]\r\nExec=emu.exe\r\n");
+  WriteWholeFile(CompanionPath(emu, 0), "key script");
+
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  PostMessageA(main, WM_COMMAND, kCmdEmulatorSettings, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("機種に対するエミュレータの設定を行います"));
+  ASSERT_TRUE(dialog);
+  HWND list = GetDlgItem(dialog, kListId);
+  ASSERT_TRUE(list);
+  auto selected = [&] {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  };
+  // The machine's row, then its configuration.
+  EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+  PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_TRUE(WaitFor([&] { return selected() == 1; }));
+
+  // The check box hides the file from the emulator menu, and shows it again.
+  PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsHiddenFile(emu); }));
+  PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsHiddenFile(emu); }));
+
+  const std::string copy = ConfigFilePath(base.Path(), "FC", Jp("Emuのコピー"));
+  PressButton(dialog, kDuplicateId);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(copy) && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
+  EXPECT_EQ(ReadWholeFile(CompanionPath(copy, 0)), "key script");
+  EXPECT_EQ(ReadWholeFile(emu), ReadWholeFile(copy));
+
+  // The copy is selected: deleting it asks first.
+  PressButton(dialog, kDeleteId);
+  HWND question = program.WaitForWindow("#32770", Jp("確認"));
+  ASSERT_TRUE(question);
+  EXPECT_EQ(MessageBoxText(question), Jp("Emuのコピーを削除します。よろしいですか？"));
+  PressButton(question, IDYES);
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(copy) && !FileExists(CompanionPath(copy, 0)); }));
+  EXPECT_TRUE(FileExists(emu));
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
+
+  // A new configuration under a name the file system cannot take.
+  PressButton(dialog, kAddId);
+  HWND editor = program.WaitForWindow("NORMALDLG", Jp("エミュレータ設定"));
+  ASSERT_TRUE(editor);
+  HWND name = FindControl(editor, kNameId);
+  ASSERT_TRUE(name);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a:b"));
+  PressButton(editor, IDOK);
+  HWND refusal = program.WaitForWindow("#32770", Jp("中止"));
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(MessageBoxText(refusal), Jp("設定名に使用できない文字が含まれているか、使用できない文字列です。"));
+  PressButton(refusal, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(refusal); }));
+  EXPECT_TRUE(IsWindow(editor));
+  PressButton(editor, IDCANCEL);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+  PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
