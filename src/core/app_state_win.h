@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/paths.h"
 #include "core/settings.h"
 #include "db/library_connection.h"
+#include "platform/archivers.h"
 
 namespace vel {
 
@@ -88,6 +90,8 @@ struct AppState {
   LibraryConnection groupDb;
 
   Settings settings;
+  // The archiver libraries, loaded once the settings are read.
+  std::unique_ptr<ArchiverSet> archivers;
   SHORT noSaveFlag = 0;  // set by the companion library: settings are not written at exit
   MasterLists masters;
   std::vector<RECT> monitors;

@@ -79,6 +79,7 @@ void RestartProgram(AppState& app, const std::string& options) {
 void FinalExit(AppState& app) {
   app.groupDb.Close();
   app.mainDb.Close();
+  app.archivers.reset();
   ShutdownImageSupport(app);
   ExitProcess(0);
 }
