@@ -1,7 +1,7 @@
 #include "launch/key_script.h"
 
 #include <algorithm>
-#include <cmath>
+#include <climits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -273,11 +273,12 @@ class Interpreter {
   }
 
   bool Sample(long long monitor, ScreenSample& sample) {
-    std::optional<ScreenRect> area = MonitorArea(monitor);
-    if (!area || !host_.SampleScreen(*area, sample) ||
+    std::vector<ScreenRect> monitors = host_.Monitors();
+    if (monitor < 1 || monitor > static_cast<long long>(monitors.size())) return false;
+    if (!host_.SampleScreen(monitors[static_cast<size_t>(monitor - 1)], sample) ||
         sample.pixels.size() != static_cast<size_t>(kSampleSide * kSampleSide))
       return false;
-    if (launch_ && launch_->stepMode) host_.ShowSample(sample, host_.Monitors().back());
+    if (launch_ && launch_->stepMode) host_.ShowSample(sample, monitors.back());
     return true;
   }
 
@@ -326,8 +327,8 @@ class Interpreter {
       host_.BringToForeground(window);
       if (!host_.WindowRectangle(window, reference)) return;
     }
-    int x = reference.left + Offset(parts[1], reference.Width());
-    int y = reference.top + Offset(parts[2], reference.Height());
+    int x = ClampToInt(reference.left + Offset(parts[1], reference.Width()));
+    int y = ClampToInt(reference.top + Offset(parts[2], reference.Height()));
     host_.MoveCursor(x, y);
     host_.MouseButtonDown(button);
     host_.Sleep(10);
@@ -336,10 +337,15 @@ class Interpreter {
   }
 
   // Pixels, or with "%" a percentage of `extent` rounded down.
-  static int Offset(const std::string& value, int extent) {
+  static long long Offset(const std::string& value, int extent) {
     long long number = LeadingNumber(value);
-    if (value.find('%') == std::string::npos) return static_cast<int>(number);
-    return static_cast<int>(std::floor(static_cast<double>(extent) * static_cast<double>(number) / 100.0));
+    if (value.find('%') == std::string::npos) return number;
+    long long scaled = extent * number;
+    return scaled >= 0 ? scaled / 100 : -((-scaled + 99) / 100);
+  }
+
+  static int ClampToInt(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
   }
 
   const std::string text_;

@@ -248,6 +248,13 @@ TEST_F(KeyInput, TheSystemHostSeesWindowsMonitorsAndTheScreen) {
   ScreenSample sample;
   ASSERT_TRUE(host->SampleScreen(monitors[0], sample));
   EXPECT_EQ(sample.pixels.size(), static_cast<size_t>(kSampleSide * kSampleSide));
+  // A sample of the empty edit box is (nearly) all white.
+  ASSERT_TRUE(window.TakeFocus());
+  RedrawWindow(window.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT edit;
+  ASSERT_TRUE(GetWindowRect(window.Edit(), &edit));
+  ASSERT_TRUE(host->SampleScreen({edit.left, edit.top, edit.right, edit.bottom}, sample));
+  EXPECT_GT(std::count(sample.pixels.begin(), sample.pixels.end(), 0xFFFFFFu), 2400);
 
   // A click at the middle of monitor 1 leaves the cursor there.
   RunKeyScript("MOUSE_L,50%,50%", nullptr, *host);

@@ -260,6 +260,9 @@ TEST(KeyScript, MouseClicksAtMonitorOrWindowPositions) {
       {"MOUSE_C,33%,99%,2", click(1920 + 422, 1013, "C")},
       {"MOUSE_X,5,5", click(5, 5, "-")},
       {"MOUSE_L,1,1,3;MOUSE_L,1,1,0;MOUSE_L,1,1,A;MOUSE_L,1;MOUSE_L", ""},
+      // Far-off positions stay within the screen coordinates' range.
+      {"MOUSE_L,99999999999,-50%,2", click(2147483647, -512, "L")},
+      {"MOUSE_L,-1%,-99999999999%", click(-20, -2147483648LL, "L")},
       {"MOUSE_L,50%,10,=emulator window", "show:7 fg:7 " + click(420, 210, "L")},
       {"MOUSE_L,0,0,:EMULATOR", "show:7 fg:7 " + click(100, 200, "L")},
       {"MOUSE_L,0,0,Emulator Window", "show:7 fg:7 " + click(100, 200, "L")},
@@ -336,7 +339,8 @@ TEST(KeyScript, BrokenScriptsLeaveNoKeyPressed) {
       "A", ";", "\r\n", "<", ">", "<GOTO:", "<\x81\xA8", "<:", "L", "</IF_APP>", "<IF_APP:", "<IF_APP=",
       "<IF_SCREENCHG:", "</IF_SCREENCHG>", "<MEM_SCREEN", ":", ",", "%", "MOUSE_L", "99", "-7", "WAIT",
       "WL", "ALTDOWN", "SHIFTDOWN", "CTRLDOWN", "ALTUP", "$TITLE", "$INILOAD(", "<MULTIPLE_DISKS>",
-      "F", "\x81", "\x83\x5C", "\xE0", "\t", " ", "<SET_FOREGROUND:", "=", "\\"};
+      "F", "\x81", "\x83\x5C", "\xE0", "\t", " ", "<SET_FOREGROUND:", "=", "\\", "2147483647",
+      "-99999999999"};
   std::mt19937 random(20261210);
   KeyScriptLaunch launch;
   launch.expandLaunchValue = [](const std::string& command) { return command; };
