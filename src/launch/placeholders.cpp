@@ -270,6 +270,12 @@ std::string ExpandLaunchValue(const std::string& text, const LaunchValues& launc
   return Expand(text, launch, false, false);
 }
 
+std::string ExpandExecutable(const std::string& exec, const LaunchValues& launch) {
+  LaunchValues withoutExecutable = launch;
+  withoutExecutable.executable.clear();
+  return ResolveFromBase(ExpandLaunchValue(exec, withoutExecutable), launch.baseFolder);
+}
+
 std::string ExpandScriptIniLoad(const std::string& text, const LaunchValues* launch,
                                 const std::string& baseFolder) {
   constexpr std::string_view kOpener = "<iniload:";

@@ -61,6 +61,11 @@ std::string Expand(const std::string& text, const LaunchValues& launch, bool str
 // key-script values.
 std::string ExpandLaunchValue(const std::string& text, const LaunchValues& launch);
 
+// The emulator executable of a launch: Exec expanded while no executable is
+// known yet, then taken from the base folder when relative. Put the result
+// in LaunchValues::executable before expanding anything else.
+std::string ExpandExecutable(const std::string& exec, const LaunchValues& launch);
+
 // The INI lookup of key-input scripts: <iniload:"file","section","key">.
 // With a launch, each of the three parts is first expanded as a launch value;
 // relative files are taken from `baseFolder`. Inserted values are never

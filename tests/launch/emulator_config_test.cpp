@@ -75,6 +75,21 @@ TEST_F(ConfigFolder, ReadsEveryKeyWithItsDefaultAndKeepsLongValuesWhole) {
   EXPECT_EQ(read.longValues[1].limit, 1040u);
 }
 
+TEST_F(ConfigFolder, ABrokenFileReadsAsWhatItHoldsAndDefaultsElsewhere) {
+  const std::string path = folder / "broken.ini";
+  test::WriteWholeFile(path, "\x01\x7f junk \x81\r\n[Emulator\r\nno equals sign\r\n=\r\n"
+                             "[TerminationDetective]\r\nTTSrch_ChekInterval=-3\r\n"
+                             "TTSrch_Text=" + std::string(3000, 'w') + "\r\n[ImageFile]");
+  ConfigReadResult read = ReadEmulatorConfig(path);
+  EXPECT_TRUE(read.fileFound);
+  EXPECT_EQ(read.config.ttSrchChekInterval, -3);
+  EXPECT_EQ(read.config.ttSrchText, std::string(3000, 'w'));
+  EXPECT_EQ(read.config.exec, "");
+  EXPECT_EQ(read.config.extract, 0);
+  EXPECT_EQ(read.config.ttSrchCheckImage, 1);
+  EXPECT_EQ(read.config.backupAndRestore, 1);
+}
+
 TEST_F(ConfigFolder, WritingKeepsEveryValueOtherKeysAndTheHiddenAttribute) {
   const std::string path = ConfigFilePath(base, "M", "A");
   ASSERT_TRUE(WriteProfileText("Extra", "Mine", "kept", path));

@@ -110,6 +110,21 @@ TEST(Placeholders, InsertedValuesAreNeverExpandedAgain) {
             "$image $nowYr|C:\\x\\$title.d88|$title");
 }
 
+TEST(Placeholders, TextsCutAnywhereAreHandledWithoutReadingPastTheirEnd) {
+  const std::string text = "$image12$Body_NoExt$pfolder$iniload(\"x.ini\",\"S\",\"K\")" + Jp("表") + "\x83";
+  const LaunchValues launch = TwoImages(true, 2);
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    const std::string part = text.substr(0, cut);
+    // With the skip flag nothing of this text is expanded.
+    EXPECT_EQ(Expand(part, launch, false, true), part) << cut;
+    const bool lookupComplete = part.find(')') != std::string::npos;
+    const bool lookupStarted = part.find("$iniload(") != std::string::npos;
+    EXPECT_EQ(ExpandLaunchValue(part, launch).find("$iniload(") != std::string::npos,
+              lookupStarted && !lookupComplete) << cut;
+    EXPECT_EQ(ExpandScriptIniLoad(part, &launch, launch.baseFolder), part) << cut;
+  }
+}
+
 class IniLoadTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -166,6 +181,11 @@ TEST(Placeholders, RelativePathsAreTakenFromTheBaseFolder) {
   for (const auto& [path, expected] : cases) EXPECT_EQ(ResolveFromBase(path, base), expected) << path;
   EXPECT_EQ(ResolveFromBase("..\\x.exe", "\\\\server\\share"), "\\\\server\\share\\x.exe");
   EXPECT_EQ(ResolveFromBase("..\\x.exe", "C:\\app\\bin\\"), "C:\\app\\x.exe");
+
+  LaunchValues launch = TwoImages(false, 0);
+  launch.executable = "D:\\other\\old.exe";
+  EXPECT_EQ(ExpandExecutable("..\\emu\\$machine.exe", launch), "C:\\app\\emu\\PC-8801.exe");
+  EXPECT_EQ(ExpandExecutable("$emu_pathx.exe", launch), "C:\\app\\bin\\x.exe");
 }
 
 TEST(Placeholders, WindowSearchTextOfALaunch) {
