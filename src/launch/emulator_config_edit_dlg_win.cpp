@@ -155,16 +155,18 @@ HWND Control(Editor& e, size_t index, int choice = 0) {
   return GetDlgItem(Page(e, Fields()[index].page), FieldId(index, choice));
 }
 
-// Leading decimal digits, as the profile functions read integers; `fallback`
-// when there are none.
+// A leading sign and decimal digits, as the profile functions read
+// integers; `fallback` when there are no digits.
 int LeadingNumber(const std::string& text, int fallback) {
-  size_t i = 0;
+  size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+  const size_t first = i;
   long long value = 0;
   while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && value < 1000000000) {
     value = value * 10 + (text[i] - '0');
     ++i;
   }
-  return i == 0 ? fallback : static_cast<int>(value);
+  if (i == first) return fallback;
+  return static_cast<int>(first == 1 ? -value : value);
 }
 
 bool IsNumber(const std::string& text) {

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "core/app_state_win.h"
 #include "core/dialog_window_win.h"
 #include "db/library_connection.h"
@@ -60,6 +63,19 @@ void SetCell(HWND list, int row, int column, const std::string& text) {
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
   SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// Report columns: header text (UTF-8) and width.
+void AddColumns(HWND list, std::initializer_list<std::pair<const char*, int>> columns) {
+  int index = 0;
+  for (const auto& [header, width] : columns) {
+    std::string text = Jp(header);
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = text.data();
+    column.cx = width;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&column));
+  }
 }
 
 // Refills the rows and selects the row of `machine`/`name` ("" = the machine row).
@@ -234,16 +250,7 @@ void UsageList(ListDialog& d) {
   HWND list = AddControl(window, WC_LISTVIEWA, "", WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER | WS_TABSTOP,
                          8, 32, 464, 282, 3601);
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  const char* headers[] = {"タイトル", "バージョン/コメント"};
-  int widths[] = {300, 140};
-  for (int c = 0; c < 2; ++c) {
-    std::string text = Jp(headers[c]);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = text.data();
-    column.cx = widths[c];
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-  }
+  AddColumns(list, {{"タイトル", 300}, {"バージョン/コメント", 140}});
   for (size_t i = 0; i < usage.items.size(); ++i) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
@@ -317,16 +324,7 @@ void Build(ListDialog& d) {
                       8, 8, 440, 384, kListId);
   SendMessageA(d.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  const char* headers[] = {"機種", "", "設定名", ""};
-  int widths[] = {130, 52, 190, 52};
-  for (int c = 0; c < 4; ++c) {
-    std::string text = Jp(headers[c]);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = text.data();
-    column.cx = widths[c];
-    SendMessageA(d.list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-  }
+  AddColumns(d.list, {{"機種", 130}, {"", 52}, {"設定名", 190}, {"", 52}});
   struct Button {
     int id;
     const char* text;

@@ -1,5 +1,6 @@
 // The emulator configuration list in the running program: the hidden check
-// box, duplicate, delete with its question, and the editor's name rule.
+// box, duplicate, delete with its question, and the editor: its name rule,
+// the rewrite script's test and saving a new configuration.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,24 +19,8 @@
 namespace vel::test {
 namespace {
 
-constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 3505, kNameId = 4003;
-
-HWND FindControl(HWND dialog, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (GetDlgCtrlID(child) != s.id) return TRUE;
-        s.found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 3505, kNameId = 4003,
+              kRewriteScriptId = 4006, kRewriteTestId = 4008;
 
 template <typename Condition>
 bool WaitFor(Condition condition) {
@@ -46,7 +31,7 @@ bool WaitFor(Condition condition) {
   return condition();
 }
 
-TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndTheNameRule) {
+TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndEdit) {
   BaseFolder base;
   {
     LibraryConnection db;
@@ -112,8 +97,24 @@ TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndTheNameRule) {
   PressButton(refusal, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(refusal); }));
   EXPECT_TRUE(IsWindow(editor));
-  PressButton(editor, IDCANCEL);
+
+  // The rewrite script's test reports a missing INI file; No ends it.
+  const std::string script = "INI-OPENFILE=missing.ini\r\nINI-SETSECTION=S\r\nINI-SETKEY=K\r\nINI-REWRITE=v\r\n";
+  SendMessageA(FindControl(editor, kRewriteScriptId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(script.c_str()));
+  PressButton(editor, kRewriteTestId);
+  HWND report = program.WaitForWindow("#32770", "ini-OpenFile");
+  ASSERT_TRUE(report);
+  EXPECT_NE(MessageBoxText(report).find(Jp("設定ファイルが見つかりません。")), std::string::npos);
+  PressButton(report, IDNO);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(report); }));
+
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New"));
+  PressButton(editor, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+  const std::string saved = ConfigFilePath(base.Path(), "FC", "New");
+  EXPECT_EQ(ReadWholeFile(CompanionPath(saved, 1)), script);
+  EXPECT_EQ(GetPrivateProfileIntA("TerminationDetective", "TTSrch_ChekInterval", -1, saved.c_str()), 5);
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
   PressButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   EXPECT_TRUE(program.Close());

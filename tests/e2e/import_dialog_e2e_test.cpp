@@ -11,23 +11,6 @@
 namespace vel::test {
 namespace {
 
-HWND FindControl(HWND dialog, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (GetDlgCtrlID(child) != s.id) return TRUE;
-        s.found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 std::string ControlText(HWND control) {
   char text[512] = {};
   SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));

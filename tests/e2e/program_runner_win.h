@@ -42,6 +42,8 @@ class RunningProgram {
 // The text of a message box (its static text) and a press of one of its buttons.
 std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
+// A control of a window or of one of its child windows (pages), by identifier.
+HWND FindControl(HWND window, int id);
 std::string WindowCaption(HWND window);
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* windowClass);
 
