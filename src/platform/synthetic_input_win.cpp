@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,15 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
   auto* windows = reinterpret_cast<std::vector<TopLevelWindow>*>(data);
   TopLevelWindow entry;
   entry.id = reinterpret_cast<WindowId>(window);
-  int length = GetWindowTextLengthA(window);
+  // The title as the system keeps it, without asking the window: a window
+  // of a thread that is busy (another launch waiting on its emulator) would
+  // make a message wait for it.
+  wchar_t title[1024];
+  int length = InternalGetWindowText(window, title, static_cast<int>(std::size(title)));
   if (length > 0) {
-    std::vector<char> title(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(window, title.data(), length + 1);
-    entry.title.assign(title.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    int n = WideCharToMultiByte(CP_ACP, 0, title, length, nullptr, 0, nullptr, nullptr);
+    entry.title.assign(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, title, length, entry.title.data(), n, nullptr, nullptr);
   }
   entry.visible = IsWindowVisible(window) != FALSE;
   entry.toolWindow = (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;

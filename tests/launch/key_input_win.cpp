@@ -21,7 +21,8 @@
 namespace vel {
 namespace {
 
-constexpr char kTitle[] = "Velmarook key input test";
+// "ソ" and "表" end in the byte of the backslash.
+std::string Title() { return Jp("Velmarook key input test ソ表"); }
 
 struct KeyEvent {
   int key;
@@ -108,7 +109,7 @@ class TestWindow {
     windowClass.lpszClassName = "VelKeyInputTest";
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&windowClass);
-    frame_ = CreateWindowExA(0, windowClass.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+    frame_ = CreateWindowExA(0, windowClass.lpszClassName, Title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                              500, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
     edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 480,
                             250, frame_, nullptr, windowClass.hInstance, nullptr);
@@ -229,7 +230,7 @@ TEST_F(KeyInput, TheSystemHostSeesWindowsMonitorsAndTheScreen) {
   std::unique_ptr<InputHost> host = CreateSystemInputHost();
 
   std::vector<TopLevelWindow> windows = host->TopLevelWindows();
-  WindowId found = FindWindowByTitle(windows, "VELMAROOK KEY INPUT TEST");
+  WindowId found = FindWindowByTitle(windows, Jp("VELMAROOK KEY INPUT TEST ソ表"));
   EXPECT_EQ(found, reinterpret_cast<WindowId>(window.Frame()));
   auto entry = std::find_if(windows.begin(), windows.end(), [&](const TopLevelWindow& w) { return w.id == found; });
   ASSERT_NE(entry, windows.end());
