@@ -68,12 +68,11 @@ int PictureExtensionIndex(const std::string& name) {
 }
 
 // The text cut before its first "(" or "[", not counting one at the very
-// start; the whole text when there is none.
+// start; the whole text when there is none. Stepping by character keeps a
+// trail byte 0x5B from reading as "[".
 std::string CutBeforeBracket(const std::string& text) {
-  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i)) {
-    if (i == 0 || CharacterLength(text, i) != 1) continue;
+  for (size_t i = CharacterLength(text, 0); i < text.size(); i += CharacterLength(text, i))
     if (text[i] == '(' || text[i] == '[') return text.substr(0, i);
-  }
   return text;
 }
 
