@@ -19,7 +19,8 @@ bool CopyOneFile(const std::string& from, const std::string& to, CopyMode mode) 
   std::ifstream in(NativePath(from), std::ios::binary);
   std::ofstream out(NativePath(to), std::ios::binary | std::ios::trunc);
   if (!in || !out) return false;
-  out << in.rdbuf();
+  // Streaming an empty file sets the fail bit; there is nothing to copy then.
+  if (in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
   out.flush();
   return static_cast<bool>(out);
 }

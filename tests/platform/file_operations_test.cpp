@@ -21,6 +21,9 @@ TEST(FileOperations, CopyKeepsAnExistingTargetUnlessToldToOverwrite) {
   EXPECT_TRUE(CopyOneFile(source, target, CopyMode::kOverwrite));
   EXPECT_EQ(ReadWholeFile(target), "new");
   EXPECT_FALSE(CopyOneFile(folder / "missing", folder / "x", CopyMode::kOverwrite));
+  WriteWholeFile(folder / "empty", "");
+  EXPECT_TRUE(CopyOneFile(folder / "empty", folder / "empty copy", CopyMode::kKeepExisting));
+  EXPECT_EQ(ReadWholeFile(folder / "empty copy"), "");
 }
 
 TEST(FileOperations, RenameNeverReplacesATarget) {
