@@ -455,7 +455,7 @@ void BuildFields(Editor& e) {
 
 void Build(Editor& e, const std::string& configPath) {
   e.tab = AddControl(e.dialog, WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, 8, 8, 584, 452, kTabId);
-  const char* tabs[kPageCount] = {"基本設定", "終了検知", "同時起動アプリ", "キー入力・設定書き換え", "スナップ"};
+  const char* tabs[kPageCount] = {"基本設定", "終了検知", "同時起動アプリ", "詳細設定", "スナップ"};
   for (int i = 0; i < kPageCount; ++i) {
     std::string caption = Jp(tabs[i]);
     TCITEMA item{};
