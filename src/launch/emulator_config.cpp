@@ -93,8 +93,9 @@ const std::vector<KeyBinding>& Bindings() {
 #undef VEL_INT_KEY
 #undef VEL_TEXT_KEY
 
-// A name that stays one file or folder inside its folder (machine names and
-// the default keys' values; configuration names follow the stricter rule).
+// A name that stays one file or folder inside its folder: machine names, the
+// default keys' values and the names of existing configurations (a file made
+// by hand may hold a dot); new configuration names follow the stricter rule.
 bool IsPlainName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (size_t i = 0; i < name.size(); i += CharacterLength(name, i)) {
@@ -327,7 +328,7 @@ std::string ConfigPathForLaunch(const std::string& base, const std::string& mach
                                 const std::string& chosenName, bool bigPicture) {
   if (!IsPlainName(machine)) return EmuConfFolder(base) + "\\";
   if (!chosenName.empty()) {
-    if (!IsUsableConfigName(chosenName)) return MachineConfigFolder(base, machine);
+    if (!IsPlainName(chosenName)) return MachineConfigFolder(base, machine);
     return ConfigFilePath(base, machine, chosenName);
   }
   const std::string defaultFile = MachineDefaultFile(base, machine);
@@ -393,7 +394,7 @@ std::string UnusableConfigNameMessage() {
 
 std::optional<std::string> DuplicateConfig(const std::string& base, const std::string& machine,
                                            const std::string& name) {
-  if (!IsPlainName(machine) || !IsUsableConfigName(name)) return std::nullopt;
+  if (!IsPlainName(machine) || !IsPlainName(name)) return std::nullopt;
   const std::string source = ConfigFilePath(base, machine, name);
   if (!FileExists(source)) return std::nullopt;
   const std::string copyName = name + Jp("のコピー");
@@ -418,7 +419,7 @@ std::string DeleteConfigQuestion(const std::string& name) {
 
 ConfigChange DeleteConfig(const std::string& base, const std::string& machine,
                           const std::string& name, LibraryConnection& db) {
-  if (!IsPlainName(machine) || !IsUsableConfigName(name))
+  if (!IsPlainName(machine) || !IsPlainName(name))
     return Refused(UnusableConfigNameMessage(), Jp("中止"));
   ConfigChange change;
   // The bindings go first: when they cannot, the files stay as they are.
@@ -437,7 +438,7 @@ ConfigChange DeleteConfig(const std::string& base, const std::string& machine,
 
 DefaultChange SetMachineDefault(const std::string& base, const std::string& machine,
                                 const std::string& name) {
-  if (!IsPlainName(machine) || !IsUsableConfigName(name)) return DefaultChange::kFailed;
+  if (!IsPlainName(machine) || !IsPlainName(name)) return DefaultChange::kFailed;
   const std::string file = MachineDefaultFile(base, machine);
   if (EqualsIgnoringCase(DefaultKeyValue(file, kDefaultKey), IniName(name)))
     return DeleteProfileKey(kDefaultSection, kDefaultKey, file) ? DefaultChange::kCleared
@@ -448,7 +449,7 @@ DefaultChange SetMachineDefault(const std::string& base, const std::string& mach
 
 DefaultChange SetBigPictureDefault(const std::string& base, const std::string& machine,
                                    const std::string& name) {
-  if (!IsPlainName(machine) || !IsUsableConfigName(name)) return DefaultChange::kFailed;
+  if (!IsPlainName(machine) || !IsPlainName(name)) return DefaultChange::kFailed;
   const std::string file = MachineDefaultFile(base, machine);
   const std::string current = DefaultKeyValue(file, kDefaultKey);
   const char* key = kBigPictureKey;
@@ -476,7 +477,7 @@ ConfigChange RenameOrMoveConfig(const std::string& base, const std::string& oldM
                                 const std::string& newName, bool overwrite,
                                 LibraryConnection& db) {
   if (!IsPlainName(oldMachine) || !IsPlainName(newMachine) ||
-      !IsUsableConfigName(oldName) || !IsUsableConfigName(newName))
+      !IsPlainName(oldName) || !IsUsableConfigName(newName))
     return Refused(UnusableConfigNameMessage(), Jp("中止"));
   if (oldMachine == newMachine && oldName == newName) return {};
   const bool sameMachine = EqualsIgnoringCase(oldMachine, newMachine);

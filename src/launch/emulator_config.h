@@ -163,9 +163,12 @@ bool WriteCompanionFile(const std::string& configPath, int kind, const std::stri
 // ---------------------------------------------------------------------------
 // Names
 
-// True when `name` may be a configuration or machine name: not empty, none of
-// \ / < > : | ? * . " line break or tab, not a reserved device name (AUX,
-// CLOCK$, COM1-9, CON, CONFIG$, LPT1-9, NUL, PRN, any case), not "..".
+// True when `name` may be given to a new or renamed configuration: not
+// empty, none of \ / < > : | ? * . " line break or tab, not a reserved device
+// name (AUX, CLOCK$, COM1-9, CON, CONFIG$, LPT1-9, NUL, PRN, any case), not
+// "..". Existing files are looked up, launched, copied and deleted under any
+// name that stays inside its folder (one made by hand may hold a dot); a name
+// or machine that would lead out of emuconf is refused everywhere.
 bool IsUsableConfigName(const std::string& name);
 // "設定名に使用できない文字が含まれているか、使用できない文字列です。"
 std::string UnusableConfigNameMessage();

@@ -172,7 +172,12 @@ TEST_F(ConfigFolder, LaunchPathWithoutDefaultOrBindingIsNoConfiguration) {
   EXPECT_EQ(DefaultKey("M", "KEYFile"), "");
   EXPECT_EQ(DefaultKey("M", "INIFile2"), "A.ini");
   EXPECT_EQ(ConfigPathForLaunch(base, "M", "A", false), a);
+  // A configuration file made by hand may have a dot in its name.
+  const std::string dotted = AddConfig("M", "v1.2");
+  EXPECT_EQ(ConfigPathForLaunch(base, "M", "v1.2", false), dotted);
+  EXPECT_EQ(DuplicateConfig(base, "M", "v1.2"), Jp("v1.2のコピー"));
   EXPECT_FALSE(IsExistingConfigFile(ConfigPathForLaunch(base, "M", "..", false)));
+  EXPECT_FALSE(IsExistingConfigFile(ConfigPathForLaunch(base, "M", "..\\M\\A", false)));
   EXPECT_FALSE(IsExistingConfigFile(ConfigPathForLaunch(base, "..", "M", false)));
   // A missing machine default file is not created by the lookup.
   ConfigPathForLaunch(base, "N", "", false);
@@ -262,7 +267,8 @@ TEST_F(ConfigFolder, BigPictureDefaultTogglesItsKey) {
   EXPECT_EQ(SetBigPictureDefault(base, "M", "B"), DefaultChange::kCleared);
   EXPECT_EQ(DefaultKey("M", "INIFile2"), "");
   EXPECT_EQ(DefaultKey("M", "INIFile"), "A.ini");
-  EXPECT_EQ(SetBigPictureDefault(base, "M", "a.b"), DefaultChange::kFailed);
+  EXPECT_EQ(SetBigPictureDefault(base, "M", "..\\x"), DefaultChange::kFailed);
+  EXPECT_EQ(SetMachineDefault(base, "..", "A"), DefaultChange::kFailed);
 }
 
 // Configurations bound in a real library: items of machine M and N.
@@ -316,6 +322,13 @@ TEST_F(BoundConfigs, RenameMovesFilesDefaultsAndBindings) {
   SetDefaultKey("M", "INIFile2", "IT'S.ini");
   EXPECT_TRUE(RenameTargetExists(base, "M", "It's", "M", "B"));
   EXPECT_FALSE(RenameTargetExists(base, "M", "It's", "M", "it's"));
+  for (const auto& [oldName, newName] : {std::pair<std::string, std::string>{"B", "a.b"},
+                                         {"B", "con"}, {"..\\M\\B", "C"}, {"B", "..\\C"}}) {
+    ConfigChange change = RenameOrMoveConfig(base, "M", oldName, "M", newName, true, db);
+    EXPECT_FALSE(change.ok) << newName;
+    EXPECT_EQ(change.message, UnusableConfigNameMessage());
+  }
+  EXPECT_TRUE(FileExists(ConfigFilePath(base, "M", "B")));
   ConfigChange refused = RenameOrMoveConfig(base, "M", "It's", "M", "B", false, db);
   EXPECT_FALSE(refused.ok);
   EXPECT_EQ(ProfileText("Emulator", "Exec", "", ConfigFilePath(base, "M", "B")), "B.exe");
