@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
+#include <memory>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -109,8 +109,8 @@ class TestWindow {
     windowClass.lpszClassName = "VelKeyInputTest";
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&windowClass);
-    frame_ = CreateWindowExA(0, windowClass.lpszClassName, Title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                             500, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+    frame_ = CreateWindowExA(0, windowClass.lpszClassName, Title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             100, 100, 500, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
     edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 480,
                             250, frame_, nullptr, windowClass.hInstance, nullptr);
     gEditProcedure = reinterpret_cast<WNDPROC>(
