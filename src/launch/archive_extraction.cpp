@@ -1,6 +1,5 @@
 #include "launch/archive_extraction.h"
 
-#include <cstring>
 #include <vector>
 
 #include "core/cp932_text.h"
@@ -58,24 +57,12 @@ Archiver* SelectArchiver(ArchiverSet& archivers, const std::string& extension, b
 
 std::optional<std::string> FindStoredName(Archiver& archiver, const std::string& archivePath,
                                           const std::string& memberName, void* owner, bool& opened) {
-  void* archive = archiver.OpenArchive(owner, archivePath.c_str());
-  opened = archive != nullptr;
-  if (!archive) return std::nullopt;
-  std::optional<std::string> stored;
-  std::vector<char> record(kArchiverRecordBytes, '\0');
-  for (int found = archiver.FindFirst(archive, "*.*", record.data()); found == 0;
-       found = archiver.FindNext(archive, record.data())) {
-    const char* field = record.data() + kArchiverNameOffset;
-    std::size_t length = strnlen(field, kArchiverNameBytes);
-    // A name that fills the whole field was cut by the record: it names no member.
-    if (length < kArchiverNameBytes && EqualsIgnoringCase(std::string(field, length), memberName)) {
-      stored = std::string(field, length);
-      break;
-    }
-    std::memset(record.data(), 0, record.size());
-  }
-  archiver.CloseArchive(archive);
-  return stored;
+  std::vector<std::string> names;
+  opened = ListMembers(archiver, archivePath, owner, names);
+  for (const std::string& name : names)
+    // A name that fills the record's whole field was cut by it: it names no member.
+    if (name.size() < kArchiverNameBytes && EqualsIgnoringCase(name, memberName)) return name;
+  return std::nullopt;
 }
 
 std::optional<std::string> ExtractionCommandLine(const std::string& extension, bool skipIfExists,

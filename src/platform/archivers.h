@@ -4,6 +4,8 @@
 // The Windows side loads the real libraries (archivers_win.h); tests give a
 // set of their own.
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace vel {
 
@@ -38,6 +40,12 @@ class Archiver {
   // Runs a command line without an output buffer; 0 on success.
   virtual int Command(void* owner, const char* commandLine) = 0;
 };
+
+// Every member name of an archive as stored, walking the entries with "*.*"
+// (a name that fills the record's whole field was cut by it). False when the
+// archive cannot be opened.
+bool ListMembers(Archiver& archiver, const std::string& archivePath, void* owner,
+                 std::vector<std::string>& names);
 
 class ArchiverSet {
  public:

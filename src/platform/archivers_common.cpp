@@ -1,11 +1,28 @@
 #include "platform/archivers.h"
 
+#include <cstring>
+
 namespace vel {
 
 const ArchiverNames& NamesOf(ArchiverId id) {
   static const ArchiverNames names[kArchiverCount] = {
       {"unlha32.dll", "Unlha"}, {"UnZip32.dll", "UnZip"}, {"UNRAR32.dll", "Unrar"}, {"7-zip32.dll", "SevenZip"}};
   return names[static_cast<int>(id)];
+}
+
+bool ListMembers(Archiver& archiver, const std::string& archivePath, void* owner,
+                 std::vector<std::string>& names) {
+  void* archive = archiver.OpenArchive(owner, archivePath.c_str());
+  if (!archive) return false;
+  std::vector<char> record(kArchiverRecordBytes, '\0');
+  for (int found = archiver.FindFirst(archive, "*.*", record.data()); found == 0;
+       found = archiver.FindNext(archive, record.data())) {
+    const char* field = record.data() + kArchiverNameOffset;
+    names.emplace_back(field, strnlen(field, kArchiverNameBytes));
+    std::memset(record.data(), 0, record.size());
+  }
+  archiver.CloseArchive(archive);
+  return true;
 }
 
 }  // namespace vel
