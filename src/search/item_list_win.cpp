@@ -3,15 +3,21 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/commands_win.h"
 #include "db/sql_error_report.h"
+#include "display/snapshot_lookup.h"
+#include "display/thumbnail_cache_win.h"
 #include "editing/master_icons_win.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "search/group_kinds.h"
 #include "search/initial_index.h"
+#include "search/list_images_win.h"
 
 namespace vel {
 namespace {
@@ -19,6 +25,7 @@ namespace {
 constexpr int kGroupTabsId = 1005;
 constexpr UINT_PTR kPopupTimer = 1;
 constexpr const char* kPopupClass = "InitialIndexDlg";
+constexpr int kThumbnailRowHeight = 70;  // rows this tall show snapshot 1
 
 struct GroupTabState {
   int kind = 0;
@@ -40,6 +47,8 @@ struct ListPanes {
   HWND popup = nullptr;
   std::string popupText;
   WNDPROC itemListProcedure = nullptr;
+  HIMAGELIST arrows = nullptr;  // of the headers
+  std::unique_ptr<SnapshotLookup> snapshots;  // for the thumbnails of tall rows
   bool prepared = false;  // the settings are read and the columns exist
   // GroupSelect keys to write back once the program has started.
   std::vector<std::pair<std::string, int>> pendingTabKeys;
@@ -92,11 +101,15 @@ void UpdateHeaders(AppState& app, bool sqlOrder) {
     int column = panes.shownColumns[i];
     std::string label = SortHeaderLabel(column, panes.query.sort.dir[kSortMachineGenre]);
     HDITEMA item{};
-    item.mask = HDI_FORMAT | HDI_TEXT;
+    item.mask = HDI_FORMAT | HDI_TEXT | HDI_IMAGE;
     Header_GetItem(header, static_cast<int>(i), &item);
-    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (!sqlOrder && SortArrowImage(panes.query.sort, column, YomiSort(app)) < 2)
-      item.fmt |= (SortArrowImage(panes.query.sort, column, YomiSort(app)) == 1) ? HDF_SORTDOWN : HDF_SORTUP;
+    // The primary sort column's arrow in black, the other keys' in grey; the
+    // SQL search's own order shows none.
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN | HDF_IMAGE | HDF_BITMAP_ON_RIGHT);
+    if (!sqlOrder && panes.arrows) {
+      item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
+      item.iImage = SortArrowImage(panes.query.sort, column, YomiSort(app));
+    }
     item.pszText = label.data();
     SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
   }
@@ -267,12 +280,7 @@ std::string CellText(AppState& app, int row, int column, UINT& align) {
       if (genre.empty()) genre = Jp("ジャンル指定なし");
       return Panes().query.sort.dir[kSortMachineGenre] >= 2 ? genre + " / " + machine : machine + " / " + genre;
     }
-    case kSortRating: {
-      int stars = db.CellInt(row, kPosRating) / 10;
-      std::string text;
-      for (int k = 0; k < 5; ++k) text += stars > k ? Jp("★") : Jp("☆");
-      return text;
-    }
+    case kSortRating: return "";  // drawn as stars
     case kSortSaleYear: {
       std::string date = db.Cell(row, kPosSaleYear);
       if (date == "0") return "";
@@ -304,6 +312,84 @@ std::string CellText(AppState& app, int row, int column, UINT& align) {
   return "";
 }
 
+// Snapshot 1 of the row at the left of the title cell ("NO SNAP" when there
+// is none). Returns the width used.
+int DrawRowThumbnail(AppState& app, HDC dc, int row, const RECT& cell) {
+  ListPanes& panes = Panes();
+  if (!panes.snapshots)
+    panes.snapshots = std::make_unique<SnapshotLookup>(SnapshotSettingsFrom(app.settings, app.paths.base));
+  int height = cell.bottom - cell.top - 4;
+  RECT box{cell.left, cell.top + 2, cell.left + height * 4 / 3, cell.top + 2 + height};
+  SnapFind find = panes.snapshots->SnapSource(row, 1, [&] { return SnapRowFromList(app.mainDb, row); });
+  if (find.outcome != SnapOutcome::kPicture || !DrawThumbnail(dc, find.path, box)) {
+    FrameRect(dc, &box, GetSysColorBrush(COLOR_GRAYTEXT));
+    DrawTextA(dc, "NO SNAP", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  return box.right - box.left + 6;
+}
+
+// The lines under the title that TitleClmExInfo switches on: value 1 the
+// maker with the release date, value 2 the memo's first line.
+std::vector<std::string> TitleExtraLines(AppState& app, int row) {
+  std::vector<std::string> lines;
+  int extra = SettingInt(app.settings, "etcSetting", "TitleClmExInfo");
+  if (extra & 1) {
+    UINT align = DT_LEFT;
+    std::string date = CellText(app, row, kSortSaleYear, align);
+    std::string maker = app.mainDb.Cell(row, kPosMaker);
+    lines.push_back(date.empty() ? maker : maker + "  " + date);
+  }
+  if (extra & 2) {
+    std::string memo = app.mainDb.Cell(row, kPosMemo);
+    lines.push_back(memo.substr(0, memo.find_first_of("\r\n")));
+  }
+  return lines;
+}
+
+void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
+  // At the right edge: one marker per favourite digit (9 rightmost), then
+  // the item's own emulator configuration.
+  std::string fave = app.mainDb.Cell(row, kPosFave);
+  RECT right = cell;
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    if (fave.find(digit) == std::string::npos) continue;
+    int x = cell.right - 6 - ('9' - digit) * 9;
+    RECT mark{x, cell.top + 3, x + 6, cell.top + 9};
+    FillRect(dc, &mark, GetSysColorBrush(COLOR_HOTLIGHT));
+    right.right = std::min<LONG>(right.right, x - 2);
+  }
+  std::string emuset = app.mainDb.Cell(row, kPosEmuset);
+  if (!emuset.empty()) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, emuset.c_str(), static_cast<int>(emuset.size()), &size);
+    DrawTextA(dc, emuset.c_str(), -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    right.right -= std::min<LONG>(size.cx + 8, right.right - right.left);
+  }
+  cell.right = right.right;
+  if (cell.bottom - cell.top >= kThumbnailRowHeight) cell.left += DrawRowThumbnail(app, dc, row, cell);
+  if (app.mainDb.Cell(row, kPosAlterEgo) == "1") cell.left += DrawAlterEgoMarker(dc, cell);
+  // The title and its extra lines as one block, centred vertically.
+  std::vector<std::string> extra = TitleExtraLines(app, row);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  int lineHeight = std::max<int>(metrics.tmHeight, 1);
+  int blockHeight = lineHeight * (1 + static_cast<int>(extra.size()));
+  int top = std::max<int>(cell.top, (cell.top + cell.bottom - blockHeight) / 2);
+  const UINT format = DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
+  RECT line{cell.left, top, cell.right, std::min<LONG>(top + lineHeight, cell.bottom)};
+  if (extra.empty()) line = cell;
+  std::string title = app.mainDb.Cell(row, kPosTitle);
+  DrawTextA(dc, title.c_str(), -1, &line, format | DT_VCENTER);
+  COLORREF old = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
+  for (const std::string& text : extra) {
+    OffsetRect(&line, 0, lineHeight);
+    if (line.top >= cell.bottom) break;
+    line.bottom = std::min<LONG>(line.bottom, cell.bottom);
+    DrawTextA(dc, text.c_str(), -1, &line, format);
+  }
+  SetTextColor(dc, old);
+}
+
 void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
   ListPanes& panes = Panes();
   int row = static_cast<int>(item.itemID) + 1;
@@ -324,23 +410,8 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
     UINT align = DT_LEFT;
     std::string text = CellText(app, row, column, align);
     if (column == kSortTitle) {
-      // At the right edge: one marker per favourite digit (9 rightmost), then
-      // the item's own emulator configuration.
-      std::string fave = app.mainDb.Cell(row, kPosFave);
-      RECT marks = cell;
-      for (char digit = '1'; digit <= '9'; ++digit) {
-        if (fave.find(digit) == std::string::npos) continue;
-        int x = cell.right - 6 - ('9' - digit) * 9;
-        RECT mark{x, cell.top + 3, x + 6, cell.top + 9};
-        FillRect(dc, &mark, GetSysColorBrush(COLOR_HOTLIGHT));
-        marks.right = std::min<LONG>(marks.right, x - 2);
-      }
-      std::string emuset = app.mainDb.Cell(row, kPosEmuset);
-      if (!emuset.empty()) {
-        RECT right = marks;
-        DrawTextA(dc, emuset.c_str(), -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-      }
-      if (app.mainDb.Cell(row, kPosAlterEgo) == "1") text = "* " + text;
+      DrawTitleCell(app, dc, row, cell, selected);
+      continue;
     }
     // Category icons stand before their names: machine and genre (genre first
     // when the column sorts by genre), the extended rating's own.
@@ -353,6 +424,9 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
         int number = app.mainDb.CellInt(row, kind == MasterKind::Genre ? kPosGenreIcon : kPosMachineIcon);
         cell.left += DrawMasterIcon(dc, kind, number, cell.left, cell.top, height);
       }
+    } else if (column == kSortRating) {
+      DrawRatingStars(dc, cell, app.mainDb.CellInt(row, kPosRating) / 10);
+      continue;
     } else if (column == 13) {
       cell.left += DrawMasterIcon(dc, MasterKind::Adultex, app.mainDb.CellInt(row, kPosAdultexIcon), cell.left,
                                   cell.top, height);
@@ -372,15 +446,15 @@ void DrawGroupRow(AppState& app, const DRAWITEMSTRUCT& item) {
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   if (panes.tabs.empty()) return;
   int kind = panes.tabs[static_cast<size_t>(panes.currentTab)].kind;
-  std::string text;
-  if (kind == kGroupRating && row > 0) {
-    for (int k = 0; k < 5; ++k) text += k < row - 1 ? Jp("★") : Jp("☆");
-  } else {
-    size_t value = static_cast<size_t>(row - 1);
-    text = GroupRowText(kind, row, row > 0 && value < panes.groupValues.size() ? panes.groupValues[value] : "");
-  }
   RECT r = item.rcItem;
   r.left += 4;
+  if (kind == kGroupRating && row > 0) {
+    DrawRatingStars(dc, r, row - 1);
+    return;
+  }
+  size_t value = static_cast<size_t>(row - 1);
+  std::string text =
+      GroupRowText(kind, row, row > 0 && value < panes.groupValues.size() ? panes.groupValues[value] : "");
   DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
@@ -409,6 +483,8 @@ void PrepareItemListPanes(AppState& app) {
   RegisterClassA(&popupClass);
   ListView_SetExtendedListViewStyle(app.itemList, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
   AddColumns(app);
+  Panes().arrows = CreateSortArrowImages();
+  Header_SetImageList(ListView_GetHeader(app.itemList), Panes().arrows);
   LVCOLUMNA groupColumn{};
   groupColumn.mask = LVCF_WIDTH;
   groupColumn.cx = 400;
@@ -432,6 +508,7 @@ int SortAndLoad(AppState& app, int column, int how) {
   UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
   std::string sql = ListStatement(panes.query, withOrder);
   auto error = app.mainDb.Query(sql);
+  if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
   SyncItemCount(app);
   if (error) {
     ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error, sql);
@@ -562,6 +639,13 @@ bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
     panes.query.sqlOrderInForce = false;
     if (SortAndLoad(app, panes.shownColumns[static_cast<size_t>(click.iSubItem)], kSortToggle) == 0)
       SelectRow(app, FindRowByKey(app.mainDb, key));
+    return true;
+  }
+  // Enter or a double click starts the item in its emulator.
+  if (header.hwndFrom == app.itemList &&
+      (header.code == NM_DBLCLK ||
+       (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_RETURN))) {
+    if (HasCommand(kCmdLaunchDefault)) RunCommand(app, kCmdLaunchDefault);
     return true;
   }
   if (header.hwndFrom == app.groupList && header.code == LVN_ITEMCHANGED) {
