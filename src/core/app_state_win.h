@@ -82,6 +82,7 @@ struct AppState {
   unsigned short regexMode = 0;
   int osClass = 0;
   unsigned short layoutMode = 0;
+  bool demoMode = false;  // demo mode runs: launches report by balloon
   unsigned short firstPaintStage = kBeforeFirstPaint;
   bool visualStyles = false;
 

@@ -12,6 +12,7 @@
 #include "core/rebar_win.h"
 #include "db/database_dialogs_win.h"
 #include "launch/emulator_config_dlg_win.h"
+#include "launch/launch_run_win.h"
 #include "maintenance/crc_recalc_dlg_win.h"
 #include "maintenance/image_import_dlg_win.h"
 #include "maintenance/maintenance_dlg_win.h"
@@ -57,6 +58,8 @@ const std::map<int, Handler>& Handlers() {
                               false);
        }},
       {kCmdOpenImageFolder, OpenImageFolder},
+      {kCmdLaunchDefault, LaunchFocusedItem},
+      {kCmdTrayStopWaiting, [](AppState&) { AbortWindowWait(); }},
       {kCmdEmulatorSettings, ShowEmulatorConfigList},
       {kCmdAddImages, ShowImageImportDialog},
       {kCmdRecalculateCrc, ShowCrcRecalculationDialog},
@@ -75,6 +78,7 @@ const std::map<int, Handler>& Handlers() {
 
 bool HasCommand(int id) {
   if (id >= kCmdMenuButtonFirst && id <= kCmdMenuButtonLast) return true;
+  if (IsLaunchMenuCommand(id)) return true;
   return Handlers().count(id) != 0;
 }
 
@@ -83,6 +87,7 @@ void RunCommand(AppState& app, int id) {
     OpenMenuOfButton(app, id - kCmdMenuButtonFirst);
     return;
   }
+  if (IsLaunchMenuCommand(id)) return LaunchFromMenu(app, id);
   auto it = Handlers().find(id);
   if (it == Handlers().end()) return;
   it->second(app);

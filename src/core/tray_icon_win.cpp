@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/app_state_win.h"
+#include "core/cp932_text.h"
 
 namespace vel {
 
@@ -29,6 +30,21 @@ void RemoveTrayIcon(AppState& app) {
   data.uID = kTrayIconId;
   Shell_NotifyIconA(NIM_DELETE, &data);
   app.trayIconAdded = false;
+}
+
+void ShowTrayBalloon(AppState& app, const std::string& text, bool warning) {
+  if (!app.trayIconAdded) return;
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = app.mainWindow;
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_INFO;
+  std::string shown = CutToBytes(text, sizeof data.szInfo - 1);  // never half a character
+  std::strncpy(data.szInfo, shown.c_str(), sizeof data.szInfo - 1);
+  std::strncpy(data.szInfoTitle, "Velmarook2", sizeof data.szInfoTitle - 1);
+  data.uTimeout = 10000;
+  data.dwInfoFlags = warning ? NIIF_WARNING : (NIIF_INFO | NIIF_NOSOUND);
+  Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
 }  // namespace vel

@@ -1,0 +1,593 @@
+#include "launch/launch_run_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/menus_win.h"
+#include "core/command_line.h"
+#include "core/cp932_text.h"
+#include "core/tray_icon_win.h"
+#include "db/library_connection.h"
+#include "launch/archive_extraction.h"
+#include "launch/key_script.h"
+#include "launch/launch_plan.h"
+#include "launch/play_time.h"
+#include "launch/settings_rewrite.h"
+#include "launch/window_search.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/file_operations.h"
+#include "platform/profile.h"
+#include "search/item_list_query.h"
+
+namespace vel {
+namespace {
+
+constexpr UINT kGuiPrepare = WM_APP + 1;   // stop the periodic work, disable, wait cursor
+constexpr UINT kGuiMinimize = WM_APP + 2;
+constexpr UINT kGuiEnable = WM_APP + 3;    // wParam: 1 enable with the arrow, 0 disable with the wait cursor
+constexpr UINT kGuiRestore = WM_APP + 4;   // lParam: the launch; restore, enable, focus the list
+constexpr UINT kGuiReload = WM_APP + 5;    // lParam: the key to select
+constexpr UINT kGuiBalloon = WM_APP + 6;   // wParam: warning; lParam: the text
+constexpr UINT_PTR kMainTimer = 1;
+
+// What the GUI and the launch threads share. The count and the flags are
+// atomic; the waited handle and the exit request change under the lock so
+// that an exit request never terminates a handle that was closed meanwhile.
+struct SharedLaunchState {
+  std::atomic<int> running{0};
+  std::atomic<bool> abortWindowWait{false};
+  std::mutex exitLock;
+  HANDLE waitedProcess = nullptr;  // owned by the launch that waits on it
+  std::string exitRequest;
+  HWND gui = nullptr;  // receives the launch threads' requests on the GUI thread
+};
+
+SharedLaunchState& Shared() {
+  static SharedLaunchState state;
+  return state;
+}
+
+struct Launch {
+  AppState* app = nullptr;
+  LaunchRequest request;
+  std::string playTime;  // as stored before the run
+  bool stepMode = false;
+  RECT savedRect{};
+  LaunchPlan plan;
+  std::unique_ptr<RewriteJournal> journal;
+  bool rewritten = false;
+  std::vector<std::pair<std::string, std::string>> renamed;  // made renames, to undo
+  bool extracted = false;
+  bool scrollLockWasOn = false;
+};
+
+void ToGui(UINT message, WPARAM w = 0, LPARAM l = 0) {
+  if (Shared().gui) SendMessageA(Shared().gui, message, w, l);
+}
+
+void StepMessage(const Launch& launch, const std::string& text, const std::string& title) {
+  if (launch.stepMode) ShowMessage(text, title, kMbOk | kMbIconInformation, launch.app->mainWindow);
+}
+
+bool DontShrink(const AppState& app) { return HasOption(app.commandLine, Option::DontShrink); }
+
+// Copies of windows that existed before the emulator started.
+std::set<WindowId> RecordWindows(InputHost& host) {
+  std::set<WindowId> recorded;
+  for (const TopLevelWindow& window : host.TopLevelWindows()) recorded.insert(window.id);
+  return recorded;
+}
+
+bool EmulatorWindowPresent(const Launch& launch, InputHost& host, const std::set<WindowId>& recorded) {
+  WindowSearch search = MakeWindowSearch(launch.plan.searchText, launch.plan.exclusionText,
+                                         launch.plan.config.ttSrchThresholdOfIgnore);
+  return FindSearchedWindow(host.TopLevelWindows(), search, recorded) != 0;
+}
+
+// --- undo steps -----------------------------------------------------------
+
+void RestoreRewrittenSettings(Launch& launch) {
+  if (!launch.rewritten || !launch.journal) return;
+  RestoreSettings(*launch.journal);
+  launch.journal->Finish();
+  launch.rewritten = false;
+}
+
+// Puts renamed images back under their names, newest first.
+void RenameBack(Launch& launch) {
+  for (auto it = launch.renamed.rbegin(); it != launch.renamed.rend(); ++it) {
+    RenameFile(it->second, it->first);
+    Sleep(100);
+  }
+  launch.renamed.clear();
+  if (launch.plan.alterEgo) {
+    LibraryConnection db;
+    db.Open(launch.app->databasePath, launch.app->regexExtensionPath);
+    const std::string key = Quote(launch.request.item.fileName);
+    db.Query("UPDATE alter_ego_table SET ren_file_name = '' WHERE pfile_ae ='" + key + "' OR ply_pfile_ae ='" +
+             key + "';");
+  }
+}
+
+// Deletes what the launch extracted or copied, only when the configuration
+// asks for it, no other emulator runs, and the folder is a real extraction
+// folder: an existing absolute folder that is neither a drive root nor the
+// base folder or one of its parents. Links inside are removed, never followed.
+void CleanExtractionFolder(Launch& launch) {
+  const EmulatorConfig& c = launch.plan.config;
+  if (!launch.extracted || c.extract < 1 || c.extractAllDelete != 1 || Shared().running.load() > 0) return;
+  const std::string& folder = c.extractPath;
+  bool absolute = folder.size() > 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
+  bool unc = folder.rfind("\\\\", 0) == 0;
+  // The folder is the base folder or a parent of it when the base folder's
+  // path begins with it.
+  std::string base = launch.request.baseFolder + "\\";
+  std::string candidate = folder + "\\";
+  bool containsBase = base.size() >= candidate.size() && EqualsIgnoringCase(base.substr(0, candidate.size()), candidate);
+  if (!(absolute || unc) || containsBase || !DirectoryExists(folder)) return;
+  bool failed = false;
+  // Depth first; reparse points (links to folders) are removed as entries.
+  std::vector<std::string> folders{folder};
+  std::vector<std::string> emptied;
+  while (!folders.empty()) {
+    std::string current = folders.back();
+    folders.pop_back();
+    emptied.push_back(current);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((current + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = current + "\\" + name;
+      bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if (isFolder && !isLink) {
+        folders.push_back(path);
+      } else if (isFolder) {
+        if (!RemoveDirectoryA(path.c_str())) failed = true;
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(path.c_str())) failed = true;
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  for (auto it = emptied.rbegin(); it != emptied.rend(); ++it)
+    if (*it != folder && !RemoveDirectoryA(it->c_str())) failed = true;
+  if (failed) {
+    static std::string text = Jp("展開先フォルダ内削除で、いくつかのファイル削除に失敗しました。\nファイルが使用中の可能性があります。");
+    ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
+  }
+}
+
+// --- programs before and after the emulator --------------------------------
+
+// Runs [StartCommand] (start) or [TerminateCommand]; 0 or the failing
+// program's code. Skipped while another launched emulator runs.
+DWORD RunHelperPrograms(Launch& launch, bool start) {
+  if (Shared().running.load() >= 1) return 0;
+  const HelperProgram* programs = start ? launch.plan.config.start : launch.plan.config.terminate;
+  DWORD result = 0;
+  for (int i = 0; i < 2 && result == 0; ++i) {
+    const HelperProgram& program = programs[i];
+    if (program.cmd.empty()) continue;
+    if (!start) Sleep(1000);
+    std::string arguments = HelperProgramArguments(program.opt, launch.plan.values);
+    int waitMode = start ? program.appProcWait : 0;
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = waitMode >= 2 ? SEE_MASK_NOCLOSEPROCESS : 0;
+    info.hwnd = launch.app->mainWindow;
+    info.lpVerb = "open";
+    info.lpFile = program.cmd.c_str();
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    BOOL started = ShellExecuteExA(&info);
+    if (waitMode >= 2) {
+      if (!started || !info.hProcess) {
+        result = 666;
+      } else {
+        DWORD wait = WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 0;
+        if (wait == WAIT_OBJECT_0) result = GetExitCodeProcess(info.hProcess, &code) ? code : 999;
+        else result = wait == WAIT_ABANDONED ? 777 : wait == WAIT_TIMEOUT ? 888 : 999;
+        CloseHandle(info.hProcess);
+      }
+      if (waitMode == 2) result = 0;
+    }
+    Sleep(static_cast<DWORD>(program.wait) * 1000 + 500);
+  }
+  return result;
+}
+
+// --- the launch ------------------------------------------------------------
+
+// Undoes what was done, tells the user and gives the main window back.
+void Abort(Launch& launch, const std::string& text) {
+  AppState& app = *launch.app;
+  if (app.demoMode) {
+    ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
+    Sleep(1000);
+  } else {
+    ShowMessage(text, Jp("エミュレータが起動できませんでした"), kMbOk | kMbIconWarning, app.mainWindow);
+  }
+  ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
+}
+
+// Takes the emulator's process handle for the exit request, or gives it back.
+void PublishWaitedProcess(HANDLE process, const std::string& exitRequest) {
+  std::lock_guard<std::mutex> lock(Shared().exitLock);
+  Shared().waitedProcess = process;
+  Shared().exitRequest = exitRequest;
+}
+
+void RecordRun(Launch& launch, DWORD startTick) {
+  DWORD elapsed = GetTickCount() - startTick;
+  if (elapsed <= kShortestCountedRunMs) return;
+  LibraryConnection db;
+  db.Open(launch.app->databasePath, launch.app->regexExtensionPath);
+  std::string played = AddPlayTime(launch.playTime, elapsed / 1000);
+  if (auto error = db.Query(BootRecordStatement(launch.request.item.fileName, played))) {
+    ShowMessage(Jp("起動回数と最終起動日の格納に失敗しました\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
+                kMbOk | kMbIconError, launch.app->mainWindow);
+    return;
+  }
+  if (Shared().running.load() == 0)
+    ToGui(kGuiReload, 0, reinterpret_cast<LPARAM>(&launch.request.item.fileName));
+}
+
+void RunLaunch(Launch& launch) {
+  AppState& app = *launch.app;
+  LibraryConnection db;
+  db.Open(app.databasePath, app.regexExtensionPath);
+  ToGui(kGuiPrepare, 0, reinterpret_cast<LPARAM>(&launch));
+  std::string refusal = PlanLaunch(launch.request, db, launch.plan);
+  if (!refusal.empty()) return Abort(launch, refusal);
+  LaunchPlan& plan = launch.plan;
+  const EmulatorConfig& config = plan.config;
+  StepMessage(launch, plan.configPath, "EmuBootConfigFile");
+  if (!DontShrink(app)) ToGui(kGuiMinimize);
+  if (launch.stepMode) {
+    std::string slots;
+    for (int i = 0; i <= plan.images.count; ++i)
+      slots += std::to_string(i) + ") " + plan.images.images[static_cast<size_t>(i)] + "\n";
+    StepMessage(launch, std::to_string(launch.request.bootDisk), "BootDiskNumber (0 = No specified.)");
+    StepMessage(launch, slots, "Array of all images (Final form)");
+    StepMessage(launch, config.option, "CMD Option : before");
+    StepMessage(launch, plan.option, "CMD Option : after");
+  }
+
+  // Emulator settings, recorded in a journal before the first change.
+  if (!plan.rewriteScript.empty()) {
+    StepMessage(launch, plan.rewriteScript, "Rewrite EmuConfig");
+    RecoverAndReport(launch.request.baseFolder, app.mainWindow);
+    launch.journal = std::make_unique<RewriteJournal>(launch.request.baseFolder);
+    RewriteContext context;
+    context.baseFolder = launch.request.baseFolder;
+    context.machineFolder = MachineConfigFolder(launch.request.baseFolder, launch.request.item.machineName);
+    const LaunchValues& values = plan.values;
+    context.expand = [&values](const std::string& text) { return Expand(text, values, true, false); };
+    context.owner = app.mainWindow;
+    RewriteSettings(plan.rewriteScript, context, config.backupAndRestore == 1, *launch.journal);
+    launch.rewritten = config.backupAndRestore == 1;
+  }
+  StepMessage(launch, plan.emulatorFolder, "WorkDir");
+
+  if (config.extract > 0) {
+    LaunchImages images;
+    images.fileName = launch.request.item.fileName;
+    images.setHead = launch.request.item.multiDisk == "1";
+    images.extract = config.extract;
+    images.extractPath = config.extractPath;
+    images.skipIfExists = config.skipExtractIfExist == 1;
+    images.owner = app.mainWindow;
+    launch.extracted = true;
+    int result = app.archivers ? PrepareLaunchImages(*app.archivers, db, images) : kNoArchiver;
+    if (result != 0) {
+      RestoreRewrittenSettings(launch);
+      CleanExtractionFolder(launch);
+      return Abort(launch, Jp("イメージファイルを解凍出来ません。\n解凍に必要なDLL又はイメージファイル自体が存在しない可能性があります。"));
+    }
+    StepMessage(launch, "Unzip and copy was. (If specified)", "-PAUSE-");
+  }
+
+  // Renaming; a failed rename puts back what was renamed and stops.
+  for (size_t i = 0; i < plan.images.renames.size(); ++i) {
+    const auto& [from, to] = plan.images.renames[i];
+    StepMessage(launch, from + Jp("\n→") + to,
+                "Actual files renaming. " + std::to_string(plan.images.renames.size()) + " file(s)");
+    if (!RenameFile(from, to)) {
+      RenameBack(launch);
+      RestoreRewrittenSettings(launch);
+      CleanExtractionFolder(launch);
+      return Abort(launch, Jp("イメージファイルの名前を変更できませんでした。\n") + from + Jp("\n→") + to);
+    }
+    launch.renamed.push_back({from, to});
+    if (plan.alterEgo) db.Query(AlterEgoRenameStatement(launch.request.item.fileName, static_cast<int>(i) + 1, to));
+    Sleep(100);
+  }
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+
+  bool throughShell = config.chekType != 0;
+  StepMessage(launch, throughShell ? plan.option : plan.commandLine,
+              throughShell ? "Launch preparation to 'ShellExecute'" : "Launch preparation to 'CreateProcess'");
+  launch.scrollLockWasOn = (GetKeyState(VK_SCROLL) & 1) != 0;
+  if (launch.scrollLockWasOn) {
+    keybd_event(VK_SCROLL, 0, 0, 0);
+    Sleep(100);
+    keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
+  }
+  ToGui(kGuiEnable, 1);
+
+  auto undoBeforeRun = [&](bool runTerminatePrograms) {
+    RestoreRewrittenSettings(launch);
+    RenameBack(launch);
+    if (runTerminatePrograms) RunHelperPrograms(launch, false);
+    CleanExtractionFolder(launch);
+  };
+  if (DWORD code = RunHelperPrograms(launch, true)) {
+    undoBeforeRun(false);
+    return Abort(launch, Jp("起動時に実行する他のアプリケーションが異常終了しました。\n（終了コード ") +
+                             std::to_string(code) + Jp(" ）\nエミュレータの起動を中止します。"));
+  }
+
+  DWORD startTick = GetTickCount();
+  HANDLE process = nullptr;
+  if (throughShell) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = app.mainWindow;
+    info.lpVerb = "open";
+    info.lpFile = plan.exec.c_str();
+    info.lpParameters = plan.option.c_str();
+    info.lpDirectory = plan.emulatorFolder.c_str();
+    info.nShow = SW_SHOWDEFAULT;
+    if (!ShellExecuteExA(&info)) {
+      undoBeforeRun(true);
+      return Abort(launch, Jp("プロセスの作成に失敗しました。"));
+    }
+    process = info.hProcess;
+  } else {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION created{};
+    std::string commandLine = plan.commandLine;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        plan.emulatorFolder.c_str(), &startup, &created)) {
+      undoBeforeRun(true);
+      return Abort(launch, Jp("プロセスの作成に失敗しました。"));
+    }
+    CloseHandle(created.hThread);
+    process = created.hProcess;
+  }
+
+  std::unique_ptr<InputHost> host = CreateSystemInputHost();
+  std::set<WindowId> recorded;
+  bool waitForWindow = config.chekType == 1;
+  if (waitForWindow) recorded = RecordWindows(*host);
+  // Readiness: the created process (or the shell's) idle for input.
+  bool needHandle = config.chekType == 2 || (waitForWindow && config.ttSrchNoTimeout != 1);
+  if (!process && needHandle) {
+    undoBeforeRun(true);
+    return Abort(launch, Jp("プロセスハンドルの取得に失敗しました。"));
+  }
+  if (process && config.chekType != 2 && !(waitForWindow && config.ttSrchNoTimeout == 1)) {
+    DWORD idle = WaitForInputIdle(process, 30000);
+    if (idle != 0) {
+      CloseHandle(process);
+      undoBeforeRun(true);
+      return Abort(launch, Jp(idle == WAIT_TIMEOUT ? "タイムアウトされました。" : "プロセスハンドルの取得に失敗しました。"));
+    }
+  }
+  Sleep(100);
+  Shared().running.fetch_add(1);
+
+  // The start key script.
+  bool multiImage = launch.request.item.multiDisk == "1";
+  if (!plan.keyScript.empty() && !(config.enable2ImgOver == 1 && !multiImage)) {
+    std::string script = ExpandScriptIniLoad(plan.keyScript, &plan.values, launch.request.baseFolder);
+    StepMessage(launch, script, "Start Key Emulation");
+    KeyScriptLaunch scriptLaunch;
+    const LaunchValues& values = plan.values;
+    scriptLaunch.expandLaunchValue = [&values](const std::string& text) { return ExpandLaunchValue(text, values); };
+    scriptLaunch.multiDiskItem = multiImage;
+    scriptLaunch.stepMode = launch.stepMode;
+    RunKeyScript(script, &scriptLaunch, *host);
+  }
+
+  bool aborted = false;
+  int interval = WindowSearchIntervalSeconds(config);
+  if (waitForWindow && config.ttSrchNoTimeout == 1) {
+    StepMessage(launch, "Does not time out until it finds \n\n" + plan.searchText + "\n\nExcept for \n\n" +
+                            plan.exclusionText, "-PAUSE-");
+    Shared().abortWindowWait = false;
+    for (int counter = 1;; counter = counter % 240 + 1) {
+      Sleep(1000);
+      if (Shared().abortWindowWait.load()) {
+        aborted = true;
+        break;
+      }
+      if (counter % interval == 0 && EmulatorWindowPresent(launch, *host, recorded)) break;
+      if (counter % 40 == 0) {
+        static std::string text =
+            Jp("ウィンドウを検知するまで待機中…\n中止する場合はタスクトレイアイコンを右クリック");
+        ToGui(kGuiBalloon, 0, reinterpret_cast<LPARAM>(&text));
+      }
+    }
+    StepMessage(launch, "Find loop end", "-PAUSE-");
+    if (aborted) {
+      static std::string text = Jp("ユーザーにより Windowタイトル検知までの待機が中止されました。");
+      ToGui(kGuiBalloon, 0, reinterpret_cast<LPARAM>(&text));
+    }
+  }
+
+  if (!aborted) {
+    SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    PublishWaitedProcess(process, ExitRequestText(plan));
+    if (waitForWindow) {
+      do Sleep(static_cast<DWORD>(interval) * 1000);
+      while (EmulatorWindowPresent(launch, *host, recorded));
+    } else if (process) {
+      WaitForSingleObject(process, INFINITE);
+    }
+    PublishWaitedProcess(nullptr, "");
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+  }
+  if (process) CloseHandle(process);
+  // Lowered exactly once per launch, also after an aborted window wait.
+  Shared().running.fetch_sub(1);
+  if (!aborted) Sleep(1500);
+
+  ToGui(kGuiEnable, 0);
+  RestoreRewrittenSettings(launch);
+  RenameBack(launch);
+  RunHelperPrograms(launch, false);
+  if (!app.demoMode && !aborted) RecordRun(launch, startTick);
+  CleanExtractionFolder(launch);
+  ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
+}
+
+LRESULT CALLBACK GuiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState& app = App();
+  switch (message) {
+    case kGuiPrepare: {
+      auto* launch = reinterpret_cast<Launch*>(lParam);
+      KillTimer(app.mainWindow, kMainTimer);
+      GetWindowRect(app.mainWindow, &launch->savedRect);
+      EnableWindow(app.mainWindow, FALSE);
+      SetCursor(LoadCursor(nullptr, IDC_WAIT));
+      return 0;
+    }
+    case kGuiMinimize: ShowWindow(app.mainWindow, SW_MINIMIZE); return 0;
+    case kGuiEnable:
+      EnableWindow(app.mainWindow, wParam ? TRUE : FALSE);
+      SetCursor(LoadCursor(nullptr, wParam ? IDC_ARROW : IDC_WAIT));
+      return 0;
+    case kGuiRestore: {
+      auto* launch = reinterpret_cast<Launch*>(lParam);
+      if (!DontShrink(app)) {
+        ShowWindow(app.mainWindow, SW_RESTORE);
+        const RECT& r = launch->savedRect;
+        if (r.right > r.left)
+          SetWindowPos(app.mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+      }
+      EnableWindow(app.mainWindow, TRUE);
+      SetCursor(LoadCursor(nullptr, IDC_ARROW));
+      if (launch->scrollLockWasOn && (GetKeyState(VK_SCROLL) & 1) == 0) {
+        keybd_event(VK_SCROLL, 0, 0, 0);
+        keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
+      }
+      SetFocus(app.itemList);
+      if (Shared().running.load() == 0) SetTimer(app.mainWindow, kMainTimer, 300, nullptr);
+      return 0;
+    }
+    case kGuiReload:
+      if (app.reloadItemList) app.reloadItemList(*reinterpret_cast<const std::string*>(lParam));
+      return 0;
+    case kGuiBalloon:
+      ShowTrayBalloon(app, *reinterpret_cast<const std::string*>(lParam), wParam != 0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void EnsureGuiWindow(AppState& app) {
+  if (Shared().gui) return;
+  WNDCLASSA type{};
+  type.lpfnWndProc = GuiProcedure;
+  type.hInstance = app.instance;
+  type.lpszClassName = "VelmarookLaunchGui";
+  RegisterClassA(&type);
+  Shared().gui = CreateWindowExA(0, type.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, app.instance, nullptr);
+}
+
+}  // namespace
+
+void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk) {
+  if (row < 1 || row > app.mainDb.RowCount()) return;
+  EnsureGuiWindow(app);
+  auto launch = std::make_unique<Launch>();
+  launch->app = &app;
+  LaunchRequest& request = launch->request;
+  request.baseFolder = app.paths.base;
+  request.programFolder = app.paths.programFile.substr(0, app.paths.programFile.find_last_of('\\') + 1);
+  request.item = ItemFieldsFromListRow(app.mainDb, row);
+  request.diskCount = app.mainDb.CellInt(row, kPosImages);
+  request.chosenConfig = chosenConfig;
+  request.bootDisk = bootDisk;
+  request.bigPicture = app.layoutMode != 0;
+  request.demoMode = app.demoMode;
+  request.bootTime = NowLocal();
+  request.owner = app.mainWindow;
+  launch->playTime = app.mainDb.Cell(row, kPosPlayTime);
+  launch->stepMode = ReadProfileInt("Debug", "EmuStepBoot", 0, app.paths.settingsFile) == 1;
+  if (app.mainDb.Cell(row, kPosAlterEgo) == "1") {
+    LibraryConnection db;
+    db.Open(app.databasePath, app.regexExtensionPath);
+    if (!db.Query("SELECT ae_file FROM alter_ego_table WHERE pfile_ae ='" + Quote(request.item.fileName) + "';") &&
+        db.RowCount() > 0)
+      request.alterEgoFile = db.Cell(1, 0);
+  }
+  std::thread([launch = std::move(launch)] { RunLaunch(*launch); }).detach();
+}
+
+void LaunchFocusedItem(AppState& app) {
+  int row = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED) + 1;
+  if (row < 1) return;
+  RequestLaunch(app, row, app.mainDb.Cell(row, kPosEmuset), 0);
+}
+
+bool IsLaunchMenuCommand(int id) {
+  return (id >= kCmdLaunchWithFirst && id < kCmdLaunchWithFirst + kDynamicRangeSize) ||
+         (id >= kCmdLaunchDiskFirst && id < kCmdLaunchDiskFirst + kDynamicRangeSize);
+}
+
+void LaunchFromMenu(AppState& app, int id) {
+  int row = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED) + 1;
+  if (row < 1) return;
+  if (id >= kCmdLaunchDiskFirst) return RequestLaunch(app, row, "", id - kCmdLaunchDiskFirst + 1);
+  char name[MAX_PATH] = {};
+  HMENU menu = MainDynamicSubmenu(app, DynamicList::Emulators);
+  if (!menu || GetMenuStringA(menu, static_cast<UINT>(id), name, sizeof name, MF_BYCOMMAND) <= 0) return;
+  RequestLaunch(app, row, name, 0);
+}
+
+void SendExitRequest(AppState& app) {
+  std::string request;
+  {
+    std::lock_guard<std::mutex> lock(Shared().exitLock);
+    request = Shared().exitRequest;
+    if (request == kTerminateProcessRequest) {
+      if (Shared().waitedProcess) TerminateProcess(Shared().waitedProcess, 0);
+      return;
+    }
+  }
+  if (request.empty()) return;
+  std::unique_ptr<InputHost> host = CreateSystemInputHost();
+  RunKeyScript(request, nullptr, *host);
+  (void)app;
+}
+
+void AbortWindowWait() { Shared().abortWindowWait = true; }
+
+int RunningEmulators() { return Shared().running.load(); }
+
+}  // namespace vel

@@ -1,0 +1,30 @@
+#pragma once
+// Launching an item: one worker thread per launch runs the emulator from
+// preparation to clean-up while the GUI stays alive.
+#include <windows.h>
+
+#include <string>
+
+namespace vel {
+
+struct AppState;
+
+// Starts the launch of list row `row` (1-based) with the chosen configuration
+// ("" = the machine default) and boot disk (0 = none). Both travel with the
+// launch, so that a second launch never changes the first one's.
+void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk);
+// The ordinary launch of the focused item with its own configuration.
+void LaunchFocusedItem(AppState& app);
+// An entry of the emulator menu (its configuration, boot disk 0) or of the
+// disk menu (the machine default, that disk first) for the focused item.
+bool IsLaunchMenuCommand(int id);
+void LaunchFromMenu(AppState& app, int id);
+// The exit request of the joystick button and demo mode: ends the emulator
+// the newest launch waits on (terminates it, or types its exit script).
+void SendExitRequest(AppState& app);
+// The tray command "エミュ起動待機を中止": stops waiting for an emulator's window.
+void AbortWindowWait();
+// Emulators started by launches that have not ended yet.
+int RunningEmulators();
+
+}  // namespace vel
