@@ -10,6 +10,7 @@
 #include "core/app_state_win.h"
 #include "core/dialog_window_win.h"
 #include "db/library_connection.h"
+#include "db/sql_error_report.h"
 #include "editing/master_tables.h"
 #include "launch/emulator_config.h"
 #include "launch/emulator_config_dlg_win.h"
@@ -17,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
 #include "search/item_list_query.h"
+#include "search/search_items.h"
 
 namespace vel {
 namespace {
@@ -203,10 +205,10 @@ void QuickFilter(ListDialog& d) {
   const Row* row = SelectedConfig(d);
   if (!row) return;
   AppState& app = *d.app;
-  if (auto error = app.mainDb.Query(QuickFilterSql(row->machine, row->config.name))) {
-    ShowDbError(d.dialog, Jp("クイックフィルタを実行できませんでした。\n"), *error);
-    return;
-  }
+  const std::string sql = QuickFilterSql(row->machine, row->config.name);
+  // Without an item list (no view yet) the filter finds nothing, silently.
+  if (auto error = app.mainDb.Query(sql))
+    if (ReportSqlError("EmuConfList:QuickFilter", Jp("クイックフィルタを実行できませんでした。"), *error, sql)) return;
   if (app.itemList) {
     SendMessageA(app.itemList, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.mainDb.RowCount()), 0);
     InvalidateRect(app.itemList, nullptr, TRUE);
@@ -215,6 +217,9 @@ void QuickFilter(ListDialog& d) {
     if (app.mainDb.RowCount() > 0)
       SendMessageA(app.itemList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
   }
+  if (app.statusBar)
+    SendMessageA(app.statusBar, SB_SETTEXTA, 1,
+                 reinterpret_cast<LPARAM>(SearchCountText(app.mainDb.RowCount()).c_str()));
   d.listFiltered = true;
   DestroyWindow(d.dialog);
 }

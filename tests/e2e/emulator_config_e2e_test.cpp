@@ -1,6 +1,6 @@
-// The emulator configuration list in the running program: the hidden check
-// box, duplicate, delete with its question, and the editor: its name rule,
-// the rewrite script's test and saving a new configuration.
+// The emulator configuration list in the running program: the quick filter,
+// the hidden check box, duplicate, delete with its question, and the editor:
+// its name rule, the rewrite script's test and saving a new configuration.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,7 +19,8 @@
 namespace vel::test {
 namespace {
 
-constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 3505, kNameId = 4003,
+constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 3505, kQuickFilterId = 3508,
+              kNameId = 4003,
               kRewriteScriptId = 4006, kRewriteTestId = 4008;
 
 template <typename Condition>
@@ -37,7 +38,12 @@ TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndEdit) {
     LibraryConnection db;
     db.Open(base.File("Velmarook.db"), "");
     ASSERT_FALSE(CreateOrUpgradeSchema(db));
-    ASSERT_FALSE(db.Query("INSERT INTO machine_info_table(machine_num,machine) VALUES(1,'FC');"));
+    ASSERT_FALSE(CreateItemView(db));
+    ASSERT_FALSE(db.Query("INSERT INTO machine_info_table(machine_num,machine) VALUES(1,'FC');"
+                          "INSERT INTO main_table(file_name,machine_name,title,ply) VALUES"
+                          "('k1','FC','Bound',0),('k2','FC','Free',0);"
+                          "INSERT INTO use_emuset_table VALUES('k1','Emu');"
+                          "CREATE VIEW list_view AS SELECT * FROM all_item_view;"));
   }
   const std::string emu = ConfigFilePath(base.Path(), "FC", "Emu");
   ASSERT_TRUE(CreateFolder(EmuConfFolder(base.Path())));
@@ -48,18 +54,29 @@ TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndEdit) {
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
   ASSERT_TRUE(main);
-  PostMessageA(main, WM_COMMAND, kCmdEmulatorSettings, 0);
-  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("機種に対するエミュレータの設定を行います"));
-  ASSERT_TRUE(dialog);
-  HWND list = GetDlgItem(dialog, kListId);
-  ASSERT_TRUE(list);
+  const std::string caption = Jp("機種に対するエミュレータの設定を行います");
+  HWND dialog = nullptr, list = nullptr;
   auto selected = [&] {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   };
-  // The machine's row, then its configuration.
+  // Opens the list and selects the configuration below the machine's row.
+  auto openList = [&] {
+    PostMessageA(main, WM_COMMAND, kCmdEmulatorSettings, 0);
+    dialog = program.WaitForWindow("NORMALDLG", caption);
+    list = GetDlgItem(dialog, kListId);
+    PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    return dialog && list && WaitFor([&] { return selected() == 1; });
+  };
+  ASSERT_TRUE(openList());
   EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
-  PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
-  ASSERT_TRUE(WaitFor([&] { return selected() == 1; }));
+
+  // The quick filter lists the bound item and closes the dialog.
+  HWND items = FindControl(main, 1001);
+  ASSERT_TRUE(items);
+  PressButton(dialog, kQuickFilterId);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(items, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  ASSERT_TRUE(openList());
 
   // The check box hides the file from the emulator menu, and shows it again.
   PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
