@@ -15,6 +15,7 @@
 #include "launch/launch_run_win.h"
 #include "maintenance/crc_recalc_dlg_win.h"
 #include "maintenance/image_import_dlg_win.h"
+#include "maintenance/image_sets_win.h"
 #include "maintenance/maintenance_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -60,6 +61,8 @@ const std::map<int, Handler>& Handlers() {
       {kCmdOpenImageFolder, OpenImageFolder},
       {kCmdLaunchDefault, LaunchFocusedItem},
       {kCmdTrayStopWaiting, [](AppState&) { AbortWindowWait(); }},
+      {kCmdReleaseImageSet, [](AppState& app) { SplitImageSetCommand(app, FocusedKey(app)); }},
+      {kCmdAlterEgo, [](AppState& app) { ShowAlterEgoDialog(app, FocusedKey(app)); }},
       {kCmdEmulatorSettings, ShowEmulatorConfigList},
       {kCmdAddImages, ShowImageImportDialog},
       {kCmdRecalculateCrc, ShowCrcRecalculationDialog},

@@ -11,6 +11,7 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "display/image_loader_win.h"
+#include "maintenance/image_sets_win.h"
 #include "platform/archivers_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -139,6 +140,8 @@ int RunProgram(HINSTANCE instance) {
   StartImageSupport(app);
 
   CreateMainWindow(app);
+  // Alter-ego copies a launch left under temporary names get theirs back.
+  if (!app.startupFailed) RecoverAlterEgoNamesAtStart(app);
   if (!app.startupFailed)
     app.archivers = LoadArchivers(SystemFolder(), SettingInt(app.settings, "etcSetting", "DLLSafeLoad") != 0);
   RunMessageLoop();
