@@ -29,7 +29,8 @@ std::vector<PopupMenuLine> EmulatorMenuLines(const std::vector<EmulatorMenuEntry
   }
   for (size_t i = 0; i < entries.size() && i < static_cast<size_t>(kDynamicRangeSize); ++i) {
     PopupMenuLine line;
-    line.text = MenuText(entries[i].name);
+    // The launch takes the configuration's name from the item text: as it is.
+    line.text = entries[i].name;
     line.id = kCmdLaunchWithFirst + static_cast<int>(i);
     line.enabled = enabled(line.id);
     line.isDefault = entries[i].isDefault;

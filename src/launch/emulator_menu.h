@@ -27,7 +27,9 @@ std::vector<PopupMenuLine> EmulatorMenuLines(const std::vector<EmulatorMenuEntry
 std::optional<std::string> ReadDiskMenuTexts(LibraryConnection& db, const std::string& fileName,
                                              std::vector<std::string>& texts);
 
-// A menu shows "&" as a mnemonic: doubled, it shows as itself.
+// A menu shows "&" as a mnemonic: doubled, it shows as itself. Disk texts
+// are shown so; configuration names stay as they are, since the launch
+// reads the name back from the item text.
 std::string MenuText(const std::string& text);
 
 }  // namespace vel

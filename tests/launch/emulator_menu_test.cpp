@@ -13,16 +13,17 @@ namespace {
 TEST(EmulatorMenuLines, ConfigurationsThenDisksWithTheirIdentifiersAndMarks) {
   std::vector<EmulatorMenuEntry> entries = {{"Emu&Go", true, false}, {"Other", false, true}};
   auto onlyDisks = [](int id) { return id >= 19000; };
-  std::vector<PopupMenuLine> lines = EmulatorMenuLines(entries, {"Disk A", "Disk B"}, onlyDisks);
+  std::vector<PopupMenuLine> lines = EmulatorMenuLines(entries, {"Disk&A", "Disk B"}, onlyDisks);
   ASSERT_EQ(lines.size(), 5u);
   struct Expected {
     const char* text;
     int id;
     bool separator, enabled, isDefault, checked;
-  } expected[] = {{"Emu&&Go", 18000, false, false, true, false},
+  } expected[] = {// Names as they are (the launch reads them back); disk texts show "&".
+                  {"Emu&Go", 18000, false, false, true, false},
                   {"Other", 18001, false, false, false, true},
                   {"", 0, true, true, false, false},
-                  {"Disk A", 19000, false, true, false, false},
+                  {"Disk&&A", 19000, false, true, false, false},
                   {"Disk B", 19001, false, true, false, false}};
   for (size_t i = 0; i < lines.size(); ++i) {
     SCOPED_TRACE(i);
