@@ -56,7 +56,7 @@ TEST(EmulatorMenuWin, HiddenLeftOutDefaultBoldBindingTicked) {
     EXPECT_EQ(item.id >= 18000 && item.id <= 18001, true);
     EXPECT_EQ((item.state & MFS_DEFAULT) != 0, item.text == "Default");
     EXPECT_EQ((item.state & MFS_CHECKED) != 0, item.text == "Bound");
-    EXPECT_TRUE(item.state & MFS_GRAYED);  // launching is not there yet
+    EXPECT_TRUE(item.state & MFS_GRAYED);  // a command that cannot run is greyed
   }
   EXPECT_NE(items[0].id, items[1].id);
 
