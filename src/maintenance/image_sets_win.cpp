@@ -262,7 +262,8 @@ void ShowAlterEgoDialog(AppState& app, const std::string& key) {
 
 void RecoverAlterEgoNamesAtStart(AppState& app) {
   Library library(app);
-  RecoverAlterEgoNames(library.db, app.mainWindow);
+  // A report takes the focus from the item list, which gets it back.
+  if (RecoverAlterEgoNames(library.db, app.mainWindow) > 0 && app.itemList) SetFocus(app.itemList);
 }
 
 }  // namespace vel
