@@ -1,0 +1,125 @@
+// Launching an item in the running program: the stand-in emulator logs what
+// it was started with, the settings rewrite is seen during the run and undone
+// after it, and the boot count and play time are recorded.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "db/library_connection.h"
+#include "e2e/program_runner_win.h"
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+constexpr int kSearchTextId = 2102;
+
+BOOL CALLBACK FindSearchBox(HWND window, LPARAM found) {
+  if (WindowCaption(window) == "SearchDlgBar") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Lists the items whose title holds `text` and presses Enter on the first.
+void SearchAndLaunchFirst(HWND main, const std::string& text) {
+  HWND box = nullptr;
+  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
+  ASSERT_TRUE(box);
+  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+  ASSERT_TRUE(edit && list);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  LRESULT rows = 0;
+  for (int i = 0; i < 200 && rows < 1; ++i) {
+    SleepMs(50);
+    rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+  }
+  ASSERT_GE(rows, 1);
+  PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);
+  PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+std::string WaitForLogLine(const std::string& log, const std::string& line, int timeoutMs) {
+  std::string content;
+  for (int waited = 0; waited < timeoutMs; waited += 100) {
+    content = ReadWholeFile(log);
+    if (content.find(line) != std::string::npos) break;
+    SleepMs(100);
+  }
+  return content;
+}
+
+TEST(LaunchE2E, ATwoDiskSetStartsWithItsCommandLineAndIsUndoneAndCounted) {
+  BaseFolder base;
+  CreateFolder(base.File("emu"));
+  CreateFolder(base.File("emuconf"));
+  CreateFolder(base.File("emuconf\\MSX"));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log");
+  const std::string emulatorIni = base.File("emu\\emu.ini");
+  const std::string settingsBefore = "[Video]\r\nMode=window\r\n";
+  WriteWholeFile(emulatorIni, settingsBefore);
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"),
+                 "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=7000\r\nWatchIni=" + emulatorIni +
+                     "\r\nWatchSection=Video\r\nWatchKey=Mode\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=-a $image -b $image2 -p $path -n $body_noext\r\n"
+                 "double_quart=1\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.rew"),
+                 "INI-OPENFILE=$emu_path\\emu.ini\r\nINI-SETSECTION=Video\r\nINI-SETKEY=Mode\r\nINI-REWRITE=full\r\n");
+
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query(
+        "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext,boot_count,play_time)"
+        " VALUES('C:\\my games\\quest 1.d88','MSX','Quest',1,'','quest 1','d88',2,'012:05''09\"'),"
+        "('C:\\my games\\quest 2.d88','MSX','Second disk',2,'C:\\my games\\quest 1.d88','quest 2','d88',0,'');"
+        "DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk  SELECT ply_file_name, max(ply) FROM main_table "
+        "WHERE ply>1 GROUP BY ply_file_name;"));
+  }
+  SearchAndLaunchFirst(main, "Quest");
+
+  std::string content = WaitForLogLine(log, "watched value", 30000);
+  EXPECT_NE(content.find("command line: \"" + base.File("emu\\fake_emulator.exe") +
+                         "\" -a \"C:\\my games\\quest 1.d88\" -b \"C:\\my games\\quest 2.d88\" -p C:\\my games\\ -n quest 1"),
+            std::string::npos)
+      << content;
+  EXPECT_NE(content.find("working folder: " + base.File("emu")), std::string::npos) << content;
+  EXPECT_NE(content.find("watched value: full"), std::string::npos) << content;
+
+  content = WaitForLogLine(log, "ended", 30000);
+  ASSERT_NE(content.find("ended"), std::string::npos);
+  // Restored byte for byte, then counted.
+  std::string counted;
+  for (int i = 0; i < 200; ++i) {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    if (!db.Query("SELECT boot_count, play_time, last_boot FROM main_table WHERE ply=1;") && db.RowCount() == 1 &&
+        db.Cell(1, 0) == "3") {
+      counted = db.Cell(1, 1);
+      EXPECT_FALSE(db.Cell(1, 2).empty());
+      break;
+    }
+    SleepMs(100);
+  }
+  EXPECT_EQ(ReadWholeFile(emulatorIni), settingsBefore);
+  ASSERT_FALSE(counted.empty()) << "boot count not raised";
+  // About seven seconds more than 012:05'09".
+  EXPECT_GE(counted, "012:05'15\"");
+  EXPECT_LE(counted, "012:05'20\"");
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
