@@ -11,7 +11,6 @@
 
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
-#include "core/menus_win.h"
 #include "core/command_line.h"
 #include "core/cp932_text.h"
 #include "core/tray_icon_win.h"
@@ -564,10 +563,13 @@ void LaunchFromMenu(AppState& app, int id) {
   int row = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED) + 1;
   if (row < 1) return;
   if (id >= kCmdLaunchDiskFirst) return RequestLaunch(app, row, "", id - kCmdLaunchDiskFirst + 1);
-  char name[MAX_PATH] = {};
-  HMENU menu = MainDynamicSubmenu(app, DynamicList::Emulators);
-  if (!menu || GetMenuStringA(menu, static_cast<UINT>(id), name, sizeof name, MF_BYCOMMAND) <= 0) return;
-  RequestLaunch(app, row, name, 0);
+  // The entry by its position among the machine's configurations, as the
+  // menu listed them (a name may hold "&", which a menu text changes).
+  std::vector<EmulatorMenuEntry> entries =
+      EmulatorMenuEntries(app.paths.base, app.mainDb.Cell(row, kPosMachine), app.mainDb.Cell(row, kPosEmuset),
+                          app.layoutMode != 0);
+  size_t index = static_cast<size_t>(id - kCmdLaunchWithFirst);
+  if (index < entries.size()) RequestLaunch(app, row, entries[index].name, 0);
 }
 
 void SendExitRequest(AppState& app) {
