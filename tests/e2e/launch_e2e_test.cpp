@@ -121,5 +121,52 @@ TEST(LaunchE2E, ATwoDiskSetStartsWithItsCommandLineAndIsUndoneAndCounted) {
   EXPECT_TRUE(program.Close());
 }
 
+// A start program that fails (exit code 1): with appprocwait1 3 the launch
+// stops before the emulator and undoes the rewrite; with 2 it goes on.
+TEST(LaunchE2E, AFailingStartProgramStopsTheLaunchOnlyWhenItsCodeCounts) {
+  for (int waitMode : {3, 2}) {
+    SCOPED_TRACE(waitMode);
+    BaseFolder base;
+    for (const char* folder : {"emu", "start", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+    ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("start\\fake_emulator.exe").c_str(), FALSE));
+    const std::string emulatorLog = base.File("emu.log"), startLog = base.File("start.log");
+    const std::string emulatorIni = base.File("emu\\emu.ini"), settingsBefore = "[Video]\r\nMode=window\r\n";
+    WriteWholeFile(emulatorIni, settingsBefore);
+    WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + emulatorLog + "\r\nRunMs=500\r\n");
+    WriteWholeFile(base.File("start\\fake_emulator.ini"),
+                   "[FakeEmulator]\r\nLog=" + startLog + "\r\nRunMs=10\r\nExitCode=1\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                   "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n[StartCommand]\r\ncmd1=" +
+                       base.File("start\\fake_emulator.exe") + "\r\nopt1=start $title\r\nappprocwait1=" +
+                       std::to_string(waitMode) + "\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX\\A.rew"),
+                   "INI-OPENFILE=$emu_path\\emu.ini\r\nINI-SETSECTION=Video\r\nINI-SETKEY=Mode\r\nINI-REWRITE=full\r\n");
+    RunningProgram program(base.Path(), "-nosplash -dontshrink");
+    HWND main = program.WaitUntilReady();
+    ASSERT_TRUE(main);
+    {
+      LibraryConnection db;
+      db.Open(base.File("Velmarook.db"), "");
+      ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title) VALUES('C:\\a.d88','MSX','Quest');"));
+    }
+    SearchAndLaunchFirst(main, "Quest");
+    if (waitMode == 3) {
+      HWND box = program.WaitForWindow("#32770", Jp("エミュレータが起動できませんでした"));
+      ASSERT_TRUE(box);
+      EXPECT_NE(MessageBoxText(box).find(Jp("（終了コード 1 ）")), std::string::npos) << MessageBoxText(box);
+      PressButton(box, IDOK);
+      EXPECT_NE(ReadWholeFile(startLog).find("start Quest"), std::string::npos) << ReadWholeFile(startLog);
+      EXPECT_EQ(ReadWholeFile(emulatorLog), "");  // never started
+    } else {
+      EXPECT_NE(WaitForLogLine(emulatorLog, "ended", 30000).find("ended"), std::string::npos);
+    }
+    for (int i = 0; i < 100 && ReadWholeFile(emulatorIni) != settingsBefore; ++i) SleepMs(100);
+    EXPECT_EQ(ReadWholeFile(emulatorIni), settingsBefore);
+    EXPECT_TRUE(program.Close());
+  }
+}
+
 }  // namespace
 }  // namespace vel::test
