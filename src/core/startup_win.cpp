@@ -11,6 +11,7 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "display/image_loader_win.h"
+#include "launch/settings_rewrite.h"
 #include "maintenance/image_sets_win.h"
 #include "platform/archivers_win.h"
 #include "platform/codepage.h"
@@ -142,6 +143,10 @@ int RunProgram(HINSTANCE instance) {
   CreateMainWindow(app);
   // Alter-ego copies a launch left under temporary names get theirs back.
   if (!app.startupFailed) RecoverAlterEgoNamesAtStart(app);
+  // Emulator settings that a launch rewrote and never restored (the program
+  // was ended while an emulator ran) are put back now; the message takes the
+  // focus from the item list, which gets it back.
+  if (RecoverAndReport(app.paths.base, app.mainWindow) && app.itemList) SetFocus(app.itemList);
   if (!app.startupFailed)
     app.archivers = LoadArchivers(SystemFolder(), SettingInt(app.settings, "etcSetting", "DLLSafeLoad") != 0);
   RunMessageLoop();

@@ -577,8 +577,8 @@ RestoreReport RecoverLeftBehindRewrites(const std::string& baseFolder) {
   return report;
 }
 
-void ReportRecovery(const RestoreReport& report, void* owner) {
-  if (report.restored.empty() && report.failed.empty()) return;
+bool ReportRecovery(const RestoreReport& report, void* owner) {
+  if (report.restored.empty() && report.failed.empty()) return false;
   std::string text;
   if (!report.restored.empty())
     text += Jp("エミュレータの終了後に戻されないまま残っていた設定を、書き換える前の状態に戻しました。") +
@@ -589,10 +589,11 @@ void ReportRecovery(const RestoreReport& report, void* owner) {
             ListOf(report.failed);
   }
   ShowMessage(text, Jp("確認"), kMbOk | (report.failed.empty() ? kMbIconInformation : kMbIconWarning), owner);
+  return true;
 }
 
-void RecoverAndReport(const std::string& baseFolder, void* owner) {
-  ReportRecovery(RecoverLeftBehindRewrites(baseFolder), owner);
+bool RecoverAndReport(const std::string& baseFolder, void* owner) {
+  return ReportRecovery(RecoverLeftBehindRewrites(baseFolder), owner);
 }
 
 }  // namespace vel

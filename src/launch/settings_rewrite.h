@@ -77,10 +77,11 @@ RestoreReport RestoreSettings(RewriteJournal& journal);
 // Puts back what launches that never restored left in the base folder's
 // journals; journals of running launches are left alone.
 RestoreReport RecoverLeftBehindRewrites(const std::string& baseFolder);
-// Tells the user what the recovery put back or could not; shows nothing when
-// the report is empty.
-void ReportRecovery(const RestoreReport& report, void* owner);
-// Both, as the program's start and each launch run it.
-void RecoverAndReport(const std::string& baseFolder, void* owner);
+// Tells the user what the recovery put back or could not; shows nothing (and
+// returns false) when the report is empty.
+bool ReportRecovery(const RestoreReport& report, void* owner);
+// Both, as the program's start and each launch run it; true when a message
+// was shown.
+bool RecoverAndReport(const std::string& baseFolder, void* owner);
 
 }  // namespace vel

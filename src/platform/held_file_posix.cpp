@@ -10,7 +10,15 @@
 namespace vel {
 namespace {
 
-bool Lock(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+// The descriptor of the opened and locked file, or -1.
+int OpenLocked(const std::string& path, int flags) {
+  int fd = open(NativePath(path).c_str(), flags | O_RDWR | O_CLOEXEC, 0666);
+  if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    fd = -1;
+  }
+  return fd;
+}
 
 }  // namespace
 
@@ -23,26 +31,14 @@ void HeldFile::Release() {
 
 bool HeldFile::Create(const std::string& path) {
   Release();
-  int fd = open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  if (!Lock(fd)) {
-    close(fd);
-    return false;
-  }
-  handle_ = fd;
-  return true;
+  handle_ = OpenLocked(path, O_CREAT | O_EXCL);
+  return handle_ != kNoHandle;
 }
 
 bool HeldFile::Take(const std::string& path) {
   Release();
-  int fd = open(NativePath(path).c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return false;
-  if (!Lock(fd)) {
-    close(fd);
-    return false;
-  }
-  handle_ = fd;
-  return true;
+  handle_ = OpenLocked(path, 0);
+  return handle_ != kNoHandle;
 }
 
 bool HeldFile::ReadAll(std::string& bytes) {

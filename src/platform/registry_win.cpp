@@ -2,17 +2,10 @@
 
 
 #include "platform/registry.h"
+#include "platform/wide_text_win.h"
 
 namespace vel {
 namespace {
-
-std::wstring Wide(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-  return wide;
-}
 
 HKEY RootKey(const std::string& root) {
   if (root == "HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
@@ -63,7 +56,7 @@ bool RegistryKey::Open(const std::string& root, const std::string& subkey) {
   HKEY rootKey = RootKey(root);
   if (!rootKey) return false;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(rootKey, Wide(subkey).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
+  if (RegOpenKeyExW(rootKey, WideFromAnsi(subkey).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
       ERROR_SUCCESS)
     return false;
   handle_ = key;
@@ -81,7 +74,7 @@ bool RegistryKey::Read(const std::string& name, RegistryValue& value) const {
 
 bool RegistryKey::ReadStored(const std::string& name, RegistryValue& value) const {
   if (!handle_) return false;
-  std::wstring wideName = Wide(name);
+  std::wstring wideName = WideFromAnsi(name);
   return ReadWith(
       [&](DWORD* type, BYTE* data, DWORD* size) {
         return RegQueryValueExW(Handle(handle_), wideName.c_str(), nullptr, type, data, size);
@@ -98,19 +91,19 @@ bool RegistryKey::Write(const std::string& name, const RegistryValue& value) {
 
 bool RegistryKey::WriteStored(const std::string& name, const RegistryValue& value) {
   return handle_ &&
-         RegSetValueExW(Handle(handle_), Wide(name).c_str(), 0, value.type,
+         RegSetValueExW(Handle(handle_), WideFromAnsi(name).c_str(), 0, value.type,
                         reinterpret_cast<const BYTE*>(value.data.data()),
                         static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::Delete(const std::string& name) {
-  return handle_ && RegDeleteValueW(Handle(handle_), Wide(name).c_str()) == ERROR_SUCCESS;
+  return handle_ && RegDeleteValueW(Handle(handle_), WideFromAnsi(name).c_str()) == ERROR_SUCCESS;
 }
 
 bool CreateRegistryKey(const std::string& root, const std::string& subkey) {
   HKEY rootKey = RootKey(root);
   HKEY key = nullptr;
-  if (!rootKey || RegCreateKeyExW(rootKey, Wide(subkey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+  if (!rootKey || RegCreateKeyExW(rootKey, WideFromAnsi(subkey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
   RegCloseKey(key);
@@ -120,10 +113,10 @@ bool CreateRegistryKey(const std::string& root, const std::string& subkey) {
 bool DeleteRegistryTree(const std::string& root, const std::string& subkey) {
   HKEY rootKey = RootKey(root);
   if (!rootKey || subkey.empty()) return false;
-  LONG status = RegDeleteTreeW(rootKey, Wide(subkey).c_str());
-  if (status == ERROR_SUCCESS) RegDeleteKeyW(rootKey, Wide(subkey).c_str());
+  LONG status = RegDeleteTreeW(rootKey, WideFromAnsi(subkey).c_str());
+  if (status == ERROR_SUCCESS) RegDeleteKeyW(rootKey, WideFromAnsi(subkey).c_str());
   HKEY key = nullptr;
-  if (RegOpenKeyExW(rootKey, Wide(subkey).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+  if (RegOpenKeyExW(rootKey, WideFromAnsi(subkey).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
     RegCloseKey(key);
     return false;
   }
