@@ -21,9 +21,12 @@
 #include "launch/play_time.h"
 #include "launch/settings_rewrite.h"
 #include "launch/window_search.h"
+#include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
+#include "platform/folder_tree.h"
+#include "platform/system.h"
 #include "platform/profile.h"
 #include "search/item_list_query.h"
 
@@ -101,20 +104,23 @@ void RestoreRewrittenSettings(Launch& launch) {
   launch.rewritten = false;
 }
 
-// Puts renamed images back under their names, newest first.
+// Puts renamed images back under their names, newest first. Alter-ego
+// copies are put back from the names the library recorded, so that a crash
+// in between leaves nothing the next start cannot undo.
 void RenameBack(Launch& launch) {
-  for (auto it = launch.renamed.rbegin(); it != launch.renamed.rend(); ++it) {
-    RenameFile(it->second, it->first);
-    Sleep(100);
+  if (launch.plan.alterEgo) {
+    if (!launch.renamed.empty()) {
+      LibraryConnection db;
+      db.Open(launch.app->databasePath, launch.app->regexExtensionPath);
+      RestoreAlterEgoNames(db, launch.request.item.fileName, launch.app->mainWindow);
+    }
+  } else {
+    for (auto it = launch.renamed.rbegin(); it != launch.renamed.rend(); ++it) {
+      RenameFile(it->second, it->first);
+      Sleep(100);
+    }
   }
   launch.renamed.clear();
-  if (launch.plan.alterEgo) {
-    LibraryConnection db;
-    db.Open(launch.app->databasePath, launch.app->regexExtensionPath);
-    const std::string key = Quote(launch.request.item.fileName);
-    db.Query("UPDATE alter_ego_table SET ren_file_name = '' WHERE pfile_ae ='" + key + "' OR ply_pfile_ae ='" +
-             key + "';");
-  }
 }
 
 // Deletes what the launch extracted or copied, only when the configuration
@@ -134,35 +140,21 @@ void CleanExtractionFolder(Launch& launch) {
   bool containsBase = base.size() >= candidate.size() && EqualsIgnoringCase(base.substr(0, candidate.size()), candidate);
   if (!(absolute || unc) || containsBase || !DirectoryExists(folder)) return;
   bool failed = false;
-  // Depth first; reparse points (links to folders) are removed as entries.
-  std::vector<std::string> folders{folder};
-  std::vector<std::string> emptied;
-  while (!folders.empty()) {
-    std::string current = folders.back();
-    folders.pop_back();
-    emptied.push_back(current);
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((current + "\\*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) continue;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
     do {
       std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
-      std::string path = current + "\\" + name;
-      bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if (isFolder && !isLink) {
-        folders.push_back(path);
-      } else if (isFolder) {
-        if (!RemoveDirectoryA(path.c_str())) failed = true;
-      } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileA(path.c_str())) failed = true;
-      }
+      std::string path = folder + "\\" + name;
+      // A sub-folder goes with its contents; a link is removed, never followed.
+      bool removed = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                         ? RemoveFolderTree(path)
+                         : (ClearFileAttributes(path), RemoveFile(path));
+      failed = failed || !removed;
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  for (auto it = emptied.rbegin(); it != emptied.rend(); ++it)
-    if (*it != folder && !RemoveDirectoryA(it->c_str())) failed = true;
   if (failed) {
     static std::string text = Jp("展開先フォルダ内削除で、いくつかのファイル削除に失敗しました。\nファイルが使用中の可能性があります。");
     ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
@@ -541,9 +533,7 @@ void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int 
   if (app.mainDb.Cell(row, kPosAlterEgo) == "1") {
     LibraryConnection db;
     db.Open(app.databasePath, app.regexExtensionPath);
-    if (!db.Query("SELECT ae_file FROM alter_ego_table WHERE pfile_ae ='" + Quote(request.item.fileName) + "';") &&
-        db.RowCount() > 0)
-      request.alterEgoFile = db.Cell(1, 0);
+    request.alterEgoFile = AlterEgoPath(db, request.item.fileName, app.mainWindow).value_or("");
   }
   std::thread([launch = std::move(launch)] { RunLaunch(*launch); }).detach();
 }

@@ -13,6 +13,7 @@
 #include "display/snapshot_lookup.h"
 #include "display/thumbnail_cache_win.h"
 #include "editing/master_icons_win.h"
+#include "maintenance/image_sets_win.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "search/group_kinds.h"
@@ -632,6 +633,7 @@ int LayoutGroupTabs(AppState& app, int x, int y, int width) {
 bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
   ListPanes& panes = Panes();
   result = 0;
+  if (HandleImageSetDrag(app, header)) return true;
   if (header.hwndFrom == app.itemList && header.code == LVN_COLUMNCLICK) {
     const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
     if (click.iSubItem < 0 || static_cast<size_t>(click.iSubItem) >= panes.shownColumns.size()) return true;
