@@ -168,5 +168,66 @@ TEST(LaunchE2E, AFailingStartProgramStopsTheLaunchOnlyWhenItsCodeCounts) {
   }
 }
 
+LRESULT CALLBACK DecoyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Window-title detection through a stub that ends at once: the launch waits
+// for the emulator's own window and for its end; a window whose title holds
+// an exclusion word is never taken for it.
+TEST(LaunchE2E, WindowTitleDetectionWaitsForTheEmulatorsWindowAndIgnoresADecoy) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "stub", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("stub\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log");
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"),
+                 "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=7000\r\nTitle=quest 1 - running\r\n");
+  WriteWholeFile(base.File("stub\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nLaunch=\"" +
+                                                            base.File("emu\\fake_emulator.exe") + "\"\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[Emulator]\r\nExec=stub\\fake_emulator.exe\r\nOption=$image\r\n"
+                 "[TerminationDetective]\r\nChekType=1\r\nTTSrch_ChekInterval=1\r\nTTSrch_NoTimeout=1\r\n"
+                 "TTSrch_ExclusionText=DECOY\r\n");
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,boot_count) "
+                          "VALUES('C:\\games\\quest 1.d88','MSX','Quest','quest 1','d88',0);"));
+  }
+  SearchAndLaunchFirst(main, "Quest");
+  ASSERT_NE(WaitForLogLine(log, "stub ended", 30000).find("stub ended"), std::string::npos);
+  // A window that appears during the run and would match but for its
+  // exclusion word: it stays open, and the launch must end all the same.
+  WNDCLASSA type{};
+  type.lpfnWndProc = DecoyProcedure;
+  type.hInstance = GetModuleHandleA(nullptr);
+  type.lpszClassName = "LaunchDecoyWindow";
+  RegisterClassA(&type);
+  HWND decoy = CreateWindowExA(0, type.lpszClassName, "quest 1 DECOY", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                               60, nullptr, nullptr, type.hInstance, nullptr);
+  ASSERT_TRUE(decoy);
+  std::string content = WaitForLogLine(log, "\r\nended", 40000);
+  ASSERT_NE(content.find("\r\nended"), std::string::npos) << content;
+  // The emulator ran for seven seconds: counted only when the launch waited
+  // for its window to go, not for the stub.
+  std::string count;
+  for (int i = 0; i < 150 && count != "1"; ++i) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    if (!db.Query("SELECT boot_count FROM main_table;") && db.RowCount() == 1) count = db.Cell(1, 0);
+    SleepMs(100);
+  }
+  EXPECT_EQ(count, "1");
+  DestroyWindow(decoy);
+  EXPECT_TRUE(program.Close());
+}
+
 }  // namespace
 }  // namespace vel::test
