@@ -45,7 +45,11 @@ constexpr UINT_PTR kMainTimer = 1;
 // atomic; the waited handle and the exit request change under the lock so
 // that an exit request never terminates a handle that was closed meanwhile.
 struct SharedLaunchState {
-  std::atomic<int> running{0};
+  std::atomic<int> running{0};  // emulators started and not ended
+  // Launches from their start programs to their clean-up: the first of them
+  // runs the start programs, the last the terminate programs and the
+  // cleaning, also when one is still preparing while another runs.
+  std::atomic<int> active{0};
   std::atomic<bool> abortWindowWait{false};
   std::mutex exitLock;
   HANDLE waitedProcess = nullptr;  // owned by the launch that waits on it
@@ -70,7 +74,23 @@ struct Launch {
   std::vector<std::pair<std::string, std::string>> renamed;  // made renames, to undo
   bool extracted = false;
   bool scrollLockWasOn = false;
+  bool active = false;  // counted in SharedLaunchState::active
 };
+
+bool OthersActive(const Launch& launch) {
+  int active = Shared().active.load();
+  return launch.active ? active > 1 : active > 0;
+}
+
+void Join(Launch& launch) {
+  if (!launch.active) Shared().active.fetch_add(1);
+  launch.active = true;
+}
+
+void Leave(Launch& launch) {
+  if (launch.active) Shared().active.fetch_sub(1);
+  launch.active = false;
+}
 
 void ToGui(UINT message, WPARAM w = 0, LPARAM l = 0) {
   if (Shared().gui) SendMessageA(Shared().gui, message, w, l);
@@ -129,7 +149,7 @@ void RenameBack(Launch& launch) {
 // base folder or one of its parents. Links inside are removed, never followed.
 void CleanExtractionFolder(Launch& launch) {
   const EmulatorConfig& c = launch.plan.config;
-  if (!launch.extracted || c.extract < 1 || c.extractAllDelete != 1 || Shared().running.load() > 0) return;
+  if (!launch.extracted || c.extract < 1 || c.extractAllDelete != 1 || OthersActive(launch)) return;
   const std::string& folder = c.extractPath;
   bool absolute = folder.size() > 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
   bool unc = folder.rfind("\\\\", 0) == 0;
@@ -164,9 +184,9 @@ void CleanExtractionFolder(Launch& launch) {
 // --- programs before and after the emulator --------------------------------
 
 // Runs [StartCommand] (start) or [TerminateCommand]; 0 or the failing
-// program's code. Skipped while another launched emulator runs.
+// program's code. Skipped while another launch runs.
 DWORD RunHelperPrograms(Launch& launch, bool start) {
-  if (Shared().running.load() >= 1) return 0;
+  if (OthersActive(launch)) return 0;
   const HelperProgram* programs = start ? launch.plan.config.start : launch.plan.config.terminate;
   DWORD result = 0;
   for (int i = 0; i < 2 && result == 0; ++i) {
@@ -212,6 +232,7 @@ void Abort(Launch& launch, const std::string& text) {
   } else {
     ShowMessage(text, Jp("エミュレータが起動できませんでした"), kMbOk | kMbIconWarning, app.mainWindow);
   }
+  Leave(launch);
   ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
 }
 
@@ -329,6 +350,7 @@ void RunLaunch(Launch& launch) {
     if (runTerminatePrograms) RunHelperPrograms(launch, false);
     CleanExtractionFolder(launch);
   };
+  Join(launch);
   if (DWORD code = RunHelperPrograms(launch, true)) {
     undoBeforeRun(false);
     return Abort(launch, Jp("起動時に実行する他のアプリケーションが異常終了しました。\n（終了コード ") +
@@ -453,6 +475,7 @@ void RunLaunch(Launch& launch) {
   RunHelperPrograms(launch, false);
   if (!app.demoMode && !aborted) RecordRun(launch, startTick);
   CleanExtractionFolder(launch);
+  Leave(launch);
   ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
 }
 

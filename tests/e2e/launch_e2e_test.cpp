@@ -168,6 +168,73 @@ TEST(LaunchE2E, AFailingStartProgramStopsTheLaunchOnlyWhenItsCodeCounts) {
   }
 }
 
+// Two launches overlapping: the first prepares (its start program runs), the
+// last to end cleans up (the terminate program runs once, the extraction
+// folder is emptied only then); a file outside that folder is never touched.
+TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "helper", "roms", "extract", "emuconf", "emuconf\\MSX"})
+    CreateFolder(base.File(folder));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("helper\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log"), helperLog = base.File("helper.log");
+  // Each run lasts as long as its first argument says (the emulator's
+  // settings file gives the default).
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=9000\r\n");
+  WriteWholeFile(base.File("helper\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + helperLog + "\r\nRunMs=10\r\n");
+  WriteWholeFile(base.File("roms\\one.d88"), "1");
+  WriteWholeFile(base.File("roms\\two.d88"), "2");
+  WriteWholeFile(base.File("sentinel.txt"), "keep");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  const std::string helper = base.File("helper\\fake_emulator.exe");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[ImageFile]\r\nExtract=2\r\nExtractPath=extract\r\nExtractAllDelete=1\r\n"
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n"
+                 "[StartCommand]\r\ncmd1=" + helper + "\r\nopt1=before $title\r\nappprocwait1=2\r\n"
+                 "[TerminateCommand]\r\ncmd1=" + helper + "\r\nopt1=after $title\r\n");
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext) VALUES('" +
+                          base.File("roms\\one.d88") + "','MSX','First','one','d88'),('" +
+                          base.File("roms\\two.d88") + "','MSX','Second','two','d88');"));
+  }
+  SearchAndLaunchFirst(main, "First");
+  ASSERT_NE(WaitForLogLine(log, "one.d88", 30000).find("one.d88"), std::string::npos);
+  SearchAndLaunchFirst(main, "Second");
+  ASSERT_NE(WaitForLogLine(log, "two.d88", 30000).find("two.d88"), std::string::npos);
+  // Both copies are in place while the emulators run.
+  EXPECT_EQ(ReadWholeFile(base.File("extract\\one.d88")), "1");
+  EXPECT_EQ(ReadWholeFile(base.File("extract\\two.d88")), "2");
+
+  // Wait for both ends and then for the last clean-up.
+  std::string content;
+  for (int i = 0; i < 600; ++i) {
+    content = ReadWholeFile(log);
+    size_t first = content.find("ended"), second = first == std::string::npos ? first : content.find("ended", first + 1);
+    if (second != std::string::npos && ReadWholeFile(helperLog).find("after") != std::string::npos) break;
+    SleepMs(100);
+  }
+  for (int i = 0; i < 100 && FileExists(base.File("extract\\one.d88")); ++i) SleepMs(100);
+  std::string helperRuns = ReadWholeFile(helperLog);
+  auto count = [&](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = helperRuns.find(what); at != std::string::npos; at = helperRuns.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(" before "), 1u) << helperRuns;
+  EXPECT_EQ(count(" after "), 1u) << helperRuns;
+  EXPECT_FALSE(FileExists(base.File("extract\\one.d88")));
+  EXPECT_FALSE(FileExists(base.File("extract\\two.d88")));
+  EXPECT_TRUE(DirectoryExists(base.File("extract")));
+  EXPECT_EQ(ReadWholeFile(base.File("sentinel.txt")), "keep");
+  EXPECT_EQ(ReadWholeFile(base.File("roms\\one.d88")), "1");
+  EXPECT_TRUE(program.Close());
+}
+
 LRESULT CALLBACK DecoyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
