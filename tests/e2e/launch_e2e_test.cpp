@@ -8,9 +8,12 @@
 
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
+#include "launch/zip_extractor.h"
+#include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 #include "test_support.h"
+#include "zip_fixture.h"
 
 namespace vel::test {
 namespace {
@@ -232,6 +235,60 @@ TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
   EXPECT_TRUE(DirectoryExists(base.File("extract")));
   EXPECT_EQ(ReadWholeFile(base.File("sentinel.txt")), "keep");
   EXPECT_EQ(ReadWholeFile(base.File("roms\\one.d88")), "1");
+  EXPECT_TRUE(program.Close());
+}
+
+// The alter ego of a two-image ZIP item: the launch takes the copies,
+// renamed for the run, and gives them their names back afterwards.
+TEST(LaunchE2E, AnAlterEgoLaunchesFromItsRenamedCopiesAndRenamesThemBack) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "roms", "ae", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log");
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=1500\r\n");
+  WriteWholeFile(base.File("roms\\set.zip"), MakeZip({{"DISK 1.D88", "one"}, {"DISK 2.D88", "two", true}}));
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[ImageFile]\r\nExtract=1\r\nExtractPath=nowhere\r\n"
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image $image2\r\nImageFnReplace=1\r\n");
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  const std::string parent = base.File("roms\\set.zip") + "*DISK 1.D88";
+  const std::string copies = base.File("ae\\copies");
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query(
+        "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext,file_arc_title,"
+        "file_arc_ext) VALUES('" + parent + "','MSX','Zipped',1,'','set','zip','DISK 1','D88'),('" +
+        base.File("roms\\set.zip") + "*DISK 2.D88','MSX','Other',2,'" + parent +
+        "','set','zip','DISK 2','D88'); DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk  SELECT ply_file_name, "
+        "max(ply) FROM main_table WHERE ply>1 GROUP BY ply_file_name;"));
+    ScriptedAnswers answers;
+    auto extract = [](const std::string& archive, const std::string& member, const std::string& folder) {
+      return ExtractZipMember(archive, member, folder, false) == ZipExtractStatus::kOk ? 0 : 1;
+    };
+    ASSERT_TRUE(CreateAlterEgo(db, parent, base.File("ae") + "\\", "copies", extract, nullptr));
+  }
+  ASSERT_EQ(ReadWholeFile(copies + "\\DISK 2.D88"), "two");
+  SearchAndLaunchFirst(main, "Zipped");
+  std::string content = WaitForLogLine(log, "ended", 30000);
+  EXPECT_NE(content.find("\" " + copies + "\\DISK_1.D88 " + copies + "\\DISK_2.D88"), std::string::npos) << content;
+  // Back under their names once the emulator has ended, and nothing extracted.
+  for (int i = 0; i < 100 && !FileExists(copies + "\\DISK 2.D88"); ++i) SleepMs(100);
+  EXPECT_EQ(ReadWholeFile(copies + "\\DISK 1.D88"), "one");
+  EXPECT_EQ(ReadWholeFile(copies + "\\DISK 2.D88"), "two");
+  EXPECT_FALSE(FileExists(copies + "\\DISK_1.D88"));
+  EXPECT_FALSE(DirectoryExists(base.File("nowhere")));
+  std::string renamed;
+  for (int i = 0; i < 100 && renamed != "0"; ++i) {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    if (!db.Query("SELECT count(*) FROM alter_ego_table WHERE ren_file_name<>'';")) renamed = db.Cell(1, 0);
+    SleepMs(100);
+  }
+  EXPECT_EQ(renamed, "0");  // the temporary names are forgotten
   EXPECT_TRUE(program.Close());
 }
 
