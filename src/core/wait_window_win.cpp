@@ -45,7 +45,14 @@ void JoinAnimation() {
 }  // namespace
 
 void ShowWaitWindow(AppState& app) {
-  if (app.waitWindow) return;
+  if (app.waitWindow) {
+    // Shown again (after a launch): the same window and strip.
+    if (IsWindowVisible(app.waitWindow)) return;
+    ShowWindow(app.waitWindow, SW_SHOWNOACTIVATE);
+    UpdateWindow(app.waitWindow);
+    if (gAnimation.strip && !gThread) gThread = CreateThread(nullptr, 0, Animate, &gAnimation, 0, nullptr);
+    return;
+  }
   int x = (GetSystemMetrics(SM_CXSCREEN) - kWaitFrameWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kWaitFrameHeight) / 2;
   app.waitWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "NORMALDLG", "WaitDlg",

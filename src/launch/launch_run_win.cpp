@@ -14,6 +14,7 @@
 #include "core/command_line.h"
 #include "core/cp932_text.h"
 #include "core/tray_icon_win.h"
+#include "core/wait_window_win.h"
 #include "db/library_connection.h"
 #include "launch/archive_extraction.h"
 #include "launch/key_script.h"
@@ -39,6 +40,8 @@ constexpr UINT kGuiEnable = WM_APP + 3;    // wParam: 1 enable with the arrow, 0
 constexpr UINT kGuiRestore = WM_APP + 4;   // lParam: the launch; restore, enable, focus the list
 constexpr UINT kGuiReload = WM_APP + 5;    // lParam: the key to select
 constexpr UINT kGuiBalloon = WM_APP + 6;   // wParam: warning; lParam: the text
+constexpr UINT kGuiWaitDialog = WM_APP + 7;  // wParam: show (1) or hide (0) the wait dialog
+constexpr UINT kGuiWindowWaitNote = WM_APP + 8;  // wParam: show (1) or hide (0) the window-wait note
 constexpr UINT_PTR kMainTimer = 1;
 
 // What the GUI and the launch threads share. The count and the flags are
@@ -430,6 +433,7 @@ void RunLaunch(Launch& launch) {
     StepMessage(launch, "Does not time out until it finds \n\n" + plan.searchText + "\n\nExcept for \n\n" +
                             plan.exclusionText, "-PAUSE-");
     Shared().abortWindowWait = false;
+    ToGui(kGuiWindowWaitNote, 1);
     for (int counter = 1;; counter = counter % 240 + 1) {
       Sleep(1000);
       if (Shared().abortWindowWait.load()) {
@@ -443,6 +447,7 @@ void RunLaunch(Launch& launch) {
         ToGui(kGuiBalloon, 0, reinterpret_cast<LPARAM>(&text));
       }
     }
+    ToGui(kGuiWindowWaitNote, 0);
     StepMessage(launch, "Find loop end", "-PAUSE-");
     if (aborted) {
       static std::string text = Jp("ユーザーにより Windowタイトル検知までの待機が中止されました。");
@@ -473,8 +478,10 @@ void RunLaunch(Launch& launch) {
   RestoreRewrittenSettings(launch);
   RenameBack(launch);
   RunHelperPrograms(launch, false);
+  ToGui(kGuiWaitDialog, 1);
   if (!app.demoMode && !aborted) RecordRun(launch, startTick);
   CleanExtractionFolder(launch);
+  ToGui(kGuiWaitDialog, 0);
   Leave(launch);
   ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
 }
@@ -516,6 +523,25 @@ LRESULT CALLBACK GuiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     case kGuiReload:
       if (app.reloadItemList) app.reloadItemList(*reinterpret_cast<const std::string*>(lParam));
       return 0;
+    case kGuiWaitDialog:
+      if (wParam == 0) HideWaitWindow(app);
+      else if (!HasOption(app.commandLine, Option::NoSplash)) ShowWaitWindow(app);
+      return 0;
+    case kGuiWindowWaitNote: {
+      static HWND note = nullptr;
+      if (note) DestroyWindow(note);
+      note = nullptr;
+      if (wParam == 0) return 0;
+      std::string text = Jp("ウィンドウを検知するまで待機中…");
+      note = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", text.c_str(),
+                             WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, GetSystemMetrics(SM_CXSCREEN) / 2 - 140,
+                             GetSystemMetrics(SM_CYSCREEN) / 2 - 24, 280, 48, nullptr, nullptr, app.instance, nullptr);
+      if (note) {
+        SendMessageA(note, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
+        ShowWindow(note, SW_SHOWNOACTIVATE);
+      }
+      return 0;
+    }
     case kGuiBalloon:
       ShowTrayBalloon(app, *reinterpret_cast<const std::string*>(lParam), wParam != 0);
       return 0;
