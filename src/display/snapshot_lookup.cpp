@@ -16,15 +16,6 @@
 namespace vel {
 namespace {
 
-// Positions of the list result the item list's enumeration does not name yet.
-constexpr int kPosSnapPath = 18;
-constexpr int kPosFileTitle = 19;
-constexpr int kPosFileArcTitle = 21;
-constexpr int kPosCrc32 = 27;
-constexpr int kPosSnap1 = 29;  // snap2, snap3 follow
-constexpr int kPosSnapPath2 = 33;
-constexpr int kPosSnapPath3 = 34;
-
 // In the order they are tried.
 constexpr const char* kPictureExtensions[] = {".PNG", ".BMP", ".GIF", ".JPG"};
 constexpr int kExtensionCount = 4;

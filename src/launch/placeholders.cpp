@@ -15,10 +15,6 @@
 namespace vel {
 namespace {
 
-// Columns of the list result that the list itself does not draw.
-constexpr int kPosFileTitle = 19;
-constexpr int kPosCrc32 = 27;
-
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // True when the ASCII `token` stands at `position` (a character start),

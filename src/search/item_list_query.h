@@ -10,13 +10,16 @@ namespace vel {
 
 class LibraryConnection;
 
-// Positions of the list result (columns of all_item_view) the list draws from.
+// Positions of the list result (columns of all_item_view) the program reads.
 enum ListPosition : int {
   kPosFileName = 0, kPosMachine = 1, kPosTitle = 2, kPosMaker = 4, kPosDeveloper = 5,
   kPosGenre = 6, kPosAdult = 7, kPosMedia = 8, kPosCountry = 9, kPosSaleYear = 10,
   kPosRating = 11, kPosBootCount = 12, kPosLastBoot = 13, kPosMachineIcon = 14,
-  kPosMediaIcon = 15, kPosGenreIcon = 16, kPosMultiDisk = 17, kPosCreator = 23, kPosMemo = 24,
-  kPosRomNum = 28, kPosBreed = 36, kPosPrice = 37, kPosMediaDetail = 38, kPosDevice = 39,
+  kPosMediaIcon = 15, kPosGenreIcon = 16, kPosMultiDisk = 17, kPosSnapPath = 18, kPosFileTitle = 19,
+  kPosFileArcTitle = 21, kPosCreator = 23, kPosMemo = 24, kPosCrc32 = 27, kPosRomNum = 28,
+  kPosSnap1 = 29,  // snap2 and snap3 follow
+  kPosSnapPath2 = 33, kPosSnapPath3 = 34,
+  kPosBreed = 36, kPosPrice = 37, kPosMediaDetail = 38, kPosDevice = 39,
   kPosPlayers = 40, kPosAdultex = 41, kPosAdultexIcon = 42, kPosSavedat = 43, kPosSound = 44,
   kPosAlterEgo = 45, kPosPlayTime = 46, kPosKana = 47, kPosFave = 48, kPosImages = 49,
   kPosEmuset = 50, kPosSmartTitle = 51,

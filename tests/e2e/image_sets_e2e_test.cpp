@@ -19,14 +19,6 @@ namespace {
 constexpr int kSearchTextId = 2102;
 constexpr int kBaseId = 2101, kSubId = 2103, kActionId = 2105;
 
-BOOL CALLBACK FindSearchBox(HWND window, LPARAM found) {
-  if (WindowCaption(window) == "SearchDlgBar") {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 bool WaitFor(const std::function<bool()>& done) {
   for (int i = 0; i < 300; ++i) {
     if (done()) return true;
@@ -37,10 +29,8 @@ bool WaitFor(const std::function<bool()>& done) {
 
 // Lists the items whose title holds the word; the first one gets the focus.
 void Search(HWND main, const char* word) {
-  HWND box = nullptr;
-  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
-  ASSERT_TRUE(box);
-  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
   PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
   HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);

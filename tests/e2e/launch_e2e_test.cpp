@@ -20,20 +20,10 @@ namespace {
 
 constexpr int kSearchTextId = 2102;
 
-BOOL CALLBACK FindSearchBox(HWND window, LPARAM found) {
-  if (WindowCaption(window) == "SearchDlgBar") {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Lists the items whose title holds `text` and presses Enter on the first.
 void SearchAndLaunchFirst(HWND main, const std::string& text) {
-  HWND box = nullptr;
-  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
-  ASSERT_TRUE(box);
-  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
   HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
   ASSERT_TRUE(edit && list);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

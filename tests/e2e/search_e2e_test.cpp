@@ -19,14 +19,6 @@ namespace {
 
 constexpr int kSearchTextId = 2102;
 
-BOOL CALLBACK FindSearchBox(HWND window, LPARAM found) {
-  if (WindowCaption(window) == "SearchDlgBar") {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 TEST(SearchE2E, EnterInTheSearchBoxListsTheItemsAndShowsTheCount) {
   BaseFolder base;
   RunningProgram program(base.Path(), "-nosplash");
@@ -38,10 +30,8 @@ TEST(SearchE2E, EnterInTheSearchBoxListsTheItemsAndShowsTheCount) {
                         "('k1','Alpha Quest'),('k2','Beta Quest'),('k3','Alpha Zone');"));
   db.Close();
 
-  HWND box = nullptr;
-  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
-  ASSERT_TRUE(box);
-  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
   ASSERT_TRUE(edit);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("alpha gamma"));
   PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
@@ -149,10 +139,8 @@ TEST(SearchE2E, ASearchedListIsDrawnWithReadableJapaneseText) {
                            "('k1','アルファ・クエスト','表計算ソフト'),('k2','ベータ・クエスト','能登'),"
                            "('k3','ガンマ','ソフト');")));
   db.Close();
-  HWND box = nullptr;
-  EnumChildWindows(main, FindSearchBox, reinterpret_cast<LPARAM>(&box));
-  ASSERT_TRUE(box);
-  HWND edit = GetDlgItem(box, kSearchTextId);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
   HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
   ASSERT_TRUE(edit && list);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("クエスト").c_str()));
