@@ -112,9 +112,7 @@ std::set<WindowId> RecordWindows(InputHost& host) {
   return recorded;
 }
 
-bool EmulatorWindowPresent(const Launch& launch, InputHost& host, const std::set<WindowId>& recorded) {
-  WindowSearch search = MakeWindowSearch(launch.plan.searchText, launch.plan.exclusionText,
-                                         launch.plan.config.ttSrchThresholdOfIgnore);
+bool EmulatorWindowPresent(const WindowSearch& search, InputHost& host, const std::set<WindowId>& recorded) {
   return FindSearchedWindow(host.TopLevelWindows(), search, recorded) != 0;
 }
 
@@ -396,6 +394,8 @@ void RunLaunch(Launch& launch) {
   std::unique_ptr<InputHost> host = CreateSystemInputHost();
   std::set<WindowId> recorded;
   bool waitForWindow = config.chekType == 1;
+  const WindowSearch search =
+      MakeWindowSearch(plan.searchText, plan.exclusionText, config.ttSrchThresholdOfIgnore);
   if (waitForWindow) recorded = RecordWindows(*host);
   // Readiness: the created process (or the shell's) idle for input.
   bool needHandle = config.chekType == 2 || (waitForWindow && config.ttSrchNoTimeout != 1);
@@ -440,7 +440,7 @@ void RunLaunch(Launch& launch) {
         aborted = true;
         break;
       }
-      if (counter % interval == 0 && EmulatorWindowPresent(launch, *host, recorded)) break;
+      if (counter % interval == 0 && EmulatorWindowPresent(search, *host, recorded)) break;
       if (counter % 40 == 0) {
         static std::string text =
             Jp("ウィンドウを検知するまで待機中…\n中止する場合はタスクトレイアイコンを右クリック");
@@ -461,7 +461,7 @@ void RunLaunch(Launch& launch) {
     PublishWaitedProcess(process, ExitRequestText(plan));
     if (waitForWindow) {
       do Sleep(static_cast<DWORD>(interval) * 1000);
-      while (EmulatorWindowPresent(launch, *host, recorded));
+      while (EmulatorWindowPresent(search, *host, recorded));
     } else if (process) {
       WaitForSingleObject(process, INFINITE);
     }

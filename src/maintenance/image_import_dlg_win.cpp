@@ -13,6 +13,7 @@
 #include "core/status_bar_win.h"
 #include "editing/release_date.h"
 #include "maintenance/crc_library_win.h"
+#include "maintenance/image_sets.h"
 #include "maintenance/import_options.h"
 #include "maintenance/import_run_win.h"
 #include "platform/codepage.h"
@@ -334,8 +335,7 @@ void Start(ImportDialog& d) {
   RunImport(app, d.dialog, CollectOptions(d));
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
-  db.Query("DELETE FROM tmp_maxdisk;");
-  db.Query("INSERT INTO tmp_maxdisk  SELECT ply_file_name, max(ply) FROM main_table WHERE ply>1 GROUP BY ply_file_name;");
+  RebuildMaxDiskTable(db);
   SetWindowPos(d.dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetForegroundWindow(d.dialog);
 }
