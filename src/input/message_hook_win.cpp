@@ -5,7 +5,7 @@
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
 #include "core/commands_win.h"
-#include "core/menus_win.h"
+#include "app/menus_win.h"
 #include "input/shortcut_keys.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"

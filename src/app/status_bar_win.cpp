@@ -1,9 +1,9 @@
-#include "core/status_bar_win.h"
+#include "app/status_bar_win.h"
 
 #include <commctrl.h>
 
 #include "core/app_state_win.h"
-#include "core/main_window_win.h"
+#include "app/main_window_win.h"
 #include "platform/codepage.h"
 
 namespace vel {

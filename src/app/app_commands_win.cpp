@@ -7,9 +7,9 @@
 
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
-#include "core/html_help_win.h"
-#include "core/info_windows_win.h"
-#include "core/rebar_win.h"
+#include "app/html_help_win.h"
+#include "app/info_windows_win.h"
+#include "app/rebar_win.h"
 #include "db/database_dialogs_win.h"
 #include "launch/emulator_config_dlg_win.h"
 #include "launch/launch_run_win.h"

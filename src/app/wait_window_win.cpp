@@ -1,9 +1,9 @@
-#include "core/wait_window_win.h"
+#include "app/wait_window_win.h"
 
 #include <windows.h>
 
 #include "core/app_state_win.h"
-#include "core/wait_animation.h"
+#include "app/wait_animation.h"
 
 namespace vel {
 namespace {

@@ -1,12 +1,12 @@
-#include "core/startup_win.h"
+#include "app/startup_win.h"
 
 #include <commctrl.h>
 
 #include "core/app_state_win.h"
 #include "core/command_line.h"
-#include "core/main_window_win.h"
-#include "core/menus_win.h"
-#include "core/shutdown_win.h"
+#include "app/main_window_win.h"
+#include "app/menus_win.h"
+#include "app/shutdown_win.h"
 #include "core/dialog_window_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"

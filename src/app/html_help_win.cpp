@@ -1,4 +1,4 @@
-#include "core/html_help_win.h"
+#include "app/html_help_win.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "core/tray_icon_win.h"
+#include "app/tray_icon_win.h"
 
 #include <windows.h>
 #include <shellapi.h>

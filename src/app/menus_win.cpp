@@ -1,4 +1,4 @@
-#include "core/menus_win.h"
+#include "app/menus_win.h"
 
 #include <map>
 #include <string>

@@ -1,5 +1,5 @@
 #include <windows.h>
 
-#include "core/startup_win.h"
+#include "app/startup_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return vel::RunProgram(instance); }

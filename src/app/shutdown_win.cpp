@@ -1,13 +1,13 @@
-#include "core/shutdown_win.h"
+#include "app/shutdown_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
 #include "core/app_state_win.h"
-#include "core/html_help_win.h"
-#include "core/menus_win.h"
-#include "core/tray_icon_win.h"
-#include "core/wait_window_win.h"
+#include "app/html_help_win.h"
+#include "app/menus_win.h"
+#include "app/tray_icon_win.h"
+#include "app/wait_window_win.h"
 #include "display/image_loader_win.h"
 #include "editing/master_icons_win.h"
 #include "db/database_lock.h"

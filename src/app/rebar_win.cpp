@@ -1,4 +1,4 @@
-#include "core/rebar_win.h"
+#include "app/rebar_win.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "core/info_windows_win.h"
+#include "app/info_windows_win.h"
 
 #include <windows.h>
 #include <sqlite3.h>
