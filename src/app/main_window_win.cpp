@@ -6,23 +6,23 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "core/app_state_win.h"
-#include "core/command_ids.h"
-#include "core/commands_win.h"
-#include "app/menus_win.h"
-#include "input/message_hook_win.h"
-#include "app/rebar_win.h"
-#include "app/status_bar_win.h"
-#include "core/command_line.h"
-#include "core/companion_library_win.h"
 #include "app/html_help_win.h"
+#include "app/menus_win.h"
+#include "app/rebar_win.h"
 #include "app/shutdown_win.h"
+#include "app/status_bar_win.h"
 #include "app/tray_icon_win.h"
 #include "app/wait_window_win.h"
+#include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/command_line.h"
+#include "core/commands_win.h"
+#include "core/companion_library_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "editing/master_icons_win.h"
 #include "editing/master_tables.h"
+#include "input/message_hook_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -176,6 +176,7 @@ void FinishCreation(AppState& app) {
   SetTimer(app.mainWindow, kTimer2, 25, nullptr);
   if (!InstallMessageHook(app))
     ShowMessage(Jp("フックのインストールに失敗しました"), "hHook", kMbOk, app.mainWindow);
+  ShowShortcutKeysInMenus(app, CurrentShortcutKeys());
   SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
 }
 

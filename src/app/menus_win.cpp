@@ -8,7 +8,6 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/menu_tree.h"
-#include "launch/emulator_menu_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 
@@ -179,8 +178,8 @@ void DestroyMenus(AppState& app) {
 void FillMenuOnOpen(AppState& app, HMENU menu) {
   auto it = gDynamicMenus.find(menu);
   if (it == gDynamicMenus.end()) return;
-  if (it->second == DynamicList::Emulators) {
-    FillEmulatorMenu(app, menu);
+  if (DynamicMenuFiller filler = FindDynamicMenuFiller(it->second)) {
+    filler(app, menu);
     return;
   }
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);

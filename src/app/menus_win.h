@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/menu_tree.h"
+#include "core/shell_services_win.h"
 #include "input/shortcut_keys.h"
 
 namespace vel {
@@ -13,11 +14,6 @@ void BuildMenus(AppState& app);
 void DestroyMenus(AppState& app);
 // Refills a dynamic submenu from the library or the emulator folder as it opens.
 void FillMenuOnOpen(AppState& app, HMENU menu);
-// The main menu's submenu of a dynamic list (the emulators, the genres for a
-// bulk change ...); null when there is none.
-HMENU MainDynamicSubmenu(AppState& app, DynamicList list);
-// The 編集 menu of the main menu.
-HMENU MainEditMenu(AppState& app);
 // Shows each assignable key after its menu item's tab.
 void ShowShortcutKeysInMenus(AppState& app, const ShortcutTable& keys);
 

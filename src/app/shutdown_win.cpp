@@ -3,14 +3,14 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "core/app_state_win.h"
 #include "app/html_help_win.h"
 #include "app/menus_win.h"
 #include "app/tray_icon_win.h"
 #include "app/wait_window_win.h"
+#include "core/app_state_win.h"
+#include "db/database_lock.h"
 #include "display/image_loader_win.h"
 #include "editing/master_icons_win.h"
-#include "db/database_lock.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"

@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
-#include "core/app_state_win.h"
-#include "core/command_line.h"
+#include "app/app_commands_win.h"
 #include "app/main_window_win.h"
 #include "app/menus_win.h"
 #include "app/shutdown_win.h"
+#include "core/app_state_win.h"
+#include "core/command_line.h"
 #include "core/dialog_window_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
@@ -99,6 +100,7 @@ int RunProgram(HINSTANCE instance) {
   app.instance = instance;
   app.commandLine = GetCommandLineA();
   PrepareProcess(app);
+  RegisterAllCommands();
   BuildMenus(app);
   RegisterDialogClass(app);
   SetDllDirectoryW(L"");

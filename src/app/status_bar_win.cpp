@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "core/app_state_win.h"
 #include "app/main_window_win.h"
+#include "core/app_state_win.h"
 #include "platform/codepage.h"
 
 namespace vel {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/shell_services_win.h"
+
 namespace vel {
 
 struct AppState;
@@ -16,9 +18,5 @@ void LayoutStatusBar(AppState& app);
 void UpdateStatusIcons(AppState& app);
 // A click on part `part`.
 void OnStatusBarClick(AppState& app, int part);
-void SetStatusText(AppState& app, int part, const std::string& text);
-
-// " 全タイトル数: n" from the library, in part 0.
-void ShowTitleCount(AppState& app);
 
 }  // namespace vel

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "core/app_state_win.h"
 #include "app/wait_animation.h"
+#include "core/app_state_win.h"
 
 namespace vel {
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 // The wait window shown while the start-up finishes, animated by its own thread.
+#include "core/shell_services_win.h"
+
 namespace vel {
 
 struct AppState;
@@ -8,9 +10,6 @@ inline constexpr int kWaitFrameWidth = 420;
 inline constexpr int kWaitFrameHeight = 80;
 inline constexpr unsigned kWaitFrameIntervalMs = 67;
 
-void ShowWaitWindow(AppState& app);
-// Hides the window; its animation thread ends by itself.
-void HideWaitWindow(AppState& app);
 void DestroyWaitWindow(AppState& app);
 
 }  // namespace vel

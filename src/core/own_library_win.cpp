@@ -1,7 +1,7 @@
 #include "core/own_library_win.h"
 
 #include "core/app_state_win.h"
-#include "app/shutdown_win.h"
+#include "core/shell_services_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 

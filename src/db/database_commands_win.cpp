@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/commands_win.h"
 #include "db/backup.h"
 #include "db/database_dialogs_win.h"
 #include "db/selection_batch.h"
@@ -50,6 +52,11 @@ void ApplyToSelectedItems(AppState& app, const std::string& sqlTemplate, bool se
     return;
   }
   if (app.reloadItemList) app.reloadItemList(selectNone ? std::string() : focusedKey);
+}
+
+void RegisterDatabaseCommands() {
+  RegisterCommand(kCmdBackupDatabase, BackupDatabaseCommand);
+  RegisterCommand(kCmdDatabaseProperties, ShowDatabasePropertiesDialog);
 }
 
 }  // namespace vel

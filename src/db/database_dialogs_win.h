@@ -17,6 +17,9 @@ void CloseSqlErrorDialog();
 // Menu "データベースファイルをバックアップ".
 void BackupDatabaseCommand(AppState& app);
 
+// Registers the database commands (backup, properties) with the command table.
+void RegisterDatabaseCommands();
+
 // Runs the template once per selected item in one transaction; on failure
 // nothing is applied and the error is shown. `selectNone` leaves no item
 // selected afterwards (removal from the library).

@@ -4,7 +4,7 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
-#include "app/shutdown_win.h"
+#include "core/shell_services_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "db/database_properties.h"

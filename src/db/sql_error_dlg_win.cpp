@@ -3,7 +3,7 @@
 
 #include "core/app_state_win.h"
 #include "core/dialog_window_win.h"
-#include "app/wait_window_win.h"
+#include "core/shell_services_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/sql_error_report.h"
 #include "platform/codepage.h"

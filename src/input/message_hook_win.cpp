@@ -5,7 +5,7 @@
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
 #include "core/commands_win.h"
-#include "app/menus_win.h"
+#include "core/shell_services_win.h"
 #include "input/shortcut_keys.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -155,9 +155,10 @@ LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam) {
 
 bool InstallMessageHook(AppState& app) {
   gKeys = ReadShortcutTable(app.paths.base + "\\Velmarook2_Key.ini");
-  ShowShortcutKeysInMenus(app, gKeys);
   app.messageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageHook, nullptr, GetCurrentThreadId());
   return app.messageHook != nullptr;
 }
+
+const ShortcutTable& CurrentShortcutKeys() { return gKeys; }
 
 }  // namespace vel

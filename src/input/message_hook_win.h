@@ -3,12 +3,16 @@
 // window, by the pane that has the focus.
 #include <windows.h>
 
+#include "input/shortcut_keys.h"
+
 namespace vel {
 
 struct AppState;
 
-// Reads the key file, shows the keys in the menus and installs the hook.
-// False when the hook could not be installed.
+// Reads the key file and installs the hook. False when the hook could not
+// be installed.
 bool InstallMessageHook(AppState& app);
+// The keys read from the key file, for the menus to show.
+const ShortcutTable& CurrentShortcutKeys();
 
 }  // namespace vel

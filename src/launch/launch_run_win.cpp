@@ -13,8 +13,7 @@
 #include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/cp932_text.h"
-#include "app/tray_icon_win.h"
-#include "app/wait_window_win.h"
+#include "core/shell_services_win.h"
 #include "db/library_connection.h"
 #include "launch/archive_extraction.h"
 #include "launch/key_script.h"
@@ -27,8 +26,8 @@
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
 #include "platform/folder_tree.h"
-#include "platform/system.h"
 #include "platform/profile.h"
+#include "platform/system.h"
 #include "search/item_list_query.h"
 
 namespace vel {

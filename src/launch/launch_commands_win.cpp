@@ -1,0 +1,20 @@
+#include "launch/launch_commands_win.h"
+
+#include "core/command_ids.h"
+#include "core/commands_win.h"
+#include "launch/emulator_config_dlg_win.h"
+#include "launch/emulator_menu_win.h"
+#include "launch/launch_run_win.h"
+
+namespace vel {
+
+void RegisterLaunchCommands() {
+  RegisterCommand(kCmdLaunchDefault, LaunchFocusedItem);
+  RegisterCommand(kCmdTrayStopWaiting, [](AppState&) { AbortWindowWait(); });
+  RegisterCommand(kCmdEmulatorSettings, ShowEmulatorConfigList);
+  RegisterCommandRange(kCmdLaunchWithFirst, kCmdLaunchWithFirst + kDynamicRangeSize - 1, LaunchFromMenu);
+  RegisterCommandRange(kCmdLaunchDiskFirst, kCmdLaunchDiskFirst + kDynamicRangeSize - 1, LaunchFromMenu);
+  RegisterDynamicMenuFiller(DynamicList::Emulators, FillEmulatorMenu);
+}
+
+}  // namespace vel
