@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -22,6 +23,28 @@ std::string Quote(const std::string& text) {
   }
   return quoted;
 }
+
+ReadSizing ChooseReadSizing(std::int64_t libraryBytes, bool onNetwork) {
+  constexpr std::int64_t kMiB = 1024 * 1024;
+  constexpr std::int64_t kMinCache = 8 * kMiB, kMaxCache = 64 * kMiB;
+  // Room for the library to grow while the connection is open.
+  constexpr std::int64_t kGrowth = 64 * kMiB;
+  // A 32-bit process keeps its address space for everything else.
+  constexpr std::int64_t kMaxMap = sizeof(void*) >= 8 ? 1024 * kMiB : 256 * kMiB;
+  libraryBytes = std::max<std::int64_t>(libraryBytes, 0);
+  ReadSizing sizing;
+  sizing.cacheKibibytes = std::clamp(libraryBytes, kMinCache, kMaxCache) / 1024;
+  sizing.mapBytes = onNetwork ? 0 : std::min(libraryBytes + kGrowth, kMaxMap);
+  return sizing;
+}
+
+namespace {
+
+bool IsNetworkPath(const std::string& path) {
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+}
+
+}  // namespace
 
 LibraryConnection::~LibraryConnection() { Close(); }
 
@@ -41,6 +64,12 @@ void LibraryConnection::Open(const std::string& databasePath, const std::string&
     if (handle_ == nullptr) return;
   }
   sqlite3_busy_timeout(handle_, kBusyTimeoutMs);
+  std::int64_t bytes = 0;
+  if (!FileSize(databasePath, bytes)) bytes = 0;
+  ReadSizing sizing = ChooseReadSizing(bytes, IsNetworkPath(databasePath));
+  std::string pragmas = "PRAGMA cache_size=-" + std::to_string(sizing.cacheKibibytes) +
+                        ";PRAGMA mmap_size=" + std::to_string(sizing.mapBytes) + ";";
+  sqlite3_exec(handle_, pragmas.c_str(), nullptr, nullptr, nullptr);
 }
 
 void LibraryConnection::Grid::Clear() {

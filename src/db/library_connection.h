@@ -19,6 +19,20 @@ std::string Quote(const std::string& text);
 // How long a statement waits for another connection's write before failing.
 inline constexpr int kBusyTimeoutMs = 10000;
 
+// How a connection reads the library file. Every page read from the file is a
+// system call, and under Wine a costly one; SQLite's default page cache
+// (2 MB) holds a small part of a large library, so a search over it would read
+// the file again for every statement. The page cache holds the library up to
+// a bound (each connection has its own), and a memory map serves the rest of
+// the reads without system calls (one map per file, shared by the system).
+struct ReadSizing {
+  std::int64_t cacheKibibytes = 0;  // PRAGMA cache_size, as a negative KiB count
+  std::int64_t mapBytes = 0;        // PRAGMA mmap_size; 0 = no map
+};
+// `onNetwork`: a library on a network share is never mapped, since a map may
+// not see another computer's writes.
+ReadSizing ChooseReadSizing(std::int64_t libraryBytes, bool onNetwork);
+
 class LibraryConnection {
  public:
   LibraryConnection() = default;

@@ -173,5 +173,32 @@ TEST_F(ConnectionTest, WaitsForAnotherConnectionsWrite) {
   EXPECT_EQ(db.CellInt(1, 0), 2);
 }
 
+TEST(ReadSizing, CacheAndMapFollowTheLibrarySize) {
+  constexpr std::int64_t MiB = 1024 * 1024;
+  struct Case {
+    std::int64_t bytes;
+    bool network;
+    std::int64_t cacheKiB, mapBytes;
+  } cases[] = {
+      {0, false, 8 * 1024, 64 * MiB},                   // a new library: the smallest cache
+      {54 * MiB, false, 54 * 1024, 118 * MiB},          // the whole library in the cache and the map
+      {54 * MiB, true, 54 * 1024, 0},                   // never mapped on a share
+      {5000 * MiB, false, 64 * 1024, sizeof(void*) >= 8 ? 1024 * MiB : 256 * MiB},  // bounded
+      {-1, false, 8 * 1024, 64 * MiB},                  // an unknown size counts as empty
+  };
+  for (const Case& c : cases) {
+    ReadSizing sizing = ChooseReadSizing(c.bytes, c.network);
+    EXPECT_EQ(sizing.cacheKibibytes, c.cacheKiB) << c.bytes;
+    EXPECT_EQ(sizing.mapBytes, c.mapBytes) << c.bytes << " " << c.network;
+  }
+}
+
+TEST_F(ConnectionTest, OpenSizesTheReadsForTheLibrary) {
+  ASSERT_FALSE(db.Query("PRAGMA cache_size;"));
+  EXPECT_EQ(db.CellInt(1, 0), -ChooseReadSizing(0, false).cacheKibibytes);
+  ASSERT_FALSE(db.Query("PRAGMA mmap_size;"));
+  EXPECT_EQ(db.Cell(1, 0), std::to_string(ChooseReadSizing(0, false).mapBytes));
+}
+
 }  // namespace
 }  // namespace vel

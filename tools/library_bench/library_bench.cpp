@@ -216,6 +216,8 @@ int main(int argc, char** argv) {
   auto started = Clock::now();
   Generate(db.Handle(), items);
   std::printf("generated %d items in %.0f ms (%s)\n", items, Ms(Clock::now() - started), path.c_str());
+  // Opened again, as the program opens a library that exists.
+  db.Open(path, "");
 
   Recorder recorder;
   sqlite3_trace_v2(db.Handle(), SQLITE_TRACE_STMT, Trace, &recorder);
