@@ -1,9 +1,10 @@
 # Velmarook: build, run and test on Linux (the Windows program runs under Wine).
-.PHONY: setup dist run test test-native test-windows clean
+.PHONY: setup dist run test test-native test-windows bench clean
 
 ROOT := $(abspath .)
 WIN_BUILD := build/win64
 NATIVE_BUILD := build/native
+BENCH_BUILD := build/bench-native
 JOBS ?= $(shell nproc)
 
 setup:
@@ -15,6 +16,10 @@ $(WIN_BUILD)/build.ninja: | setup
 
 $(NATIVE_BUILD)/build.ninja: | setup
 	cmake -S . -B $(NATIVE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+
+# Timings come from optimised code without sanitizers.
+$(BENCH_BUILD)/build.ninja: | setup
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEL_SANITIZE=OFF
 
 # The Windows program and its base folder, copied to dist/.
 dist: setup $(WIN_BUILD)/build.ninja
@@ -35,5 +40,11 @@ test-windows: dist
 
 test: test-native test-windows
 
+# The library benchmark at 10,000, 100,000 and 300,000 items, under Wine and natively.
+bench: dist $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target library_bench
+	bash tools/run-library-bench.sh $(BENCH_BUILD)/tools/library_bench/library_bench \
+	  $(WIN_BUILD)/tools/library_bench/library_bench.exe $(BENCH_ITEMS)
+
 clean:
-	rm -rf build/win64 build/native build/demo dist
+	rm -rf build/win64 build/native build/bench-native build/demo dist

@@ -350,6 +350,7 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
   int column = target == kTargetSql ? SqlSortColumn(*env.db, state) : TargetSortColumn(target);
   int rows = env.loadList ? env.loadList(column, kSortAscending)
                           : LoadSearchResult(*env.db, state, column, kSortAscending);
+  if (env.showList) env.showList(rows < 0 ? 0 : rows);
   outcome.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - started).count();
   outcome.timeText = SearchTimeText(outcome.elapsedMs);

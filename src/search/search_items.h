@@ -49,6 +49,9 @@ struct SearchEnvironment {
   std::function<int(int column, int how)> loadList;
   // Records an executed search in the history (called after a successful load).
   std::function<void(int target, const std::string& text)> saveHistory;
+  // Shows the loaded list (its row count) and its group list. The search's
+  // time includes it: it is what the user waits for.
+  std::function<void(int rows)> showList;
 };
 
 struct SearchOutcome {

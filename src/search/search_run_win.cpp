@@ -76,15 +76,21 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   };
   env.loadList = hooks.loadList;
   env.saveHistory = hooks.saveHistory;
+  bool shown = false;
+  env.showList = [&](int rows) {
+    if (hooks.refreshGroups) hooks.refreshGroups();
+    SetListCount(app.itemList, rows);
+    shown = true;
+  };
 
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (app.mainWindow) EnableWindow(app.mainWindow, FALSE);
   SearchOutcome outcome = SearchItems(env, state, text, target, subMode, orOnly);
+  // Nothing was built: the group list follows the dropped view.
+  if (!shown) env.showList(outcome.rows);
   if (app.mainWindow) EnableWindow(app.mainWindow, TRUE);
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 
-  if (hooks.refreshGroups) hooks.refreshGroups();
-  SetListCount(app.itemList, outcome.rows);
   if (outcome.rows > 0) SelectRow(app.itemList, FindRowByKey(app.mainDb, selectedKey) - 1);
   return outcome;
 }

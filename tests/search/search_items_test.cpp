@@ -12,6 +12,7 @@
 #include "db/sql_error_report.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
+#include "platform/system.h"
 #include "search/sql_order.h"
 #include "test_support.h"
 
@@ -200,6 +201,21 @@ TEST_F(SearchItemsTest, FuzzySearchSeesItemsWithoutMachine) {
   EXPECT_EQ(ListedKeys(), std::vector<std::string>{"k1"});
   SearchItems(env, state, "lonely one", kTargetFuzzy, kMatchContains, false);
   EXPECT_EQ(ListedKeys(), std::vector<std::string>{"k1"});
+}
+
+TEST_F(SearchItemsTest, TimeCountsUntilTheListIsShown) {
+  Add({{"k1", "Alpha", ""}, {"k2", "Beta", ""}});
+  int shownRows = -1;
+  env.showList = [&](int rows) {
+    // The list holds the loaded result by the time it is shown.
+    EXPECT_EQ(db.RowCount(), rows);
+    shownRows = rows;
+    SleepMs(60);
+  };
+  SearchOutcome outcome = SearchItems(env, state, "alpha", kTargetTitle, kMatchContains, false);
+  EXPECT_EQ(shownRows, 1);
+  EXPECT_GE(outcome.elapsedMs, 60) << "the time shown must include showing the list";
+  EXPECT_EQ(outcome.timeText, SearchTimeText(outcome.elapsedMs));
 }
 
 TEST_F(SearchItemsTest, EmptyAndBlankTexts) {
