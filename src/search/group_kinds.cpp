@@ -1,9 +1,11 @@
 #include "search/group_kinds.h"
 
 #include <set>
+#include <string_view>
 
 #include "db/library_connection.h"
 #include "platform/codepage.h"
+#include "search/item_list_query.h"
 
 namespace vel {
 namespace {
@@ -136,6 +138,33 @@ std::optional<GroupFailure> ReadGroupValues(LibraryConnection& db, int kind,
   values.reserve(static_cast<size_t>(db.RowCount()));
   for (int r = 1; r <= db.RowCount(); ++r) values.push_back(db.Cell(r, 0));
   return std::nullopt;
+}
+
+bool GroupValuesOfLoadedList(const LibraryConnection& list, int kind, std::vector<std::string>& values) {
+  values.clear();
+  static const int kPositions[kGroupKindCount] = {kPosMaker, kPosGenre, kPosAdult, kPosMachine,
+                                                  kPosMedia, kPosRating, kPosCreator, kPosSaleYear};
+  if (!ValidKind(kind) || kind == kGroupSaleYear) return false;
+  if (kind == kGroupAdult || kind == kGroupRating) {
+    // Their rows are fixed: only whether the list has values counts.
+    if (list.RowCount() > 0) values.emplace_back();
+    return true;
+  }
+  // A missing value and an empty one are the same group; the statements
+  // order UTF-8 text byte by byte (BINARY), as std::string compares.
+  std::set<std::string_view> distinct;
+  const int position = kPositions[kind];
+  for (int r = 1; r <= list.RowCount(); ++r) distinct.insert(list.CellUtf8(r, position));
+  if (kind == kGroupCreator) {
+    std::set<std::string> names;
+    for (std::string_view creators : distinct)
+      if (!creators.empty())
+        for (const std::string& name : SplitCreatorNames(Utf8ToAnsi(creators))) names.insert(AnsiToUtf8(name));
+    for (const std::string& name : names) values.push_back(Utf8ToAnsi(name));
+    return true;
+  }
+  for (std::string_view value : distinct) values.push_back(value.empty() ? std::string() : Utf8ToAnsi(value));
+  return true;
 }
 
 std::vector<int> TabKinds(const int (&tabValues)[kGroupTabCount]) {

@@ -58,6 +58,13 @@ std::optional<GroupFailure> RebuildCreatorTable(LibraryConnection& db);
 std::optional<GroupFailure> ReadGroupValues(LibraryConnection& db, int kind,
                                             std::vector<std::string>& values);
 
+// The values of a kind counted from a loaded list instead of a second pass
+// over list_view: `list` holds every row of list_view (in any order), read by
+// the list's column positions. The same values in the same order as
+// ReadGroupValues gives. False for the release year, whose values only the
+// statement gives.
+bool GroupValuesOfLoadedList(const LibraryConnection& list, int kind, std::vector<std::string>& values);
+
 // The kinds of the tabs from the GroupSelect values (kind + 1; 0 or less =
 // unused tab), in tab order.
 std::vector<int> TabKinds(const int (&tabValues)[kGroupTabCount]);

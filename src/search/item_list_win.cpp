@@ -534,17 +534,17 @@ int RefreshItemList(AppState& app, int selectRow, const std::string& selectName,
                   : sortMode == -1                              ? kSortReset
                                                                 : kSortKeepKeys;
     if (SortAndLoad(app, request, kSortToggle) != 0) {
-      if (resetGroups > 0) BuildGroupList(app);
+      if (resetGroups > 0) BuildGroupList(app, false);
       return -1;
     }
   }
-  if (resetGroups > 0) BuildGroupList(app);
+  if (resetGroups > 0) BuildGroupList(app, sortMode != 0);
   int row = selectRow != 0 ? std::min(selectRow, app.mainDb.RowCount()) : FindRowByKey(app.mainDb, selectName);
   SelectRow(app, row);
   return row;
 }
 
-void BuildGroupList(AppState& app) {
+void BuildGroupList(AppState& app, bool listJustLoaded) {
   ListPanes& panes = Panes();
   for (const auto& [key, value] : panes.pendingTabKeys)
     WriteProfileText("GroupSelect", key, std::to_string(value), app.paths.settingsFile);
@@ -552,7 +552,11 @@ void BuildGroupList(AppState& app) {
   int kind = CurrentKind();
   panes.groupValues.clear();
   if (kind < 0) return;
-  if (auto failure = ReadGroupValues(app.groupDb, kind, panes.groupValues)) {
+  // A list just loaded without a group holds every row of the view: its
+  // values are counted there instead of running the search a second time.
+  bool counted = listJustLoaded && panes.query.groupCondition.empty() &&
+                 GroupValuesOfLoadedList(app.mainDb, kind, panes.groupValues);
+  if (!counted) if (auto failure = ReadGroupValues(app.groupDb, kind, panes.groupValues)) {
     panes.groupValues.clear();
     ReportGroupFailure(*failure);
   }
@@ -590,7 +594,7 @@ void StepGroupTab(AppState& app, bool forward) {
   if (count == 0) return;
   panes.currentTab = (panes.currentTab + (forward ? 1 : count - 1)) % count;
   TabCtrl_SetCurSel(panes.groupTabs, panes.currentTab);
-  BuildGroupList(app);
+  BuildGroupList(app, false);
 }
 
 void InitialIndexSeek(AppState& app, bool forward) {
@@ -656,7 +660,7 @@ bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
   }
   if (header.hwndFrom == panes.groupTabs && header.code == TCN_SELCHANGE) {
     panes.currentTab = std::max(TabCtrl_GetCurSel(panes.groupTabs), 0);
-    BuildGroupList(app);
+    BuildGroupList(app, false);
     return true;
   }
   return false;

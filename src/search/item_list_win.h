@@ -31,7 +31,10 @@ int SortAndLoad(AppState& app, int column, int how);
 int RefreshItemList(AppState& app, int selectRow, const std::string& selectName, bool clearFirst,
                     int resetGroups, int sortMode);
 
-void BuildGroupList(AppState& app);
+// Fills the group list of the current tab. `listJustLoaded`: the main
+// connection's result is the list as just loaded, so its values can be
+// counted there.
+void BuildGroupList(AppState& app, bool listJustLoaded);
 // Applies a group row as the list's filter; true when the list was reloaded.
 bool SelectGroup(AppState& app, int row);
 // Page Down (forward) or Page Up.

@@ -77,17 +77,18 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   env.loadList = hooks.loadList;
   env.saveHistory = hooks.saveHistory;
   bool shown = false;
-  env.showList = [&](int rows) {
-    if (hooks.refreshGroups) hooks.refreshGroups();
+  auto show = [&](int rows, bool listJustLoaded) {
+    if (hooks.refreshGroups) hooks.refreshGroups(listJustLoaded);
     SetListCount(app.itemList, rows);
     shown = true;
   };
+  env.showList = [&](int rows) { show(rows, true); };
 
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (app.mainWindow) EnableWindow(app.mainWindow, FALSE);
   SearchOutcome outcome = SearchItems(env, state, text, target, subMode, orOnly);
   // Nothing was built: the group list follows the dropped view.
-  if (!shown) env.showList(outcome.rows);
+  if (!shown) show(outcome.rows, false);
   if (app.mainWindow) EnableWindow(app.mainWindow, TRUE);
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 
@@ -102,7 +103,7 @@ void ConnectSearch(AppState& app) {
     hooks.loadList = [](int column, int how) {
       return SortAndLoad(App(), column, how) == 0 ? App().mainDb.RowCount() : -1;
     };
-    hooks.refreshGroups = [] { BuildGroupList(App()); };
+    hooks.refreshGroups = [](bool listJustLoaded) { BuildGroupList(App(), listJustLoaded); };
     SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, kMatchContains, false, hooks);
     if (a.statusBar && !outcome.countText.empty()) {
       SendMessageA(a.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(outcome.countText.c_str()));

@@ -23,8 +23,9 @@ struct SearchHooks {
   // Unset: LoadSearchResult on app.mainDb.
   std::function<int(int column, int how)> loadList;
   std::function<void(int target, const std::string& text)> saveHistory;
-  // Rebuilds the group list from the new view (or from none after a failure).
-  std::function<void()> refreshGroups;
+  // Rebuilds the group list from the new view (or from none after a failure);
+  // `listJustLoaded` when the main connection holds the list just loaded.
+  std::function<void(bool listJustLoaded)> refreshGroups;
 };
 
 // Runs a search over the item list: remembers the selected item, empties the

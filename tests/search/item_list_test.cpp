@@ -70,6 +70,43 @@ TEST_F(ItemListTest, CreatorGroupsListWholeNamesAndFilterByThem) {
   }
 }
 
+TEST_F(ItemListTest, GroupValuesOfTheLoadedListMatchTheStatements) {
+  // NULLs beside empty texts, Japanese beside ASCII (BINARY order on UTF-8),
+  // creators with roles, empty entries and names inside longer names.
+  Add("a", ",maker,genre_name,machine_name,media_name,adult,rating",
+      ",'" + Jp("ナムコ") + "','RPG','PC88',NULL,'1','30'");
+  Add("b", ",maker,genre_name,machine_name,media_name", ",'namco','',NULL,'" + Jp("ＦＤ") + "'");
+  Add("c", ",maker,genre_name,machine_name,media_name", ",NULL,'ACT','X1','CD'");
+  Add("d", ",maker,genre_name,machine_name,media_name", ",'Zeta','RPG','PC88','CD'");
+  Add("e", ",maker", ",''");
+  // Full-width Ａ comes before あ in CP932 and after it in UTF-8.
+  Add("f", ",maker", ",'" + Jp("Ａ社") + "'");
+  Add("g", ",maker", ",'" + Jp("あ社") + "'");
+  ASSERT_FALSE(db.Query("INSERT INTO creator_table VALUES('a','" + Jp("[原作]山田;[音楽]伊藤;") + "'),('b','" +
+                        Jp("加伊藤;") + "'),('c','[x];'),('d','" + Jp("山田;") + "');"));
+  for (int kind : {kGroupMaker, kGroupGenre, kGroupAdult, kGroupMachine, kGroupMedia, kGroupRating, kGroupCreator}) {
+    ListQueryState whole;
+    ASSERT_FALSE(LoadItemList(db, whole, true));
+    std::vector<std::string> counted;
+    ASSERT_TRUE(GroupValuesOfLoadedList(db, kind, counted)) << kind;
+    LibraryConnection groups;
+    groups.Open(folder / "Velmarook.db", "");
+    std::vector<std::string> read;
+    ASSERT_FALSE(ReadGroupValues(groups, kind, read)) << kind;
+    if (kind == kGroupAdult || kind == kGroupRating)
+      EXPECT_EQ(GroupRowCount(kind, static_cast<int>(counted.size())), GroupRowCount(kind, static_cast<int>(read.size())));
+    else
+      EXPECT_EQ(counted, read) << "kind " << kind;
+  }
+  std::vector<std::string> years;
+  EXPECT_FALSE(GroupValuesOfLoadedList(db, kGroupSaleYear, years)) << "the release year is read by its statement";
+  // An empty list has no groups.
+  ASSERT_FALSE(db.Query("SELECT * FROM list_view WHERE 0;"));
+  std::vector<std::string> none{"stale"};
+  ASSERT_TRUE(GroupValuesOfLoadedList(db, kGroupAdult, none));
+  EXPECT_TRUE(none.empty());
+}
+
 TEST(CreatorNames, SplitByEntryWithoutRoles) {
   struct Case {
     std::string text;
