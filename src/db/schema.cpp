@@ -180,11 +180,13 @@ const char* const kItemViewSql =
     "m.smart_title AS smart_title, m.tag AS tag, m.ply AS ply, "
     "m.ply_file_name AS ply_file_name, m.modify AS modify "
     "FROM main_table m "
+    // The creators right after the items: a fuzzy search looks through them,
+    // so its condition is tested before the other tables are joined.
+    "LEFT JOIN creator_table cr ON cr.pfile_cr = m.file_name "
     "LEFT JOIN machine_info_table mi ON mi.machine = m.machine_name "
     "LEFT JOIN media_info_table md ON md.media = m.media_name "
     "LEFT JOIN genre_info_table g ON g.genre = m.genre_name "
     "LEFT JOIN tmp_maxdisk t ON t.ply_file_name = m.file_name "
-    "LEFT JOIN creator_table cr ON cr.pfile_cr = m.file_name "
     "LEFT JOIN memo_table mm ON mm.pfile_mm = m.file_name "
     "LEFT JOIN snap_path_table sp ON sp.pfile_sp = m.file_name "
     "LEFT JOIN spec_table sc ON sc.pfile_sc = m.file_name "
