@@ -17,6 +17,8 @@ std::string CurrentDirectory();
 // This computer's name (at most 15 characters on Windows).
 std::string ComputerName();
 void SleepMs(unsigned milliseconds);
+// The most memory this process has held resident so far, in bytes (0 when unknown).
+std::int64_t PeakResidentBytes();
 
 #ifndef _WIN32
 // A program path as this (non-Windows) file system names it.

@@ -3,7 +3,9 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <thread>
 
 #include "platform/codepage.h"
@@ -67,6 +69,14 @@ LocalTime NowLocal() {
   std::tm tm {};
   localtime_r(&now, &tm);
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::int64_t PeakResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
+  return 0;
 }
 
 }  // namespace vel

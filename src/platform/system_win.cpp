@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <psapi.h>
 
 #include "platform/system.h"
 
@@ -53,6 +54,13 @@ LocalTime NowLocal() {
   SYSTEMTIME st {};
   GetLocalTime(&st);
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::int64_t PeakResidentBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 0;
+  return static_cast<std::int64_t>(counters.PeakWorkingSetSize);
 }
 
 }  // namespace vel

@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -27,6 +26,7 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "platform/system.h"
 #include "search/group_kinds.h"
 #include "search/initial_index.h"
 #include "search/item_list_query.h"
@@ -177,15 +177,6 @@ void Replay(sqlite3* db, const std::vector<std::string>& statements) {
     }
     sqlite3_finalize(statement);
   }
-}
-
-// Peak resident memory of this process in kilobytes (-1 where unknown).
-long PeakKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  return -1;
 }
 
 double Median(std::vector<double> values) {
@@ -344,7 +335,8 @@ int main(int argc, char** argv) {
   std::printf("list result: %d rows x %d columns, UTF-8 text %.1f MB, held %.1f MB, ratio %.2f\n", db.RowCount(),
               db.ColumnCount(), text / 1e6, db.ResultBytes() / 1e6,
               text ? static_cast<double>(db.ResultBytes()) / static_cast<double>(text) : 0.0);
-  if (long peak = PeakKilobytes(); peak > 0) std::printf("process peak memory %.1f MB\n", peak / 1e3);
+  if (std::int64_t peak = vel::PeakResidentBytes(); peak > 0)
+    std::printf("process peak memory %.1f MB\n", static_cast<double>(peak) / 1e6);
   groups.Close();
   db.Close();
   return 0;
