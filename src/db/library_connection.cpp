@@ -15,11 +15,14 @@
 namespace vel {
 
 std::string Quote(const std::string& text) {
+  // Whole characters first: a lead byte left without its trail byte would
+  // take the quote after it for one and end the literal early.
   std::string quoted;
-  quoted.reserve(text.size() + 8);
-  for (char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
+  const std::string whole = WithWholeCharacters(text);
+  quoted.reserve(whole.size() + 8);
+  for (size_t i = 0; i < whole.size(); i += CharacterLength(whole, i)) {
+    quoted.append(whole, i, CharacterLength(whole, i));
+    if (whole[i] == '\'') quoted += '\'';
   }
   return quoted;
 }

@@ -18,6 +18,14 @@ inline bool IsCp932LeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True for a byte that can end a two-byte CP932 character.
+inline bool IsCp932TrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+// The text with every lead byte that has no trail byte after it (at the end,
+// or before a quote, a control character ...) replaced by '?', so that no
+// conversion can pair it with the next character and swallow it.
+std::string WithWholeCharacters(std::string_view text);
+
 // Bytes of the character at `position`: two for a lead byte with a byte after it.
 inline size_t CharacterLength(std::string_view text, size_t position) {
   return IsCp932LeadByte(static_cast<unsigned char>(text[position])) && position + 1 < text.size() ? 2 : 1;

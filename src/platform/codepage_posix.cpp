@@ -54,7 +54,9 @@ std::string Convert(const char* to, const char* from, std::string_view in, size_
 
 }  // namespace
 
-std::string AnsiToUtf8(std::string_view ansi) { return Convert("UTF-8", "CP932", ansi, 1); }
+std::string AnsiToUtf8(std::string_view ansi) {
+  return Convert("UTF-8", "CP932", WithWholeCharacters(ansi), 1);
+}
 std::string Utf8ToAnsi(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, 4); }
 
 }  // namespace vel

@@ -25,7 +25,11 @@ std::string FromWide(UINT codePage, const std::wstring& wide) {
 
 }  // namespace
 
-std::string AnsiToUtf8(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi)); }
+// The system's conversion pairs a lead byte with whatever follows it, a quote
+// included: only whole characters are given to it.
+std::string AnsiToUtf8(std::string_view ansi) {
+  return FromWide(CP_UTF8, ToWide(CP_ACP, WithWholeCharacters(ansi)));
+}
 std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8)); }
 
 }  // namespace vel

@@ -27,6 +27,11 @@ TEST(Quote, DoublesSingleQuotesOnly) {
       // CP932 characters whose trail byte is 0x5C (the backslash) pass unchanged.
       {Jp("ソフト表示"), Jp("ソフト表示")},
       {Jp("能'ソ"), Jp("能''ソ")},
+      // A lead byte without its trail byte never takes the quote after it.
+      {"Z\x82' OR 1=1 --", "Z?'' OR 1=1 --"},
+      {"end\x82", "end?"},
+      {"\x82\x82'", "\x82\x82''"},  // a whole character whose trail byte is itself a lead byte
+      {"\x81\x27\x81", "?''?"},
   };
   for (const Case& c : cases) EXPECT_EQ(Quote(c.in), c.out) << c.in;
 }
@@ -37,6 +42,19 @@ class ConnectionTest : public testing::Test {
   test::TempFolder folder;
   LibraryConnection db;
 };
+
+// A value from a file that ends in a broken character deletes no row, and
+// the statement's text reaches the library with every character whole.
+TEST_F(ConnectionTest, ABrokenCharacterBeforeAQuoteNeverEndsTheLiteral) {
+  ASSERT_FALSE(db.Query("CREATE TABLE t(v TEXT); INSERT INTO t VALUES('a'),('b'),('c');"));
+  const std::string value = "Z\x82' OR 1=1 --";
+  EXPECT_FALSE(db.Query("DELETE FROM t WHERE v='" + Quote(value) + "';"));
+  ASSERT_FALSE(db.Query("SELECT count(*) FROM t;"));
+  EXPECT_EQ(db.Cell(1, 0), "3");
+  // Unquoted, the broken character still stays apart from the quote.
+  ASSERT_FALSE(db.Query("INSERT INTO t VALUES('x\x82'); SELECT v FROM t WHERE v LIKE 'x%';"));
+  EXPECT_EQ(db.Cell(1, 0), "x?");
+}
 
 TEST_F(ConnectionTest, CellReadsInsideAndOutsideTheGrid) {
   ASSERT_FALSE(db.Query("CREATE TABLE t(a,b); INSERT INTO t VALUES('x',NULL),('12.9','-7.5xyz');"));
