@@ -12,6 +12,7 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "display/image_loader_win.h"
+#include "launch/launch_run_win.h"
 #include "launch/settings_rewrite.h"
 #include "maintenance/image_sets_win.h"
 #include "platform/archivers_win.h"
@@ -149,6 +150,8 @@ int RunProgram(HINSTANCE instance) {
   // was ended while an emulator ran) are put back now; the message takes the
   // focus from the item list, which gets it back.
   if (RecoverAndReport(app.paths.base, app.mainWindow) && app.itemList) SetFocus(app.itemList);
+  // So are the images they left in their extraction folders.
+  if (!app.startupFailed) CleanUpAfterEndedLaunches(app);
   if (!app.startupFailed)
     app.archivers = LoadArchivers(SystemFolder(), SettingInt(app.settings, "etcSetting", "DLLSafeLoad") != 0);
   RunMessageLoop();

@@ -108,11 +108,21 @@ int PlaceImage(ArchiverSet& archivers, const std::string& key, const std::string
   return CopyOneFile(key, target, CopyMode::kKeepExisting) ? kExtracted : kCopyFailed;
 }
 
+namespace {
+
+// Announces the file a key is placed as, then places it.
+int PlaceAnnounced(ArchiverSet& archivers, const std::string& key, const LaunchImages& launch) {
+  const bool copyPlain = launch.extract == 2;
+  const bool member = key.find('*') != std::string::npos;
+  if (launch.placing && (member || copyPlain)) launch.placing(member ? OwnFileName(KeyMember(key)) : NameOf(key));
+  return PlaceImage(archivers, key, launch.extractPath, copyPlain, launch.skipIfExists, launch.owner);
+}
+
+}  // namespace
+
 int PrepareLaunchImages(ArchiverSet& archivers, LibraryConnection& db, const LaunchImages& launch) {
   if (launch.extract <= 0) return kExtracted;
-  const bool copyPlain = launch.extract == 2;
-  int result = PlaceImage(archivers, launch.fileName, launch.extractPath, copyPlain, launch.skipIfExists,
-                          launch.owner);
+  int result = PlaceAnnounced(archivers, launch.fileName, launch);
   if (result != kExtracted || !launch.setHead) return result;
   if (auto error = db.Query("SELECT file_name, ply FROM main_table WHERE ply_file_name='" +
                             Quote(launch.fileName) + "' ORDER BY ply, file_name ;")) {
@@ -124,7 +134,7 @@ int PrepareLaunchImages(ArchiverSet& archivers, LibraryConnection& db, const Lau
   std::vector<std::string> members;
   for (int row = 1; row <= db.RowCount(); ++row) members.push_back(db.Cell(row, 0));
   for (const std::string& member : members) {
-    result = PlaceImage(archivers, member, launch.extractPath, copyPlain, launch.skipIfExists, launch.owner);
+    result = PlaceAnnounced(archivers, member, launch);
     if (result != kExtracted) return result;
   }
   return kExtracted;

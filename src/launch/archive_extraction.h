@@ -2,6 +2,7 @@
 // Extraction of images that live inside archives, and the copies of plain
 // images, into a launch's extraction folder. Archive members are keyed as
 // the archive path, "*", and the member name.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -64,6 +65,8 @@ struct LaunchImages {
   std::string extractPath;  // the extraction folder
   bool skipIfExists = false;
   void* owner = nullptr;    // the main window
+  // Told the name of each file about to be placed in the folder, before it is.
+  std::function<void(const std::string& name)> placing;
 };
 
 // Extracts or copies the item's image and, for the head of a set, every

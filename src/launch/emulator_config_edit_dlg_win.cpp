@@ -10,6 +10,7 @@
 #include "db/library_connection.h"
 #include "launch/emulator_config.h"
 #include "launch/emulator_config_dlg_win.h"
+#include "launch/library_images.h"
 #include "launch/placeholders.h"
 #include "launch/settings_rewrite.h"
 #include "platform/codepage.h"
@@ -275,6 +276,17 @@ bool Save(Editor& e) {
   if ((config.extract == 1 || config.extract == 2) && config.extractPath.empty()) {
     Inform(e, "圧縮ファイルの解凍先フォルダを指定してください。", "中止");
     return false;
+  }
+  if (config.extract > 0 && config.extractAllDelete == 1) {
+    LibraryConnection db;
+    db.Open(app.databasePath, app.regexExtensionPath);
+    if (HoldsUsersFiles(db, config.extractPath, app.paths.base) &&
+        ShowMessage(Jp("解凍先フォルダ「") + config.extractPath +
+                        Jp("」には、ライブラリのイメージファイルまたは機種のスナップショットがあります。\n"
+                           "「エミュレータ終了後に解凍先フォルダの中身を全て削除する」が選ばれています"
+                           "（起動前からあったファイルは削除しません）。\nこのまま保存しますか？"),
+                    Jp("確認"), kMbYesNo | kMbIconWarning | kMbDefaultButton2, e.dialog) != kIdYes)
+      return false;
   }
   if (name.empty()) {
     Inform(e, "設定名の入力は必須です。", "中止");

@@ -16,8 +16,11 @@
 #include "core/shell_services_win.h"
 #include "db/library_connection.h"
 #include "launch/archive_extraction.h"
+#include "launch/archive_names.h"
+#include "launch/extraction_journal.h"
 #include "launch/key_script.h"
 #include "launch/launch_plan.h"
+#include "launch/library_images.h"
 #include "launch/play_time.h"
 #include "launch/settings_rewrite.h"
 #include "launch/window_search.h"
@@ -53,6 +56,12 @@ struct SharedLaunchState {
   // cleaning, also when one is still preparing while another runs.
   std::atomic<int> active{0};
   std::atomic<bool> abortWindowWait{false};
+  // The extraction journals of the launches that overlap, kept held until
+  // the last of them cleans up; the lock also makes leaving and the clean-up
+  // decision one step, so that two launches ending together never both leave
+  // the cleaning to the other.
+  std::mutex cleanupLock;
+  std::vector<std::unique_ptr<ExtractionJournal>> extractionJournals;
   std::mutex exitLock;
   HANDLE waitedProcess = nullptr;  // owned by the launch that waits on it
   std::string exitRequest;
@@ -74,7 +83,7 @@ struct Launch {
   std::unique_ptr<RewriteJournal> journal;
   bool rewritten = false;
   std::vector<std::pair<std::string, std::string>> renamed;  // made renames, to undo
-  bool extracted = false;
+  ExtractionJournal* extractionJournal = nullptr;  // owned by SharedLaunchState
   bool scrollLockWasOn = false;
   bool active = false;  // counted in SharedLaunchState::active
 };
@@ -143,42 +152,89 @@ void RenameBack(Launch& launch) {
   launch.renamed.clear();
 }
 
-// Deletes what the launch extracted or copied, only when the configuration
-// asks for it, no other emulator runs, and the folder is a real extraction
-// folder: an existing absolute folder that is neither a drive root nor the
-// base folder or one of its parents. Links inside are removed, never followed.
-void CleanExtractionFolder(Launch& launch) {
+// The balloon after a clean-up: deletions that failed, and what was left
+// because it was there before the run or is an image of the library.
+std::string CleanupOutcomeText(const CleanupOutcome& outcome) {
+  std::string text;
+  if (outcome.failed > 0)
+    text = Jp("展開先フォルダ内削除で、いくつかのファイル削除に失敗しました。\nファイルが使用中の可能性があります。");
+  if (outcome.kept > 0)
+    text += (text.empty() ? "" : "\n") + Jp("展開先フォルダ内の ") + std::to_string(outcome.kept) +
+            Jp(" 個のファイルは起動前からあったため削除しませんでした。");
+  return text;
+}
+
+void ShowCleanupOutcome(const CleanupOutcome& outcome) {
+  static std::string text;  // read by the GUI thread before ToGui returns
+  text = CleanupOutcomeText(outcome);
+  if (!text.empty()) ToGui(kGuiBalloon, outcome.failed > 0 ? 1 : 0, reinterpret_cast<LPARAM>(&text));
+}
+
+// Journals of runs that ended without their clean-up; held ones belong to
+// running launches and are not taken.
+std::vector<std::unique_ptr<ExtractionJournal>> TakeLeftBehindJournals(const std::string& baseFolder) {
+  std::vector<std::unique_ptr<ExtractionJournal>> journals;
+  for (const std::string& path : ExtractionJournalFilesIn(baseFolder)) {
+    auto journal = std::make_unique<ExtractionJournal>();
+    if (journal->TakeLeftBehind(path)) journals.push_back(std::move(journal));
+  }
+  return journals;
+}
+
+std::vector<ExtractionJournal*> Pointers(const std::vector<std::unique_ptr<ExtractionJournal>>& journals) {
+  std::vector<ExtractionJournal*> pointers;
+  for (const auto& journal : journals) pointers.push_back(journal.get());
+  return pointers;
+}
+
+CleanupOutcome CleanWithJournals(const std::vector<std::unique_ptr<ExtractionJournal>>& running,
+                                 const std::string& baseFolder, const std::string& databasePath,
+                                 const std::string& regexExtensionPath) {
+  std::vector<std::unique_ptr<ExtractionJournal>> leftBehind = TakeLeftBehindJournals(baseFolder);
+  if (running.empty() && leftBehind.empty()) return {};
+  LibraryConnection db;
+  db.Open(databasePath, regexExtensionPath);
+  return CleanExtractionFolders(Pointers(running), Pointers(leftBehind), baseFolder, LibraryImageTest(db));
+}
+
+// Before a launch places anything: a run that ended without its clean-up
+// is cleaned first (only when no other launch is under way), then the
+// folder's present names are recorded.
+void BeginExtractionJournal(Launch& launch) {
   const EmulatorConfig& c = launch.plan.config;
-  if (!launch.extracted || c.extract < 1 || c.extractAllDelete != 1 || OthersActive(launch)) return;
-  const std::string& folder = c.extractPath;
-  bool absolute = folder.size() > 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
-  bool unc = folder.rfind("\\\\", 0) == 0;
-  // The folder is the base folder or a parent of it when the base folder's
-  // path begins with it.
-  std::string base = launch.request.baseFolder + "\\";
-  std::string candidate = folder + "\\";
-  bool containsBase = base.size() >= candidate.size() && EqualsIgnoringCase(base.substr(0, candidate.size()), candidate);
-  if (!(absolute || unc) || containsBase || !DirectoryExists(folder)) return;
-  bool failed = false;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      // A sub-folder goes with its contents; a link is removed, never followed.
-      bool removed = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                         ? RemoveFolderTree(path)
-                         : (ClearFileAttributes(path), RemoveFile(path));
-      failed = failed || !removed;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+  if (c.extractAllDelete != 1) return;
+  CleanupOutcome recovered;
+  {
+    std::lock_guard<std::mutex> lock(Shared().cleanupLock);
+    const std::string& base = launch.request.baseFolder;
+    // Another launch under way may be using what a crashed run left.
+    if (Shared().active.load() == 1)
+      recovered = CleanWithJournals({}, base, launch.app->databasePath, launch.app->regexExtensionPath);
+    auto journal = std::make_unique<ExtractionJournal>(base);
+    journal->Begin(c.extractPath);  // a journal that fails leaves the folder alone
+    launch.extractionJournal = journal.get();
+    Shared().extractionJournals.push_back(std::move(journal));
   }
-  if (failed) {
-    static std::string text = Jp("展開先フォルダ内削除で、いくつかのファイル削除に失敗しました。\nファイルが使用中の可能性があります。");
-    ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
+  ShowCleanupOutcome(recovered);
+}
+
+// Ends the launch's part in the overlapping launches. The last one to end
+// cleans every extraction folder they used, deleting only what they placed
+// or what appeared while they ran (see ExtractionJournal).
+void CleanExtractionFolder(Launch& launch) {
+  CleanupOutcome outcome;
+  {
+    // A launch starting meanwhile lists its folder only after the cleaning.
+    std::lock_guard<std::mutex> lock(Shared().cleanupLock);
+    Leave(launch);
+    if (Shared().active.load() > 0) return;
+    std::vector<std::unique_ptr<ExtractionJournal>> running;
+    running.swap(Shared().extractionJournals);
+    if (running.empty()) return;
+    outcome = CleanWithJournals(running, launch.request.baseFolder, launch.app->databasePath,
+                                launch.app->regexExtensionPath);
   }
+  ShowCleanupOutcome(outcome);
 }
 
 // --- programs before and after the emulator --------------------------------
@@ -296,6 +352,10 @@ void RunLaunch(Launch& launch) {
   StepMessage(launch, plan.emulatorFolder, "WorkDir");
 
   if (config.extract > 0) {
+    // Active from here on, so that another launch's clean-up never takes
+    // the images this one is placing.
+    Join(launch);
+    BeginExtractionJournal(launch);
     LaunchImages images;
     images.fileName = launch.request.item.fileName;
     images.setHead = launch.request.item.multiDisk == "1";
@@ -303,7 +363,8 @@ void RunLaunch(Launch& launch) {
     images.extractPath = config.extractPath;
     images.skipIfExists = config.skipExtractIfExist == 1;
     images.owner = app.mainWindow;
-    launch.extracted = true;
+    if (ExtractionJournal* journal = launch.extractionJournal)
+      images.placing = [journal](const std::string& name) { journal->RecordPlaced(name); };
     int result = app.archivers ? PrepareLaunchImages(*app.archivers, db, images) : kNoArchiver;
     if (result != 0) {
       RestoreRewrittenSettings(launch);
@@ -628,6 +689,15 @@ void SendExitRequest(AppState& app) {
 
 void AbortWindowWait() { Shared().abortWindowWait = true; }
 
+bool WindowWaitAborted() { return Shared().abortWindowWait.load(); }
+
 int RunningEmulators() { return Shared().running.load(); }
+
+void CleanUpAfterEndedLaunches(AppState& app) {
+  std::lock_guard<std::mutex> lock(Shared().cleanupLock);
+  if (Shared().active.load() > 0) return;
+  std::string text = CleanupOutcomeText(CleanWithJournals({}, app.paths.base, app.databasePath, app.regexExtensionPath));
+  if (!text.empty()) ShowTrayBalloon(app, text, true);
+}
 
 }  // namespace vel

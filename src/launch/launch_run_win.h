@@ -24,7 +24,12 @@ void LaunchFromMenu(AppState& app, int id);
 void SendExitRequest(AppState& app);
 // The tray command "エミュ起動待機を中止": stops waiting for an emulator's window.
 void AbortWindowWait();
+// True from that command until the next launch starts waiting for a window.
+bool WindowWaitAborted();
 // Emulators started by launches that have not ended yet.
 int RunningEmulators();
+// Deletes what launches that ended without their clean-up (the program was
+// ended during a run) placed in their extraction folders, and nothing else.
+void CleanUpAfterEndedLaunches(AppState& app);
 
 }  // namespace vel

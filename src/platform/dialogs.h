@@ -15,6 +15,7 @@ enum MessageFlags : unsigned {
   kMbIconQuestion = 0x20,
   kMbIconWarning = 0x30,
   kMbIconInformation = 0x40,
+  kMbDefaultButton2 = 0x100,  // the second button (No, Cancel) is the default
   kMbSystemModal = 0x1000,
 };
 
