@@ -23,6 +23,7 @@
 #include "editing/master_icons_win.h"
 #include "editing/master_tables.h"
 #include "input/message_hook_win.h"
+#include "launch/launch_run_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -244,12 +245,13 @@ void OnPaint(HWND window) {
 
 void ShowTrayMenu(AppState& app) {
   HMENU menu = GetSubMenu(app.trayMenu, 0);
-  EnableMenuItem(menu, kCmdTrayStopWaiting, MF_BYCOMMAND | (app.stopWaiting == 0 ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(menu, kCmdTrayStopWaiting, MF_BYCOMMAND | (WindowWaitAborted() ? MF_GRAYED : MF_ENABLED));
   POINT at{};
   GetCursorPos(&at);
   SetForegroundWindow(app.mainWindow);
+  // The chosen command comes back here, so it is run here.
   UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, app.mainWindow, nullptr);
-  if (chosen == kCmdTrayStopWaiting) InterlockedExchange(&app.stopWaiting, 1);
+  if (chosen != 0) RunCommand(app, static_cast<int>(chosen));
 }
 
 // A right click on a row selects it and opens the 編集 menu there; below the

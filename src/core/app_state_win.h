@@ -104,7 +104,6 @@ struct AppState {
   DWORD_PTR helpCookie = 0;
   ULONG_PTR gdiplusToken = 0;
   int autoSnapMode = 0;           // 0 off, 1 full screen, 2 active window, 3 manual
-  volatile LONG stopWaiting = 0;  // "エミュ起動待機を中止" in the tray menu
   bool startupFailed = false;     // the library could not be prepared
 
   // Reloads the item list and selects the item with the key ("" = none);

@@ -79,7 +79,7 @@ ImagePlan PlanImages(const std::vector<ImageRow>& rows, const ImageListSettings&
       std::string& image = plan.images[static_cast<size_t>(i)];
       std::string renamed = settings.imageFnReplace == 1 ? UnderscoredName(image) : NumberedName(image, i);
       if (renamed == image) continue;
-      plan.renames.push_back({image, renamed});
+      plan.renames.push_back({i, image, renamed});
       image = renamed;
     }
   }

@@ -34,8 +34,12 @@ struct ImageListSettings {
 struct ImagePlan {
   ImageList images{};  // slot 0 the boot image, 1..count the set
   int count = 0;
-  // Renames to make before the launch (previous name, new name), image 1..n.
-  std::vector<std::pair<std::string, std::string>> renames;
+  // Renames to make before the launch, only of images whose name changes.
+  struct Rename {
+    int image = 0;  // the image's own number, 1..n
+    std::string from, to;
+  };
+  std::vector<Rename> renames;
   // Not empty when an image path is too long for the emulator's command line
   // buffers: the launch is refused with this text (CP932).
   std::string error;

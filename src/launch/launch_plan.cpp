@@ -30,15 +30,18 @@ std::vector<ImageRow> ReadImageRows(const LaunchRequest& request, bool alterEgo,
 // showing what is missing.
 bool FoldersAndExecutableExist(const LaunchPlan& plan, void* owner) {
   const EmulatorConfig& c = plan.config;
+  const std::string notFound = Jp("イメージファイルの解凍先フォルダが見つかりませんでした\n処理を中止します");
   if (c.extract >= 1) {
-    if (c.extractPath.empty()) return false;
+    if (c.extractPath.empty()) {
+      ShowMessage(notFound, Jp("エラー"), kMbOk | kMbIconError, owner);
+      return false;
+    }
     if (!DirectoryExists(c.extractPath)) {
       int answer = ShowMessage(Jp("イメージファイルの解凍先フォルダが見つかりませんでした\nフォルダを作成しますか？\n→") +
                                    c.extractPath,
                                Jp("確認"), kMbYesNo | kMbIconQuestion, owner);
       if (answer != kIdYes) {
-        ShowMessage(Jp("イメージファイルの解凍先フォルダが見つかりませんでした\n処理を中止します"), Jp("エラー"),
-                    kMbOk | kMbIconError, owner);
+        ShowMessage(notFound, Jp("エラー"), kMbOk | kMbIconError, owner);
         return false;
       }
       if (!CreateFolder(c.extractPath) || !DirectoryExists(c.extractPath)) {

@@ -299,8 +299,7 @@ void PublishWaitedProcess(HANDLE process, const std::string& exitRequest) {
   Shared().exitRequest = exitRequest;
 }
 
-void RecordRun(Launch& launch, DWORD startTick) {
-  DWORD elapsed = GetTickCount() - startTick;
+void RecordRun(Launch& launch, DWORD elapsed) {
   if (elapsed <= kShortestCountedRunMs) return;
   LibraryConnection db;
   db.Open(launch.app->databasePath, launch.app->regexExtensionPath);
@@ -375,8 +374,8 @@ void RunLaunch(Launch& launch) {
   }
 
   // Renaming; a failed rename puts back what was renamed and stops.
-  for (size_t i = 0; i < plan.images.renames.size(); ++i) {
-    const auto& [from, to] = plan.images.renames[i];
+  for (const ImagePlan::Rename& rename : plan.images.renames) {
+    const std::string &from = rename.from, &to = rename.to;
     StepMessage(launch, from + Jp("\n→") + to,
                 "Actual files renaming. " + std::to_string(plan.images.renames.size()) + " file(s)");
     if (!RenameFile(from, to)) {
@@ -386,7 +385,16 @@ void RunLaunch(Launch& launch) {
       return Abort(launch, Jp("イメージファイルの名前を変更できませんでした。\n") + from + Jp("\n→") + to);
     }
     launch.renamed.push_back({from, to});
-    if (plan.alterEgo) db.Query(AlterEgoRenameStatement(launch.request.item.fileName, static_cast<int>(i) + 1, to));
+    // The new name is recorded under the image's own number, so that a crash
+    // in between leaves nothing the next start cannot rename back.
+    if (plan.alterEgo) {
+      if (auto error = db.Query(AlterEgoRenameStatement(launch.request.item.fileName, rename.image, to))) {
+        RenameBack(launch);
+        RestoreRewrittenSettings(launch);
+        CleanExtractionFolder(launch);
+        return Abort(launch, Jp("分身リネーム結果格納エラー\n") + Utf8ToAnsi(*error));
+      }
+    }
     Sleep(100);
   }
   if (OpenClipboard(nullptr)) {
@@ -488,20 +496,22 @@ void RunLaunch(Launch& launch) {
   }
 
   bool aborted = false;
+  DWORD endTick = 0;  // when the emulator's end was seen
   int interval = WindowSearchIntervalSeconds(config);
   if (waitForWindow && config.ttSrchNoTimeout == 1) {
     StepMessage(launch, "Does not time out until it finds \n\n" + plan.searchText + "\n\nExcept for \n\n" +
                             plan.exclusionText, "-PAUSE-");
     Shared().abortWindowWait = false;
     ToGui(kGuiWindowWaitNote, 1);
-    for (int counter = 1;; counter = counter % 240 + 1) {
+    // Seconds waited; it never wraps, so that any interval is honoured.
+    for (long long waited = 1;; ++waited) {
       Sleep(1000);
       if (Shared().abortWindowWait.load()) {
         aborted = true;
         break;
       }
-      if (counter % interval == 0 && EmulatorWindowPresent(search, *host, recorded)) break;
-      if (counter % 40 == 0) {
+      if (waited % interval == 0 && EmulatorWindowPresent(search, *host, recorded)) break;
+      if (waited % 40 == 0) {
         static std::string text =
             Jp("ウィンドウを検知するまで待機中…\n中止する場合はタスクトレイアイコンを右クリック");
         ToGui(kGuiBalloon, 0, reinterpret_cast<LPARAM>(&text));
@@ -526,6 +536,7 @@ void RunLaunch(Launch& launch) {
       WaitForSingleObject(process, INFINITE);
     }
     PublishWaitedProcess(nullptr, "");
+    endTick = GetTickCount();
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
   }
@@ -539,7 +550,9 @@ void RunLaunch(Launch& launch) {
   RenameBack(launch);
   RunHelperPrograms(launch, false);
   ToGui(kGuiWaitDialog, 1);
-  if (!app.demoMode && !aborted) RecordRun(launch, startTick);
+  // The run lasts from the emulator's start to the sight of its end, the
+  // program's own clean-up not included.
+  if (!app.demoMode && !aborted) RecordRun(launch, endTick - startTick);
   CleanExtractionFolder(launch);
   ToGui(kGuiWaitDialog, 0);
   Leave(launch);

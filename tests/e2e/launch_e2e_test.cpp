@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app_state_win.h"
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
 #include "launch/zip_extractor.h"
@@ -162,8 +163,9 @@ TEST(LaunchE2E, AFailingStartProgramStopsTheLaunchOnlyWhenItsCodeCounts) {
 }
 
 // Two launches overlapping: the first prepares (its start program runs), the
-// last to end cleans up (the terminate program runs once, the extraction
-// folder is emptied only then); a file outside that folder is never touched.
+// last to end cleans up (the terminate program runs once, what either put in
+// the extraction folder goes only then); a file that was in that folder
+// before both, and one outside it, are never touched.
 TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
   BaseFolder base;
   for (const char* folder : {"emu", "helper", "roms", "extract", "emuconf", "emuconf\\MSX"})
@@ -178,6 +180,7 @@ TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
   WriteWholeFile(base.File("roms\\one.d88"), "1");
   WriteWholeFile(base.File("roms\\two.d88"), "2");
   WriteWholeFile(base.File("sentinel.txt"), "keep");
+  WriteWholeFile(base.File("extract\\before.txt"), "there before both");
   WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
   const std::string helper = base.File("helper\\fake_emulator.exe");
   WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
@@ -224,6 +227,7 @@ TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
   EXPECT_FALSE(FileExists(base.File("extract\\two.d88")));
   EXPECT_TRUE(DirectoryExists(base.File("extract")));
   EXPECT_EQ(ReadWholeFile(base.File("sentinel.txt")), "keep");
+  EXPECT_EQ(ReadWholeFile(base.File("extract\\before.txt")), "there before both");
   EXPECT_EQ(ReadWholeFile(base.File("roms\\one.d88")), "1");
   EXPECT_TRUE(program.Close());
 }
@@ -341,6 +345,150 @@ TEST(LaunchE2E, WindowTitleDetectionWaitsForTheEmulatorsWindowAndIgnoresADecoy) 
   EXPECT_EQ(count, "1");
   DestroyWindow(decoy);
   EXPECT_TRUE(program.Close());
+}
+
+// The tray menu's "エミュ起動待機を中止" ends a wait for a window that never
+// comes: the launch goes on to its end (the terminate program runs) while the
+// emulator still runs.
+TEST(LaunchE2E, TheTrayCommandStopsAWaitForAWindowThatNeverComes) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "helper", "roms", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("helper\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log"), helperLog = base.File("helper.log");
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=60000\r\n");
+  WriteWholeFile(base.File("helper\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + helperLog + "\r\nRunMs=10\r\n");
+  WriteWholeFile(base.File("roms\\one.d88"), "1");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n"
+                 "[TerminateCommand]\r\ncmd1=" + base.File("helper\\fake_emulator.exe") + "\r\nopt1=after\r\n"
+                 "[TerminationDetective]\r\nChekType=1\r\nTTSrch_ChekInterval=1\r\nTTSrch_NoTimeout=1\r\n");
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext) VALUES('" +
+                          base.File("roms\\one.d88") + "','MSX','First','one','d88');"));
+  }
+  SearchAndLaunchFirst(main, "First");
+  ASSERT_NE(WaitForLogLine(log, "command line", 30000).find("command line"), std::string::npos);
+  SleepMs(2000);  // the launch waits for a window titled with the image's name
+  EXPECT_EQ(ReadWholeFile(helperLog).find("after"), std::string::npos);
+  PostMessageA(main, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  for (int i = 0; i < 100 && !menu; ++i) {
+    SleepMs(100);
+    menu = FindWindowA("#32768", nullptr);
+  }
+  ASSERT_TRUE(menu);
+  PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_NE(WaitForLogLine(helperLog, "after", 20000).find("after"), std::string::npos);
+  HWND emulator = FindWindowA("FakeEmulatorWindow", nullptr);
+  EXPECT_TRUE(emulator);  // still running: only the wait was given up
+  if (emulator) PostMessageA(emulator, WM_CLOSE, 0, 0);
+  WaitForLogLine(log, "ended", 10000);
+  EXPECT_TRUE(program.Close());
+}
+
+// A user who keeps ZIP images in the folder the configuration extracts into
+// and empties after a run: only the extracted member and the emulator's own
+// save file go; the launched ZIP, another image of the library and the
+// user's file stay byte for byte. Killed during a run, the program deletes
+// the member it left at its next start and nothing else.
+TEST(LaunchE2E, TheExtractionFolderCleanUpNeverDeletesTheUsersFiles) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "roms", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log"), roms = base.File("roms");
+  auto emulatorRuns = [&](int ms) {
+    WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=" +
+                                                            std::to_string(ms) + "\r\nSaveFile=" + roms +
+                                                            "\\game.sav\r\n");
+  };
+  emulatorRuns(1500);
+  const std::string zip = MakeZip({{"GAME.D88", "member"}});
+  WriteWholeFile(roms + "\\game.zip", zip);
+  WriteWholeFile(roms + "\\other.d88", "other image");
+  WriteWholeFile(roms + "\\notes.txt", "the user's notes");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
+                 "[ImageFile]\r\nExtract=1\r\nExtractPath=" + roms + "\r\nExtractAllDelete=1\r\n"
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n");
+  auto untouched = [&] {
+    EXPECT_EQ(ReadWholeFile(roms + "\\game.zip"), zip);
+    EXPECT_EQ(ReadWholeFile(roms + "\\other.d88"), "other image");
+    EXPECT_EQ(ReadWholeFile(roms + "\\notes.txt"), "the user's notes");
+  };
+  auto journals = [&] {
+    int n = 0;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(base.File("Velmarook2_extract_*.journal").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do ++n;
+      while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    return n;
+  };
+  {
+    RunningProgram program(base.Path(), "-nosplash -dontshrink");
+    HWND main = program.WaitUntilReady();
+    ASSERT_TRUE(main);
+    {
+      LibraryConnection db;
+      db.Open(base.File("Velmarook.db"), "");
+      ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,file_arc_title,"
+                            "file_arc_ext) VALUES('" + roms + "\\game.zip*GAME.D88','MSX','Zipped','game','zip',"
+                            "'GAME','D88'),('" + roms + "\\other.d88','MSX','Other','other','d88','','');"));
+    }
+    SearchAndLaunchFirst(main, "Zipped");
+    std::string content = WaitForLogLine(log, "ended", 30000);
+    ASSERT_NE(content.find(roms + "\\GAME.D88"), std::string::npos) << content;
+    for (int i = 0; i < 100 && (FileExists(roms + "\\GAME.D88") || journals() > 0); ++i) SleepMs(100);
+    EXPECT_FALSE(FileExists(roms + "\\GAME.D88"));
+    EXPECT_FALSE(FileExists(roms + "\\game.sav"));
+    untouched();
+    EXPECT_EQ(journals(), 0);
+    EXPECT_TRUE(program.Close());
+  }
+  // Killed while the emulator runs: the member and the journal stay behind.
+  emulatorRuns(60000);
+  {
+    RunningProgram program(base.Path(), "-nosplash -dontshrink");
+    HWND main = program.WaitUntilReady();
+    ASSERT_TRUE(main);
+    SearchAndLaunchFirst(main, "Zipped");
+    for (int i = 0; i < 300 && !FileExists(roms + "\\game.sav"); ++i) SleepMs(100);
+    ASSERT_TRUE(FileExists(roms + "\\GAME.D88"));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.ProcessId());
+    ASSERT_TRUE(process);
+    TerminateProcess(process, 1);
+    CloseHandle(process);
+    ASSERT_TRUE(program.WaitForExit(30000));
+  }
+  for (HWND emulator = FindWindowA("FakeEmulatorWindow", nullptr); emulator;
+       emulator = FindWindowA("FakeEmulatorWindow", nullptr)) {
+    PostMessageA(emulator, WM_CLOSE, 0, 0);
+    SleepMs(200);
+  }
+  EXPECT_EQ(journals(), 1);
+  WriteWholeFile(roms + "\\later.txt", "put there after the crash");
+  {
+    RunningProgram program(base.Path(), "-nosplash -dontshrink");
+    ASSERT_TRUE(program.WaitUntilReady());
+    for (int i = 0; i < 100 && journals() > 0; ++i) SleepMs(100);
+    EXPECT_EQ(journals(), 0);
+    EXPECT_FALSE(FileExists(roms + "\\GAME.D88"));
+    // What the emulator made while nobody watched is not known to be ours.
+    EXPECT_EQ(ReadWholeFile(roms + "\\game.sav"), "saved\r\n");
+    EXPECT_EQ(ReadWholeFile(roms + "\\later.txt"), "put there after the crash");
+    untouched();
+    EXPECT_TRUE(program.Close());
+  }
 }
 
 }  // namespace

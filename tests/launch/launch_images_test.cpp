@@ -53,9 +53,18 @@ TEST(LaunchImages, AlterEgoCopiesAreRenamedInPlaceAndJapaneseNamesStayWhole) {
   std::vector<ImageRow> rows = {{folder + Jp("\\ソフト 1.d88")}, {folder + Jp("\\ソフト 2.d88")}};
   ImagePlan plan = PlanImages(rows, {0, folder, 1, false, true, 0});
   ASSERT_EQ(plan.renames.size(), 2u);
-  EXPECT_EQ(plan.renames[0].first, folder + Jp("\\ソフト 1.d88"));
-  EXPECT_EQ(plan.renames[0].second, folder + Jp("\\ソフト_1.d88"));
+  EXPECT_EQ(plan.renames[0].from, folder + Jp("\\ソフト 1.d88"));
+  EXPECT_EQ(plan.renames[0].to, folder + Jp("\\ソフト_1.d88"));
   EXPECT_EQ(plan.images[0], folder + Jp("\\ソフト_1.d88"));
+}
+
+// Only the second image's name changes: its rename carries its own number.
+TEST(LaunchImages, ARenameKnowsTheNumberOfItsImage) {
+  std::vector<ImageRow> rows = {{"D:\\ae\\plain.d88"}, {"D:\\ae\\with space.d88"}};
+  ImagePlan plan = PlanImages(rows, {0, "D:\\ae", 1, false, true, 0});
+  ASSERT_EQ(plan.renames.size(), 1u);
+  EXPECT_EQ(plan.renames[0].image, 2);
+  EXPECT_EQ(plan.renames[0].to, "D:\\ae\\with_space.d88");
 }
 
 TEST(LaunchImages, OverlongPathsAreRefusedNotCut) {

@@ -83,6 +83,15 @@ TEST_F(LaunchPlanTest, RefusalsCarryTheirMessages) {
     EXPECT_EQ(answers.Asked()[0].text, Jp("エミュレータ実行ファイルが見つかりませんでした\n処理を中止します"));
   }
   {
+    // Extraction without a folder says why before the launch is refused.
+    WriteConfig("[ImageFile]\r\nExtract=1\r\nExtractPath=\r\n[Emulator]\r\nExec=emu\\x.exe\r\n");
+    ScriptedAnswers answers;
+    EXPECT_EQ(PlanLaunch(request, db, plan),
+              Jp("エミュレータのパス又は、解凍・コピー先のフォルダが存在するかを確認して下さい。"));
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].text, Jp("イメージファイルの解凍先フォルダが見つかりませんでした\n処理を中止します"));
+  }
+  {
     WriteConfig("[Emulator]\r\nExec=emu\\x.exe\r\n");
     ScriptedAnswers answers;
     LaunchRequest demo = request;
@@ -126,7 +135,7 @@ TEST_F(LaunchPlanTest, AnAlterEgoLaunchesFromItsCopiesWithoutExtraction) {
   EXPECT_EQ(plan.config.extractPath, "D:\\ae");
   EXPECT_EQ(plan.option, "D:\\ae\\00000001.d88 D:\\ae\\00000002.d88");
   ASSERT_EQ(plan.images.renames.size(), 2u);
-  EXPECT_EQ(plan.images.renames[1].first, "D:\\ae\\a 2.d88");
+  EXPECT_EQ(plan.images.renames[1].from, "D:\\ae\\a 2.d88");
 }
 
 TEST(LaunchHelpers, ProgramArgumentsAndTheSearchInterval) {
