@@ -28,7 +28,7 @@ dist: setup $(WIN_BUILD)/build.ninja
 
 # Prepares a demo base folder and starts the program there under Wine.
 run: dist
-	bash tools/prepare-demo.sh dist build/demo
+	bash tools/prepare-demo.sh dist build/demo $(WIN_BUILD)
 	cd build/demo && bash ../../tools/wine-run.sh ./Velmarook2.exe
 
 test-native: setup $(NATIVE_BUILD)/build.ninja

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Makes a ready-to-try base folder: the program files plus a few sample images.
-# usage: prepare-demo.sh DIST_DIR DEMO_DIR
+# Makes a ready-to-try base folder: the program files, the sample emulator
+# and, at the first time only, a generated library with its images, icons,
+# snapshots and emulator configurations. Only DEMO_DIR is ever written to;
+# a library already there (and what the user changed in it) is kept.
+# usage: prepare-demo.sh DIST_DIR DEMO_DIR WIN_BUILD_DIR
 set -euo pipefail
 dist="$1"
 demo="$2"
-mkdir -p "$demo"
+build="$(cd "$3" && pwd)"
+tools="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+mkdir -p "$demo/emu"
 cp -r "$dist"/. "$demo"/
-mkdir -p "$demo/images"
-for name in "Sample Adventure (1987).d88" "Puzzle's Tower (1990).fdi" "サンプル ゲーム (1992).hdm"; do
-  [ -f "$demo/images/$name" ] || head -c 4096 /dev/urandom > "$demo/images/$name"
-done
+cp "$build/tools/demo/demo_emulator.exe" "$demo/emu/"
+if [ ! -f "$demo/Velmarook.db" ]; then
+  (cd "$demo" && bash "$tools/wine-run.sh" "$build/tools/demo/demo_library.exe")
+fi
