@@ -8,6 +8,7 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "launch/launch_images.h"
 #include "maintenance/archive_lister.h"
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
@@ -228,6 +229,96 @@ TEST_F(ImageImportTest, BadInputIsLoggedAndNothingIsWritten) {
   EXPECT_TRUE(ImportImages(db, job, nullptr, progress).failed);
   EXPECT_TRUE(progress.Logged("Unknown"));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "0");
+}
+
+// "key:ply:parent;" for every row of main_table under the folder, by key.
+std::string SetState(LibraryConnection& db, const std::string& folder) {
+  std::string out;
+  EXPECT_FALSE(db.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name LIKE '" +
+                        Quote(folder) + "\\%' ORDER BY file_name;"));
+  for (int r = 1; r <= db.RowCount(); ++r) {
+    auto name = [&](int column) {
+      std::string text = db.Cell(r, column);
+      return text.empty() ? text : text.substr(text.rfind('\\') + 1);
+    };
+    out += name(0) + ":" + db.Cell(r, 1) + ":" + name(2) + ";";
+  }
+  return out;
+}
+
+// The images a launch of the item gets, by their file names.
+std::string LaunchedImages(LibraryConnection& db, const std::string& key) {
+  EXPECT_FALSE(db.Query("SELECT images FROM all_item_view WHERE file_name='" + Quote(key) + "';"));
+  int count = db.CellInt(1, 0);
+  EXPECT_FALSE(db.Query(ImageListStatement(key, count, false)));
+  std::string out;
+  for (const ImageRow& row : ImageRowsFromResult(db, false))
+    out += row.fileName.substr(row.fileName.rfind('\\') + 1) + ";";
+  return out;
+}
+
+TEST_F(ImageImportTest, ReimportsRenumberTheWholeSetInLaunchOrder) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  struct Case {
+    const char* name;
+    std::vector<const char*> before;  // files of the first import
+    const char* firstPath;            // imported first ("" = the folder)
+    std::vector<const char*> added;   // files added before the second import
+    const char* sets;                 // state of the folder after the second import
+    const char* launched;             // what a launch of the parent gets
+  } cases[] = {
+      {"middle", {"Disk 1.d88", "Disk 3.d88"}, "", {"Disk 2.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"first alone", {"Disk 1.d88"}, "Disk 1.d88", {"Disk 2.d88", "Disk 3.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"new first disk", {"Disk 2.d88", "Disk 3.d88"}, "", {"Disk 1.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"unchanged", {"Disk 1.d88", "Disk 2.d88"}, "", {},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = root + "\\" + c.name;
+    ASSERT_TRUE(CreateFolder(dir));
+    for (const char* f : c.before) Put(dir + "\\" + f, f);
+    job.path = *c.firstPath ? dir + "\\" + c.firstPath : dir;
+    ASSERT_FALSE(ImportImages(db, job, nullptr, progress).failed);
+    for (const char* f : c.added) Put(dir + "\\" + f, f);
+    job.path = dir;
+    ImportSummary s = ImportImages(db, job, nullptr, progress);
+    EXPECT_FALSE(s.failed);
+    EXPECT_EQ(s.added, static_cast<int>(c.added.size()));
+    EXPECT_EQ(SetState(db, dir), c.sets);
+    EXPECT_EQ(LaunchedImages(db, dir + "\\Disk 1.d88"), c.launched);
+  }
+}
+
+TEST_F(ImageImportTest, AnImageOfAnotherSetOrWithAnAlterEgoStaysWhereItIs) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  const std::string dir = root + "\\mixed", elsewhere = root + "\\elsewhere";
+  ASSERT_TRUE(CreateFolder(dir));
+  for (const char* f : {"A.d88", "B.d88", "C.d88", "D.d88"}) Put(dir + "\\" + f, f);
+  auto q = [](const std::string& key) { return "'" + Quote(key) + "'"; };
+  // B heads a set with an image elsewhere, C is a child of another set, D has an alter ego.
+  ASSERT_FALSE(db.Query(
+      "INSERT INTO main_table(file_name,title,ply,ply_file_name) VALUES(" + q(dir + "\\B.d88") + ",'B',1,''),(" +
+      q(elsewhere + "\\X.d88") + ",'X',2," + q(dir + "\\B.d88") + "),(" + q(elsewhere + "\\Y.d88") +
+      ",'Y',1,''),(" + q(dir + "\\C.d88") + ",'C',2," + q(elsewhere + "\\Y.d88") + "),(" + q(dir + "\\D.d88") +
+      ",'D',0,'');"
+      "INSERT INTO alter_ego_table(pfile_ae,ae_file,alter_ego) VALUES(" + q(dir + "\\D.d88") + ",'copy',1);"));
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.added, 1);
+  // A joins B's set in launch order; C stays in Y's set; D stays single. All is said.
+  EXPECT_EQ(SetState(db, dir), "A.d88:1:;B.d88:2:A.d88;C.d88:2:Y.d88;D.d88:0:;");
+  EXPECT_EQ(SetState(db, elsewhere), "X.d88:3:A.d88;Y.d88:1:;");
+  EXPECT_TRUE(progress.Logged(AnsiToUtf8(dir + "\\C.d88")));
+  EXPECT_TRUE(progress.Logged(AnsiToUtf8(dir + "\\D.d88")));
+  EXPECT_EQ(LaunchedImages(db, dir + "\\A.d88"), "A.d88;B.d88;X.d88;");
+  EXPECT_EQ(Scalar("SELECT max_ply FROM tmp_maxdisk WHERE ply_file_name='" + Quote(elsewhere + "\\Y.d88") + "';"), "2");
 }
 
 class FakeLister : public ArchiveLister {
