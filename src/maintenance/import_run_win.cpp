@@ -9,7 +9,9 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
+#include "db/library_connection.h"
 #include "maintenance/crc_library_win.h"
+#include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 
 namespace vel {
@@ -92,6 +94,12 @@ void RunImport(AppState& app, HWND owner, const DirAddOptions& options) {
                        reinterpret_cast<LONG*>(copy.integers.data()), texts.Pointers(),
                        reinterpret_cast<LONG*>(copy.numbers.data()));
   p.running = false;
+  // New sets show their disk count and launch whole only once this table follows them.
+  {
+    LibraryConnection db;
+    db.Open(app.databasePath, app.regexExtensionPath);
+    RebuildMaxDiskTable(db);
+  }
   if (app.reloadItemList) app.reloadItemList(std::string());
   if (p.closeRequested) DestroyWindow(window);
   if (IsWindow(window)) RunModal(window, owner);
