@@ -333,7 +333,8 @@ class Importer {
         progress_.Item(path);
         progress_.Step(++done);
         if (IsArchiveName(path) && options_.searchArchives && !MatchesExtensions(path, extensions_)) {
-          std::vector<std::string> members = ArchiveImages(path, extensions_, archives_, crcReader_, progress_);
+          std::vector<std::string> members = ArchiveImages(path, extensions_, archives_, crcReader_, progress_,
+                                                                 summary_.skipped);
           if (!AddImages(std::move(members), options_.groupArchiveMembers, true)) return;
         } else {
           plain.push_back(path);
@@ -424,7 +425,7 @@ ImportSummary ImportImages(LibraryConnection& db, const ImportJob& options, Arch
   }
   progress.Status(Jp("イメージを検索しています"));
   bool stopped = false;
-  std::vector<FolderFiles> folders = FindCandidateFiles(effective, extensions, progress, stopped);
+  std::vector<FolderFiles> folders = FindCandidateFiles(effective, extensions, progress, stopped, summary.skipped);
   if (stopped) {
     summary.stopped = true;
     return summary;

@@ -28,7 +28,7 @@ TextSlots::TextSlots(const DirAddOptions& options) {
 
 namespace {
 
-enum : int { kStatusId = 3301, kTitleId, kProgressId, kStopId, kMarkerId };
+enum : int { kStatusId = 3301, kTitleId, kProgressId, kStopId, kMarkerId, kProblemsId };
 
 struct ProgressWindow {
   CrcLibrary* library = nullptr;
@@ -71,15 +71,18 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void RunImport(AppState& app, HWND owner, const DirAddOptions& options) {
   ProgressWindow p;
-  HWND window = CreateDialogWindow(app.instance, owner, Jp("イメージの検索と追加"), 480, 150, Procedure, &p);
+  HWND window = CreateDialogWindow(app.instance, owner, Jp("イメージの検索と追加"), 480, 300, Procedure, &p);
   if (!window) return;
   AddControl(window, "STATIC", Jp("取り込み状況"), SS_LEFT, 12, 14, 96, 20, -1);
   HWND status = AddControl(window, "STATIC", "--", SS_LEFT | SS_ENDELLIPSIS, 112, 14, 356, 20, kStatusId);
   AddControl(window, "STATIC", Jp("タイトル"), SS_LEFT, 12, 40, 96, 20, -1);
   HWND title = AddControl(window, "STATIC", "--", SS_LEFT | SS_ENDELLIPSIS, 112, 40, 356, 20, kTitleId);
   HWND progress = AddControl(window, PROGRESS_CLASSA, "", 0, 12, 70, 456, 20, kProgressId);
-  HWND stop = AddControl(window, "BUTTON", Jp("中止"), BS_PUSHBUTTON | WS_TABSTOP, 190, 104, 100, 30, kStopId);
-  HWND marker = AddControl(window, "STATIC", Jp("■"), SS_RIGHT, 420, 126, 52, 20, kMarkerId);
+  // The library writes every problem line here; they stay to be read after the end.
+  AddControl(window, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | WS_TABSTOP, 12, 98,
+             456, 150, kProblemsId);
+  HWND stop = AddControl(window, "BUTTON", Jp("中止"), BS_PUSHBUTTON | WS_TABSTOP, 190, 256, 100, 30, kStopId);
+  HWND marker = AddControl(window, "STATIC", Jp("■"), SS_RIGHT, 420, 276, 52, 20, kMarkerId);
 
   p.library = &LoadCrcLibrary(app);
   EnableWindow(owner, FALSE);

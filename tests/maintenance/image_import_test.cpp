@@ -362,5 +362,23 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   for (auto& [key, row] : rows) EXPECT_EQ(key.find('?'), std::string::npos) << AnsiToUtf8(key);
 }
 
+TEST_F(ImageImportTest, WhatCouldNotBeTakenIsCountedAsSkippedAndLogged) {
+  Put(root + "\\fine.d88", "fine");
+  Put(root + "\\cut.zip", test::MakeZip({{"X.D88", "x"}}).substr(0, 40));
+  Put(root + "\\fake.zip", "not a zip at all, just text");
+  Put(root + "\\other.rar", "no library");
+  std::filesystem::path unnamable = std::filesystem::path(folder.Path()) / "roms" /
+                                    std::filesystem::path(u8"\U0001F600.d88");
+  std::ofstream(unnamable, std::ios::binary) << "smile";
+  FakeLister lister;
+  ImportSummary s = ImportImages(db, job, &lister, progress);
+  EXPECT_FALSE(s.failed);
+  EXPECT_EQ(s.added, 1);
+  EXPECT_EQ(s.skipped, 4);
+  EXPECT_EQ(progress.lines.size(), 4u);
+  for (const char* name : {"cut.zip", "fake.zip", "other.rar"}) EXPECT_TRUE(progress.Logged(name)) << name;
+  EXPECT_NE(AnsiToUtf8(ImportSummaryText(s)).find("スキップ 4 件"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vel
