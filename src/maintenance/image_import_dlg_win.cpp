@@ -62,6 +62,7 @@ struct ImportDialog {
   HWND dialog = nullptr;
   HWND tab = nullptr;
   HWND pages[2] = {};
+  bool settingsLoaded = false;  // only what was read is written back
 };
 
 HWND Page(ImportDialog& d, int id) { return id >= kArchiveSetsId ? d.pages[1] : d.pages[0]; }
@@ -252,9 +253,11 @@ void LoadSettings(ImportDialog& d) {
   Tick(d, kFolderSetsId, s.autoDirGroup);
   Tick(d, kCrc32Id, s.calcCrc32);
   Tick(d, kCrc16Id, s.calcCrc16);
+  d.settingsLoaded = true;
 }
 
 void SaveSettings(ImportDialog& d) {
+  if (!d.settingsLoaded) return;
   ImportDialogSettings s;
   s.searchSubDir = Ticked(d, kSubFoldersId);
   s.searchArcImg = Ticked(d, kArchivesId);

@@ -126,5 +126,34 @@ TEST_F(ImportDialogTest, ArchivesThatCannotBeReadAreCountedAndListedToTheEnd) {
   CloseAll(program, dialog, progress);
 }
 
+TEST_F(ImportDialogTest, SettingsThatCouldNotBeLoadedAreNotWrittenBack) {
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  const std::string ini = base.File("Velmarook2.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("AddImgDir", "CountryMarks", "(X);(Y)", ini.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("AddImgDir", "AutoArcGroup", "1", ini.c_str()));
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("DROP TABLE media_info_table;"));
+  }
+  PostMessageA(main, WM_COMMAND, kImportCommand, 0);
+  HWND error = program.WaitForWindow("#32770", Jp("DBエラー"));
+  ASSERT_TRUE(error);
+  EXPECT_EQ(MessageBoxText(error).rfind(Jp("メディア管理テーブルを参照できませんでした"), 0), 0u);
+  PressButton(error, IDOK);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("イメージファイルの追加"));
+  ASSERT_TRUE(dialog);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(program.Close());
+  char marks[256] = {};
+  GetPrivateProfileStringA("AddImgDir", "CountryMarks", "", marks, sizeof marks, ini.c_str());
+  EXPECT_STREQ(marks, "(X);(Y)");
+  EXPECT_EQ(GetPrivateProfileIntA("AddImgDir", "AutoArcGroup", -1, ini.c_str()), 1);
+}
+
 }  // namespace
 }  // namespace vel::test
