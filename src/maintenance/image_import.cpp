@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "core/cp932_text.h"
 #include "db/library_connection.h"
 #include "maintenance/image_crc.h"
 #include "maintenance/image_sets.h"
@@ -111,7 +112,7 @@ class RowWriter {
           sql += InsertSql(row);
           ++added;
         } else if (options_.overwrite) {
-          sql += UpdateSql(row);
+          sql += UpdateSql(row, found->second);
           ++overwritten;
         } else {
           ++present;
@@ -145,13 +146,35 @@ class RowWriter {
     return false;
   }
 
-  // The rows of `keys` that the library holds, by key.
+  // The rows of `keys` that the library holds, by the import's key. A key
+  // is the same image when it differs only in the case of its letters, as
+  // the file system sees it (the stored key is the one kept); the library
+  // holds UTF-8, where a letter is always a character of its own.
   std::optional<std::string> LookUp(const std::vector<std::string>& keys, std::map<std::string, StoredItem>& found) {
+    auto read = [this](int r) { return StoredItem{db_.Cell(r, 0), DiskNumber(db_.Cell(r, 1)), db_.Cell(r, 2)}; };
     if (auto error = db_.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name IN (" +
                                InList(keys) + ");"))
       return error;
-    for (int r = 1; r <= db_.RowCount(); ++r)
-      found[db_.Cell(r, 0)] = StoredItem{db_.Cell(r, 0), DiskNumber(db_.Cell(r, 1)), db_.Cell(r, 2)};
+    std::set<std::string> claimed;
+    for (int r = 1; r <= db_.RowCount(); ++r) {
+      found[db_.Cell(r, 0)] = read(r);
+      claimed.insert(db_.Cell(r, 0));
+    }
+    std::vector<std::string> rest;
+    for (const std::string& key : keys)
+      if (!found.count(key)) rest.push_back(key);
+    if (rest.empty()) return std::nullopt;
+    if (auto error = db_.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name COLLATE NOCASE IN (" +
+                               InList(rest) + ") ORDER BY file_name;"))
+      return error;
+    for (const std::string& key : rest)
+      for (int r = 1; r <= db_.RowCount(); ++r) {
+        std::string storedKey = db_.Cell(r, 0);
+        if (claimed.count(storedKey) || !EqualsIgnoringCase(storedKey, key)) continue;
+        found[key] = read(r);
+        claimed.insert(storedKey);
+        break;
+      }
     return std::nullopt;
   }
 
@@ -281,8 +304,8 @@ class RowWriter {
   // reading, rating, launches, play time, the memo and the other tables stay,
   // a rule that found nothing leaves the column as it was, and the disk
   // numbers are the set's (PlanSet).
-  std::string UpdateSql(const ItemRow& row) const {
-    KeyParts parts = SplitItemKey(row.key);
+  std::string UpdateSql(const ItemRow& row, const StoredItem& stored) const {
+    KeyParts parts = SplitItemKey(stored.key);
     const DerivedText& t = row.text;
     std::string set = "file_arc_title=" + Q(parts.memberTitle) + ", file_arc_ext=" + Q(parts.memberExt) +
                       ", file_title=" + Q(parts.fileTitle) + ", file_ext=" + Q(parts.fileExt) +
@@ -299,7 +322,7 @@ class RowWriter {
     optional("crc32", row.crc32);
     optional("crc", row.crc16);
     if (options_.adult) set += ", adult='1'";
-    return "UPDATE main_table SET " + set + ", modify=" + kModifiedNow + " WHERE file_name=" + Q(row.key) +
+    return "UPDATE main_table SET " + set + ", modify=" + kModifiedNow + " WHERE file_name=" + Q(stored.key) +
            ";\n";
   }
 

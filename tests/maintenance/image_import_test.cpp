@@ -185,6 +185,29 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "5");
 }
 
+TEST_F(ImageImportTest, KeysThatDifferOnlyInLetterCaseAreOneImage) {
+  Put(root + "\\Game.d88", "game");
+  Put(root + "\\" + Jp("ヂ.d88"), "second byte 0x61");
+  // The folder was typed in other letters the first time; ア's second byte is 0x41.
+  const std::string stored = folder.Path() + "\\ROMS\\GAME.D88", katakana = root + "\\" + Jp("ア.d88");
+  ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply) VALUES('" + Quote(stored) + "','Old',0),('" +
+                        Quote(katakana) + "','A',0);"));
+  job.titleRule = 0;
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.alreadyPresent, 1);
+  EXPECT_EQ(s.added, 1) << "a two-byte character is never folded";
+  job.overwrite = true;
+  s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.overwritten, 2);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "3");
+  // The overwrite keeps the stored key and the names that go with it.
+  EXPECT_FALSE(db.Query("SELECT title, file_title, file_ext FROM main_table WHERE file_name='" + Quote(stored) + "';"));
+  ASSERT_EQ(db.RowCount(), 1);
+  EXPECT_EQ(db.Cell(1, 0), "Game");
+  EXPECT_EQ(db.Cell(1, 1), "GAME");
+  EXPECT_EQ(db.Cell(1, 2), "D88");
+}
+
 TEST_F(ImageImportTest, AFailedBatchIsRolledBackWholeAndLogged) {
   MakeFixture();
   ASSERT_FALSE(db.Query("CREATE TRIGGER refuse BEFORE INSERT ON main_table WHEN new.file_name LIKE '%DISK2%' "
