@@ -14,6 +14,7 @@
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
 #include "maintenance/import_rules.h"
+#include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 
@@ -41,6 +42,7 @@ struct StoredItem {
   std::string key;
   int ply = 0;
   std::string parent;  // ply_file_name
+  std::string title;
 };
 
 const char* const kModifiedNow = "datetime('now','localtime')";
@@ -82,7 +84,7 @@ class RowWriter {
  public:
   RowWriter(LibraryConnection& db, const ImportJob& options, ImportSummary& summary,
             ImportProgress& progress)
-      : db_(db), options_(options), summary_(summary), progress_(progress) {}
+      : db_(db), options_(options), summary_(summary), progress_(progress), converter_(options.symbols) {}
 
   // False once a batch could not be written. A group is never split between batches.
   bool Add(ImportGroup group) {
@@ -99,7 +101,7 @@ class RowWriter {
     std::map<std::string, StoredItem> stored;
     if (auto error = LookUp(keys, stored)) return Fail(*error);
 
-    int added = 0, overwritten = 0, present = 0;
+    int added = 0, overwritten = 0, present = 0, titlesChanged = 0;
     bool changesSets = false;
     std::string sql = "BEGIN;\n";
     for (ImportGroup& group : pending_) {
@@ -114,6 +116,7 @@ class RowWriter {
         } else if (options_.overwrite) {
           sql += UpdateSql(row, found->second);
           ++overwritten;
+          if (found->second.title != row.text.title) ++titlesChanged;
         } else {
           ++present;
         }
@@ -131,6 +134,7 @@ class RowWriter {
     summary_.added += added;
     summary_.overwritten += overwritten;
     summary_.alreadyPresent += present;
+    summary_.titlesChanged += titlesChanged;
     pending_.clear();
     pendingRows_ = 0;
     return true;
@@ -151,8 +155,10 @@ class RowWriter {
   // the file system sees it (the stored key is the one kept); the library
   // holds UTF-8, where a letter is always a character of its own.
   std::optional<std::string> LookUp(const std::vector<std::string>& keys, std::map<std::string, StoredItem>& found) {
-    auto read = [this](int r) { return StoredItem{db_.Cell(r, 0), DiskNumber(db_.Cell(r, 1)), db_.Cell(r, 2)}; };
-    if (auto error = db_.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name IN (" +
+    auto read = [this](int r) {
+      return StoredItem{db_.Cell(r, 0), DiskNumber(db_.Cell(r, 1)), db_.Cell(r, 2), db_.Cell(r, 3)};
+    };
+    if (auto error = db_.Query("SELECT file_name, ply, ply_file_name, title FROM main_table WHERE file_name IN (" +
                                InList(keys) + ");"))
       return error;
     std::set<std::string> claimed;
@@ -164,7 +170,7 @@ class RowWriter {
     for (const std::string& key : keys)
       if (!found.count(key)) rest.push_back(key);
     if (rest.empty()) return std::nullopt;
-    if (auto error = db_.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name COLLATE NOCASE IN (" +
+    if (auto error = db_.Query("SELECT file_name, ply, ply_file_name, title FROM main_table WHERE file_name COLLATE NOCASE IN (" +
                                InList(rest) + ") ORDER BY file_name;"))
       return error;
     for (const std::string& key : rest)
@@ -310,6 +316,8 @@ class RowWriter {
     std::string set = "file_arc_title=" + Q(parts.memberTitle) + ", file_arc_ext=" + Q(parts.memberExt) +
                       ", file_title=" + Q(parts.fileTitle) + ", file_ext=" + Q(parts.fileExt) +
                       ", machine_name=" + Q(options_.machine) + ", title=" + Q(t.title);
+    // The smart title follows a new title; the reading may be the user's and stays.
+    if (stored.title != t.title) set += ", smart_title=" + Q(SmartTitle(converter_, t.title));
     auto optional = [&set](const char* column, const std::string& value) {
       if (!value.empty()) set += std::string(", ") + column + "=" + Q(value);
     };
@@ -332,6 +340,7 @@ class RowWriter {
   ImportProgress& progress_;
   std::vector<ImportGroup> pending_;
   size_t pendingRows_ = 0;
+  TitleConverter converter_;
 };
 
 class Importer {
@@ -455,6 +464,9 @@ ImportSummary ImportImages(LibraryConnection& db, const ImportJob& options, Arch
   }
   progress.Status(Jp("イメージを追加しています"));
   Importer(db, effective, extensions, archives, progress, summary).Run(folders);
+  if (summary.titlesChanged > 0)
+    progress.Log(Jp("タイトルが変わったアイテム: ") + std::to_string(summary.titlesChanged) +
+                 Jp(" 件（読み仮名はそのままです。必要なら読み仮名の生成を実行してください）"));
   // The list shows a set's disk count from this table: it follows the new sets before anyone reads it.
   if (auto error = RebuildMaxDiskTable(db)) {
     progress.Log(Jp("複数イメージの枚数を更新できませんでした。") + Utf8ToAnsi(*error));

@@ -185,6 +185,22 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "5");
 }
 
+TEST_F(ImageImportTest, AnOverwriteThatChangesATitleRenewsItsSmartTitleAndKeepsTheReading) {
+  MakeFixture();
+  ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  ASSERT_FALSE(db.Query("UPDATE main_table SET smart_title='OLD', kana='" + Jp("よみ") + "';"));
+  job.overwrite = true;
+  job.titleRule = 0;  // two titles change: "Game" and "It's,"
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.overwritten, 5);
+  EXPECT_EQ(Scalar("SELECT smart_title FROM main_table WHERE file_name='" + Quote(root + "\\Enix\\Game (1987)(J).d88") +
+                   "';"),
+            "GAME1987J");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE smart_title='OLD';"), "3");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE kana='" + Jp("よみ") + "';"), "5");
+  EXPECT_TRUE(progress.Logged("タイトルが変わったアイテム: 2 件")) << (progress.lines.empty() ? "" : progress.lines.back());
+}
+
 TEST_F(ImageImportTest, KeysThatDifferOnlyInLetterCaseAreOneImage) {
   Put(root + "\\Game.d88", "game");
   Put(root + "\\" + Jp("ヂ.d88"), "second byte 0x61");
