@@ -115,6 +115,8 @@ class RowWriter {
           ++added;
         } else if (options_.overwrite) {
           sql += UpdateSql(row, found->second);
+          if (!options_.keepFavourites)
+            sql += "DELETE FROM favorite_table WHERE pfile_fv=" + Q(found->second.key) + ";\n";
           ++overwritten;
           if (found->second.title != row.text.title) ++titlesChanged;
         } else {

@@ -325,8 +325,8 @@ void Start(ImportDialog& d) {
     ShowMessage(Jp("イメージファイルまたはフォルダを指定してください。"), "", kMbOk | kMbIconInformation, d.dialog);
     return;
   }
-  std::string question = Jp("【機種】\n") + ListText(d, kMachineId) + Jp("\n\n【イメージファイルまたは検索フォルダ】\n") +
-                         path + Jp("\n\nライブラリに取り込みを開始します。\nよろしいですか？");
+  std::string question =
+      ImportQuestionText(ListText(d, kMachineId), path, Ticked(d, kOverwriteId), Ticked(d, kKeepFavouritesId));
   if (ShowMessage(question, Jp("確認"), kMbYesNo | kMbIconQuestion, d.dialog) != kIdYes) return;
   std::string year = Text(d, kYearId);
   if (!year.empty() && !NormaliseReleaseDate(year)) {

@@ -37,6 +37,7 @@ struct ImportJob {
   CrcWanted crc;
   CrcRange crcRange;
   bool overwrite = false;
+  bool keepFavourites = false;  // only with overwrite: else overwritten items lose their favourite marks
   // The removal tables of the settings: an overwrite that changes a title
   // gives it the smart title of the new one.
   SymbolTables symbols = DefaultSymbolTables();

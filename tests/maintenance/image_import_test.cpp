@@ -165,6 +165,7 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
 
   // With overwrite, CRCs not computed this time and a maker rule of none keep their values.
   job.overwrite = true;
+  job.keepFavourites = true;
   job.makerRule = 0;
   job.crc = {};
   ImportSummary over = ImportImages(db, job, nullptr, progress);
@@ -199,6 +200,28 @@ TEST_F(ImageImportTest, AnOverwriteThatChangesATitleRenewsItsSmartTitleAndKeepsT
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE smart_title='OLD';"), "3");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE kana='" + Jp("よみ") + "';"), "5");
   EXPECT_TRUE(progress.Logged("タイトルが変わったアイテム: 2 件")) << (progress.lines.empty() ? "" : progress.lines.back());
+}
+
+TEST_F(ImageImportTest, FavouriteMarksOfOverwrittenItemsGoUnlessKept) {
+  MakeFixture();
+  ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  const std::string game = "'" + Quote(root + "\\Enix\\Game (1987)(J).d88") + "'";
+  for (bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "kept" : "cleared");
+    ASSERT_FALSE(db.Query("DELETE FROM favorite_table; INSERT INTO favorite_table VALUES(" + game +
+                          ",'13'),('elsewhere','2');"));
+    job.overwrite = true;
+    job.keepFavourites = keep;
+    EXPECT_EQ(ImportImages(db, job, nullptr, progress).overwritten, 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM favorite_table WHERE pfile_fv=" + game + ";"), keep ? "1" : "0");
+    EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv='elsewhere';"), "2");
+  }
+  // Without overwrite nothing is cleared.
+  ASSERT_FALSE(db.Query("INSERT INTO favorite_table VALUES(" + game + ",'5');"));
+  job.overwrite = false;
+  job.keepFavourites = false;
+  EXPECT_EQ(ImportImages(db, job, nullptr, progress).alreadyPresent, 5);
+  EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv=" + game + ";"), "5");
 }
 
 TEST_F(ImageImportTest, KeysThatDifferOnlyInLetterCaseAreOneImage) {
