@@ -12,6 +12,7 @@
 #include "maintenance/image_sets.h"
 #include "maintenance/image_scanner.h"
 #include "maintenance/import_job.h"
+#include "maintenance/import_options.h"
 #include "maintenance/import_progress.h"
 #include "maintenance/import_rules.h"
 #include "maintenance/title_converter.h"
@@ -451,6 +452,7 @@ ImportSummary ImportImages(LibraryConnection& db, const ImportJob& options, Arch
     return fail(Jp("機種管理テーブルを参照できませんでした。") + Utf8ToAnsi(*error));
   if (db.RowCount() == 0) return fail(Jp("機種が登録されていません: ") + options.machine);
   std::vector<std::string> extensions = ParseSearchExtensions(db.Cell(1, 0));
+  if (extensions.empty()) return fail(EmptySearchExtensionText(options.machine));
 
   ImportJob effective = options;
   if (effective.crc.Any() && !effective.crcRange.Valid()) {

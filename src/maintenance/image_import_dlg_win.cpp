@@ -14,6 +14,7 @@
 #include "maintenance/crc_library_win.h"
 #include "maintenance/image_sets.h"
 #include "maintenance/import_options.h"
+#include "maintenance/import_rules.h"
 #include "maintenance/import_run_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -63,6 +64,7 @@ struct ImportDialog {
   HWND tab = nullptr;
   HWND pages[2] = {};
   bool settingsLoaded = false;  // only what was read is written back
+  bool noSearchExtensions = false;  // the chosen machine has none (the import is refused)
 };
 
 HWND Page(ImportDialog& d, int id) { return id >= kArchiveSetsId ? d.pages[1] : d.pages[0]; }
@@ -181,6 +183,7 @@ void OnMachineChange(ImportDialog& d) {
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
   std::string extensions;
+  d.noSearchExtensions = false;
   if (auto error = db.Query("SELECT default_media, search_ext FROM machine_info_table WHERE machine='" +
                             Quote(machine) + "' ;")) {
     ReportQueryFailure(d, "機種管理テーブルを参照できませんでした。\n", *error);
@@ -193,6 +196,7 @@ void OnMachineChange(ImportDialog& d) {
     if (!media.empty() && at != CB_ERR) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
   }
   SetWindowTextA(Item(d, kExtensionLineId), SearchExtensionLine(extensions).c_str());
+  d.noSearchExtensions = db.RowCount() >= 1 && ParseSearchExtensions(extensions).empty();
 }
 
 // Fills the lists; false when a list could not be read (the stored settings are then not loaded).
@@ -323,6 +327,10 @@ void Start(ImportDialog& d) {
   std::string path = Text(d, kPathId);
   if (path.empty()) {
     ShowMessage(Jp("イメージファイルまたはフォルダを指定してください。"), "", kMbOk | kMbIconInformation, d.dialog);
+    return;
+  }
+  if (d.noSearchExtensions) {
+    ShowMessage(EmptySearchExtensionText(ListText(d, kMachineId)), Jp("中止"), kMbOk | kMbIconInformation, d.dialog);
     return;
   }
   std::string question =

@@ -23,6 +23,12 @@ std::string SearchExtensionLine(const std::string& searchExtensions) {
   return Jp("(検索拡張子:") + searchExtensions + ")";
 }
 
+std::string EmptySearchExtensionText(const std::string& machine) {
+  return Jp("機種「") + machine +
+         Jp("」には検索する拡張子が設定されていないため、イメージを見分けられません。\n"
+            "メニューの[管理]→[機種]で検索拡張子を設定してから取り込んでください。");
+}
+
 std::string ImportQuestionText(const std::string& machine, const std::string& path, bool overwrite,
                                bool keepFavourites) {
   std::string text = Jp("【機種】\n") + machine + Jp("\n\n【イメージファイルまたは検索フォルダ】\n") + path;

@@ -11,6 +11,7 @@
 #include "launch/launch_images.h"
 #include "maintenance/archive_lister.h"
 #include "maintenance/import_job.h"
+#include "maintenance/import_options.h"
 #include "maintenance/import_progress.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -290,6 +291,19 @@ TEST_F(ImageImportTest, BadInputIsLoggedAndNothingIsWritten) {
   job.machine = "Unknown";
   EXPECT_TRUE(ImportImages(db, job, nullptr, progress).failed);
   EXPECT_TRUE(progress.Logged("Unknown"));
+  // Without search extensions the machine's images cannot be told from other files.
+  Put(root + "\\any.txt", "text");
+  for (const char* searchExt : {"", " ; *. ;"}) {
+    ASSERT_FALSE(db.Query(std::string("INSERT OR REPLACE INTO machine_info_table(machine_num, machine, search_ext) "
+                                      "VALUES(2,'Bare','") + searchExt + "');"));
+    job.machine = "Bare";
+    RecordedProgress bare;
+    EXPECT_TRUE(ImportImages(db, job, nullptr, bare).failed) << searchExt;
+    ASSERT_EQ(bare.lines.size(), 1u);
+    EXPECT_EQ(bare.lines[0], AnsiToUtf8(EmptySearchExtensionText("Bare")));
+  }
+  EXPECT_NE(AnsiToUtf8(EmptySearchExtensionText("Bare")).find("「Bare」"), std::string::npos);
+  EXPECT_NE(AnsiToUtf8(EmptySearchExtensionText("Bare")).find("[管理]→[機種]"), std::string::npos);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "0");
 }
 
