@@ -45,11 +45,15 @@ TEST_F(ItemListTest, CreatorGroupsListWholeNamesAndFilterByThem) {
   Add("a", ",title", ",'A'");
   Add("b", ",title", ",'B'");
   Add("c", ",title", ",'C'");
+  Add("d", ",title", ",'D'");
+  Add("e", ",title", ",'E'");
+  // d and e end without a final ";".
   ASSERT_FALSE(db.Query("INSERT INTO creator_table VALUES('a','" + Jp("[原作]山田;[音楽]伊藤;") +
-                        "'),('b','" + Jp("加伊藤;") + "'),('c','[x];');"));
+                        "'),('b','" + Jp("加伊藤;") + "'),('c','[x];'),('d','" + Jp("鈴木;[絵]佐藤") +
+                        "'),('e','[y]');"));
   std::vector<std::string> values;
   ASSERT_FALSE(ReadGroupValues(db, kGroupCreator, values));
-  std::vector<std::string> expected = {"", Jp("伊藤"), Jp("加伊藤"), Jp("山田")};
+  std::vector<std::string> expected = {"", Jp("伊藤"), Jp("佐藤"), Jp("加伊藤"), Jp("山田"), Jp("鈴木")};
   std::sort(expected.begin(), expected.end(), [](const std::string& x, const std::string& y) {
     return AnsiToUtf8(x) < AnsiToUtf8(y);
   });
@@ -61,7 +65,9 @@ TEST_F(ItemListTest, CreatorGroupsListWholeNamesAndFilterByThem) {
       {Jp("伊藤"), {"a"}},
       {Jp("加伊藤"), {"b"}},
       {Jp("山田"), {"a"}},
-      {"", {"c"}},  // a role without a name
+      {Jp("鈴木"), {"d"}},
+      {Jp("佐藤"), {"d"}},
+      {"", {"c", "e"}},  // a role without a name
   };
   for (const Case& c : cases) {
     ListQueryState state;
