@@ -335,6 +335,8 @@ TEST(SqlOrderTest, OrderByTermsMapOntoSortKeys) {
       {"... ORDER BY boot_count+0 DESC, kana", true, true, {5, 17, 0}, {{5, 1}, {17, 0}}},
       {"... ORDER BY genre_name, rating, machine_name", true, true, {2, 3, 0}, {{2, 2}}},
       {"... ORDER BY title, file_name, maker", true, true, {0, 1, 2}, {}},
+      {"... ORDER BY title COLLATE NOCASE DESC, maker collate binary", true, true, {0, 1}, {{0, 1}, {1, 0}}},
+      {"... ORDER BY machine_name COLLATE \"NOCASE\" DESC", true, true, {2}, {{2, 1}}},
       {"... ORDER BY titles", true, false, {}, {}},
       {"... ORDER BY RANDOM()", true, false, {}, {}},
       {"SELECT * FROM all_item_view", false, false, {}, {}},
