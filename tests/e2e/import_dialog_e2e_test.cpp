@@ -2,6 +2,8 @@
 // the import library shipped in the base folder.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "e2e/program_runner_win.h"
@@ -20,6 +22,24 @@ std::string ControlText(HWND control) {
   char text[512] = {};
   SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
+}
+
+// A line of another process's list box (CP932). Wine hands the text of a
+// list box across processes in UTF-16 even to the ANSI message: both are read.
+std::string ListBoxLine(HWND list, int index) {
+  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::vector<char> buffer(static_cast<size_t>(length) * 2 + 2, '\0');
+  LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+  if (got <= 0) return {};
+  if (got > 1 && buffer[1] == '\0') {
+    std::wstring wide(reinterpret_cast<const wchar_t*>(buffer.data()), static_cast<size_t>(got));
+    int bytes = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
+    return text;
+  }
+  return std::string(buffer.data(), static_cast<size_t>(got));
 }
 
 class ImportDialogTest : public testing::Test {
@@ -116,11 +136,7 @@ TEST_F(ImportDialogTest, ArchivesThatCannotBeReadAreCountedAndListedToTheEnd) {
   ASSERT_TRUE(problems);
   ASSERT_EQ(SendMessageA(problems, LB_GETCOUNT, 0, 0), 2);
   std::string lines;
-  for (int i = 0; i < 2; ++i) {
-    char line[1024] = {};
-    SendMessageA(problems, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-    lines += std::string(line) + "\n";
-  }
+  for (int i = 0; i < 2; ++i) lines += ListBoxLine(problems, i) + "\n";
   EXPECT_NE(lines.find(images + "\\cut.zip"), std::string::npos) << AnsiToUtf8(lines);
   EXPECT_NE(lines.find(images + "\\fake.zip"), std::string::npos) << AnsiToUtf8(lines);
   CloseAll(program, dialog, progress);
