@@ -226,7 +226,7 @@ TEST_F(ItemListTest, PageDownByTitleReachesTheEndWithManyKeys) {
     ApplySortRequest(state.sort, kSortTitle, kSortAscending, false, shown);
     ASSERT_FALSE(LoadItemList(db, state, true));
     InitialIndex index;
-    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, index));
+    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, 1, index));
     EXPECT_EQ(index.keys.size(), 300u);
     std::vector<int> rows = PageDownAll(db, index, state.sort);
     ASSERT_EQ(rows.size(), 299u);
@@ -238,30 +238,32 @@ TEST_F(ItemListTest, PageDownByTitleReachesTheEndWithManyKeys) {
     // Another column in between: its index is built on the same connection.
     ApplySortRequest(state.sort, kSortBootCount, kSortDescending, false, shown);
     ASSERT_FALSE(LoadItemList(db, state, true));
-    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, index));
+    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, 1, index));
     EXPECT_EQ(index.keys.front(), "000890");  // 897 in tens
     EXPECT_EQ(index.keys.size(), 90u);
     EXPECT_EQ(SeekInitial(index, state.sort, db, 1, true), 7);  // 888 after 897, 894, 891
   }
 }
 
-TEST_F(ItemListTest, InitialIndexIsCurrentOnlyForItsOrder) {
+TEST_F(ItemListTest, InitialIndexIsCurrentOnlyForItsOrderAndItsLoadOfTheList) {
   SortState sort = DefaultSortState();
   InitialIndex index;
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, false));
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
-  EXPECT_TRUE(InitialIndexCurrent(index, sort, false));
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, true));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 1));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
+  EXPECT_TRUE(InitialIndexCurrent(index, sort, false, 1));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, true, 1));
+  // The next search or reload, in the same order, lists other rows.
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 2));
   ApplySortRequest(sort, kSortTitle, kSortToggle, false, ColumnDisplay{});
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, false));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 1));
   // Machine/genre keys are whole names; sale-year keys skip "0".
   Add("a", ",machine_name,sale_year", ",'" + Jp("ＰＣ－９８０１") + "','0'");
   Add("b", ",machine_name,sale_year", ",'MSX','1985-01-00'");
   ApplySortRequest(sort, kSortMachineGenre, kSortAscending, false, ColumnDisplay{});
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
   EXPECT_EQ(index.keys, (std::vector<std::string>{"MSX", Jp("ＰＣ－９８０１")}));
   ApplySortRequest(sort, kSortSaleYear, kSortAscending, false, ColumnDisplay{});
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
   EXPECT_EQ(index.keys, (std::vector<std::string>{"1985"}));
 }
 
