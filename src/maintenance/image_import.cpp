@@ -410,7 +410,9 @@ class Importer {
         if (i == 0) setText = row.text;
         row.text.title = setText.title;
       }
-      if (fromArchive && options_.memberInTitle) row.text.title = TitleWithMember(row.text.title, row.key);
+      // The member's name tells the images of one archive apart; a single image needs none.
+      if (fromArchive && options_.memberInTitle && usable.size() > 1)
+        row.text.title = TitleWithMember(row.text.title, row.key);
       if (options_.crc.Any()) ComputeCrc(row.key, row);
       group.rows.push_back(std::move(row));
     }

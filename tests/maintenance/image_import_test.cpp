@@ -415,6 +415,7 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   Put(root + "\\other.rar", "no library");
   Put(root + "\\broken.zip", test::MakeZip({{"X.D88", "x"}}).substr(0, 40));
   Put(root + "\\fine.d88", "fine");
+  Put(root + "\\Xanadu (1985).zip", test::MakeZip({{"XANADU.D88", "one image"}, {"readme.txt", "x"}}));
   std::filesystem::path unnamable = std::filesystem::path(folder.Path()) / "roms" /
                                     std::filesystem::path(u8"\U0001F600.d88");
   std::ofstream(unnamable, std::ios::binary) << "smile";  // by its wide name on Windows
@@ -423,7 +424,9 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   ImportSummary s = ImportImages(db, job, &lister, progress);
   EXPECT_FALSE(s.failed);
   auto rows = Rows();
-  EXPECT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows.size(), 4u);
+  // The member's name is added to tell the images of one archive apart, and only then.
+  EXPECT_EQ(rows[root + "\\Xanadu (1985).zip*XANADU.D88"]["title"], "Xanadu");
   const std::string lzh = root + "\\set.lzh*B\\DISK";
   ASSERT_TRUE(rows.count(lzh + "1.D77"));
   EXPECT_EQ(rows[lzh + "1.D77"]["ply"], "1");
