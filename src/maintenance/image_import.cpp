@@ -87,8 +87,14 @@ class RowWriter {
             ImportProgress& progress)
       : db_(db), options_(options), summary_(summary), progress_(progress), converter_(options.symbols) {}
 
-  // False once a batch could not be written. A group is never split between batches.
+  // False once a batch could not be written. A set is never split between
+  // batches; other images go in batches of their own size.
   bool Add(ImportGroup group) {
+    if (!group.asSet && group.rows.size() > 1) {
+      for (ItemRow& row : group.rows)
+        if (!Add(ImportGroup{{std::move(row)}, false})) return false;
+      return true;
+    }
     pendingRows_ += group.rows.size();
     pending_.push_back(std::move(group));
     return pendingRows_ < static_cast<size_t>(kImportBatchRows) || Flush();
