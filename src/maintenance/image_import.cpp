@@ -109,12 +109,31 @@ class RowWriter {
     if (auto error = LookUp(keys, stored)) return Fail(*error);
 
     int added = 0, overwritten = 0, present = 0, titlesChanged = 0;
-    bool changesSets = false;
-    std::string sql = "BEGIN;\n";
+    // The batch is one transaction. Its statements run in pieces: a set is
+    // planned from the library as the batch's earlier statements left it.
+    bool began = false;
+    std::string sql;
+    auto run = [&]() -> std::optional<std::string> {
+      if (sql.empty()) return std::nullopt;
+      if (!began) sql = "BEGIN;\n" + sql;
+      began = true;
+      auto error = db_.Query(sql);
+      sql.clear();
+      return error;
+    };
+    auto fail = [&](const std::string& error) {
+      if (began) db_.Query("ROLLBACK;");
+      return Fail(error);
+    };
     for (ImportGroup& group : pending_) {
       std::string setSql;
-      if (group.asSet && group.rows.size() > 1)
-        if (auto error = PlanSet(group, stored, setSql)) return Fail(*error);
+      if (group.asSet && group.rows.size() > 1) {
+        bool holdsAny = std::any_of(group.rows.begin(), group.rows.end(),
+                                    [&stored](const ItemRow& row) { return stored.count(row.key) > 0; });
+        if (holdsAny)
+          if (auto error = run()) return fail(*error);
+        if (auto error = PlanSet(group, stored, setSql)) return fail(*error);
+      }
       for (const ItemRow& row : group.rows) {
         auto found = stored.find(row.key);
         if (found == stored.end()) {
@@ -131,15 +150,10 @@ class RowWriter {
         }
       }
       sql += setSql;
-      changesSets = changesSets || !setSql.empty();
     }
-    sql += "COMMIT;";
-    if (added + overwritten > 0 || changesSets) {
-      if (auto error = db_.Query(sql)) {
-        db_.Query("ROLLBACK;");
-        return Fail(*error);
-      }
-    }
+    if (auto error = run()) return fail(*error);
+    if (began)
+      if (auto error = db_.Query("COMMIT;")) return fail(*error);
     summary_.added += added;
     summary_.overwritten += overwritten;
     summary_.alreadyPresent += present;
@@ -220,6 +234,18 @@ class RowWriter {
     }
     // Without new images and without overwrite, registered images stay as they were.
     if (!anyNew && !options_.overwrite) return std::nullopt;
+    // Their sets as they are now (an earlier set of this batch may have changed them).
+    if (!existing.empty()) {
+      if (auto error = db_.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name IN (" +
+                                 InList(existing) + ");"))
+        return error;
+      for (int r = 1; r <= db_.RowCount(); ++r)
+        for (Member& m : members)
+          if (m.exists && m.item.key == db_.Cell(r, 0)) {
+            m.item.ply = DiskNumber(db_.Cell(r, 1));
+            m.item.parent = db_.Cell(r, 2);
+          }
+    }
 
     std::string target;
     for (const Member& m : members)

@@ -371,6 +371,24 @@ TEST_F(ImageImportTest, ReimportsRenumberTheWholeSetInLaunchOrder) {
   }
 }
 
+TEST_F(ImageImportTest, TwoFoldersOfOneImportAddingToOneSetNumberItOnce) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  const std::string a = root + "\\a", b = root + "\\b";
+  ASSERT_TRUE(CreateFolder(a));
+  ASSERT_TRUE(CreateFolder(b));
+  for (const std::string& f : {a + "\\Disk 1.d88", a + "\\Disk 2.d88", b + "\\Disk 3.d88", b + "\\Disk 4.d88"})
+    Put(f, f);
+  // The set of disks 1 and 3 was joined by hand across the two folders.
+  ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply,ply_file_name) VALUES('" + Quote(a + "\\Disk 1.d88") +
+                        "','D',1,''),('" + Quote(b + "\\Disk 3.d88") + "','D',2,'" + Quote(a + "\\Disk 1.d88") + "');"));
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.added, 2);
+  EXPECT_EQ(SetState(db, root), "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;Disk 4.d88:4:Disk 1.d88;");
+  EXPECT_EQ(LaunchedImages(db, a + "\\Disk 1.d88"), "Disk 1.d88;Disk 2.d88;Disk 3.d88;Disk 4.d88;");
+}
+
 TEST_F(ImageImportTest, AnImageOfAnotherSetOrWithAnAlterEgoStaysWhereItIs) {
   ASSERT_FALSE(CreateItemView(db));
   job.groupFolderImages = true;
