@@ -24,6 +24,7 @@ constexpr LONG kInterfaceVersion = 10;
 struct LibrarySettings {
   std::string databasePath;
   std::string extensionPath;
+  std::string settingsFile;
   std::string systemFolder;  // where the archiver libraries are, with DLLSafeLoad
   bool archiversFromSystemFolder = true;
 };
@@ -65,11 +66,12 @@ __declspec(dllexport) LONG WINAPI getLibVersionCRC() { return kInterfaceVersion;
 
 // The paths the library works with; called every time the program loads it.
 __declspec(dllexport) void WINAPI setGValCRC(const char* databasePath, const char* extensionPath,
-                                            const char* /*settingsFile*/, const char* /*programFolder*/,
+                                            const char* settingsFile, const char* /*programFolder*/,
                                             const char* systemFolder, LONG dllSafeLoad,
                                             HFONT /*dialogFont*/) {
   gSettings.databasePath = Text(databasePath);
   gSettings.extensionPath = Text(extensionPath);
+  gSettings.settingsFile = Text(settingsFile);
   gSettings.systemFolder = Text(systemFolder);
   gSettings.archiversFromSystemFolder = dllSafeLoad != 0;
 }
@@ -79,6 +81,7 @@ __declspec(dllexport) void WINAPI setGValCRC(const char* databasePath, const cha
 __declspec(dllexport) void WINAPI dirAddImg(HWND window, HWND status, HWND title, HWND marker, HWND stop,
                                            HWND progressBar, LONG* integers, char** texts, LONG* numbers) {
   vel::ImportJob job = vel::ImportJobFromArrays(Slots(integers), texts, Slots(numbers));
+  if (!gSettings.settingsFile.empty()) job.symbols = vel::ReadSymbolTables(gSettings.settingsFile);
   gStop = vel::kRunRunning;
   vel::WindowProgress progress({window, status, title, nullptr, marker, progressBar}, gStop);
   vel::ImportSummary summary;

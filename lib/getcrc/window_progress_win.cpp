@@ -45,10 +45,24 @@ void WindowProgress::Item(const std::string& text) {
 
 void WindowProgress::Log(const std::string& line) {
   lastProblem_ = line;
-  SetText(w_.status, line);
-  if (logList_) {
-    LRESULT at = SendMessageA(logList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    if (at >= 0) SendMessageA(logList_, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+  // A list keeps every line; without one the status line shows the latest.
+  if (!logList_) {
+    SetText(w_.status, line);
+    return;
+  }
+  LRESULT at = SendMessageA(logList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  if (at >= 0) SendMessageA(logList_, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+  // Long paths can be scrolled to sideways.
+  if (HDC dc = GetDC(logList_)) {
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(logList_, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(logList_, dc);
+    if (size.cx + 8 > logWidth_) {
+      logWidth_ = size.cx + 8;
+      SendMessageA(logList_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(logWidth_), 0);
+    }
   }
 }
 
@@ -64,7 +78,7 @@ void WindowProgress::Step(int done) { done_ = done; }
 
 void WindowProgress::Finish(const std::string& summary) {
   SetText(w_.status, summary);
-  if (!lastProblem_.empty()) SetText(w_.item, lastProblem_);
+  if (!lastProblem_.empty() && !logList_) SetText(w_.item, lastProblem_);
   SetText(w_.marker, Jp("■"));
   if (w_.bar) SendMessageA(w_.bar, PBM_SETPOS, static_cast<WPARAM>(done_), 0);
   if (w_.counter) SetText(w_.counter, std::to_string(done_) + " / " + std::to_string(total_));

@@ -19,7 +19,7 @@ inline constexpr short kRunEnded = 2;
 
 struct ProgressWindows {
   HWND owner = nullptr;    // a list box inside it, if any, receives every log line
-  HWND status = nullptr;   // what the run does, and each problem as it happens
+  HWND status = nullptr;   // what the run does (and, without a list box, each problem)
   HWND item = nullptr;     // the file at hand
   HWND counter = nullptr;  // "done / total", may be null
   HWND marker = nullptr;   // blinks while the run works
@@ -36,13 +36,15 @@ class WindowProgress : public ImportProgress {
   void Step(int done) override;
   bool StopRequested() override { return stop_.load() == kRunStopRequested; }
   // The closing texts: the summary in the status line, the last problem (if
-  // any) in the item line, the bar and counter at their final place.
+  // any, and no list box holds it) in the item line, the bar and counter at
+  // their final place.
   void Finish(const std::string& summary);
 
  private:
   bool Due();  // throttles the per-file updates
   ProgressWindows w_;
   HWND logList_ = nullptr;
+  int logWidth_ = 0;  // widest line, in pixels
   const std::atomic<short>& stop_;
   std::string lastProblem_;
   ULONGLONG lastUpdate_ = 0;

@@ -6,12 +6,16 @@
 #include "core/app_state_win.h"
 #include "core/dialog_window_win.h"
 #include "db/schema.h"
+#include "maintenance/kakasi.h"
+#include "maintenance/kana_settings_dlg_win.h"
+#include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 
 namespace vel {
 namespace {
 
 constexpr const char* kProgramVersion = "2.0";
+constexpr int kVersionTextId = 1101;
 
 LRESULT CALLBACK CloseOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if ((message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE) {
@@ -24,12 +28,16 @@ LRESULT CALLBACK CloseOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void ShowVersionDialog(AppState& app) {
-  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("バージョン"), 320, 130, CloseOnCommand, nullptr);
+  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("バージョン"), 480, 170, CloseOnCommand, nullptr);
   if (!dialog) return;
   std::string text = std::string("Velmarook2 ") + kProgramVersion + "\r\n" + "SQLite " + sqlite3_libversion() +
                      "\r\n" + Jp("データベース版: ") + kSchemaVersion;
-  AddControl(dialog, "STATIC", text, SS_LEFT, 16, 16, 288, 60, -1);
-  AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 212, 90, 96, 28, IDOK);
+  // Whether readings can turn kanji into kana.
+  std::string kakasi = KakasiVersionText(
+      ProgramKakasi(app.paths.base, CurrentReadingSettings(app).kanaMode != kKanaHiragana));
+  if (!kakasi.empty()) text += "\r\n" + kakasi;
+  AddControl(dialog, "STATIC", text, SS_LEFT, 16, 16, 448, 100, kVersionTextId);
+  AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 372, 130, 96, 28, IDOK);
   RunModal(dialog, app.mainWindow);
 }
 

@@ -16,6 +16,7 @@ struct ImportSummary {
   int overwritten = 0;
   int alreadyPresent = 0;  // in the library already, left as they were
   int skipped = 0;         // images that could not be taken (logged)
+  int titlesChanged = 0;   // overwritten items whose title changed (their readings stay)
   bool stopped = false;
   bool failed = false;     // the import could not run or a batch could not be written (logged)
 };

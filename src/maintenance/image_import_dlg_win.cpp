@@ -14,6 +14,7 @@
 #include "maintenance/crc_library_win.h"
 #include "maintenance/image_sets.h"
 #include "maintenance/import_options.h"
+#include "maintenance/import_rules.h"
 #include "maintenance/import_run_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -62,6 +63,8 @@ struct ImportDialog {
   HWND dialog = nullptr;
   HWND tab = nullptr;
   HWND pages[2] = {};
+  bool settingsLoaded = false;  // only what was read is written back
+  bool noSearchExtensions = false;  // the chosen machine has none (the import is refused)
 };
 
 HWND Page(ImportDialog& d, int id) { return id >= kArchiveSetsId ? d.pages[1] : d.pages[0]; }
@@ -180,6 +183,7 @@ void OnMachineChange(ImportDialog& d) {
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
   std::string extensions;
+  d.noSearchExtensions = false;
   if (auto error = db.Query("SELECT default_media, search_ext FROM machine_info_table WHERE machine='" +
                             Quote(machine) + "' ;")) {
     ReportQueryFailure(d, "機種管理テーブルを参照できませんでした。\n", *error);
@@ -192,6 +196,7 @@ void OnMachineChange(ImportDialog& d) {
     if (!media.empty() && at != CB_ERR) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
   }
   SetWindowTextA(Item(d, kExtensionLineId), SearchExtensionLine(extensions).c_str());
+  d.noSearchExtensions = db.RowCount() >= 1 && ParseSearchExtensions(extensions).empty();
 }
 
 // Fills the lists; false when a list could not be read (the stored settings are then not loaded).
@@ -252,9 +257,11 @@ void LoadSettings(ImportDialog& d) {
   Tick(d, kFolderSetsId, s.autoDirGroup);
   Tick(d, kCrc32Id, s.calcCrc32);
   Tick(d, kCrc16Id, s.calcCrc16);
+  d.settingsLoaded = true;
 }
 
 void SaveSettings(ImportDialog& d) {
+  if (!d.settingsLoaded) return;
   ImportDialogSettings s;
   s.searchSubDir = Ticked(d, kSubFoldersId);
   s.searchArcImg = Ticked(d, kArchivesId);
@@ -322,8 +329,12 @@ void Start(ImportDialog& d) {
     ShowMessage(Jp("イメージファイルまたはフォルダを指定してください。"), "", kMbOk | kMbIconInformation, d.dialog);
     return;
   }
-  std::string question = Jp("【機種】\n") + ListText(d, kMachineId) + Jp("\n\n【イメージファイルまたは検索フォルダ】\n") +
-                         path + Jp("\n\nライブラリに取り込みを開始します。\nよろしいですか？");
+  if (d.noSearchExtensions) {
+    ShowMessage(EmptySearchExtensionText(ListText(d, kMachineId)), Jp("中止"), kMbOk | kMbIconInformation, d.dialog);
+    return;
+  }
+  std::string question =
+      ImportQuestionText(ListText(d, kMachineId), path, Ticked(d, kOverwriteId), Ticked(d, kKeepFavouritesId));
   if (ShowMessage(question, Jp("確認"), kMbYesNo | kMbIconQuestion, d.dialog) != kIdYes) return;
   std::string year = Text(d, kYearId);
   if (!year.empty() && !NormaliseReleaseDate(year)) {

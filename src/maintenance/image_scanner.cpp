@@ -22,7 +22,7 @@ bool IsCandidate(const std::string& name, const ImportJob& options,
 
 void Walk(const std::string& folder, const ImportJob& options,
           const std::vector<std::string>& extensions, ImportProgress& progress,
-          std::vector<FolderFiles>& out, bool& stopped) {
+          std::vector<FolderFiles>& out, bool& stopped, int& skipped) {
   if (progress.StopRequested()) {
     stopped = true;
     return;
@@ -31,12 +31,15 @@ void Walk(const std::string& folder, const ImportJob& options,
   FolderListing listing = ListFolder(folder);
   if (!listing.opened) {
     progress.Log(Jp("フォルダを読み込めません: ") + folder);
+    ++skipped;
     return;
   }
   for (const FolderEntry& entry : listing.unrepresentable)
-    if (entry.isFolder ? options.searchSubFolders : IsCandidate(entry.name, options, extensions))
+    if (entry.isFolder ? options.searchSubFolders : IsCandidate(entry.name, options, extensions)) {
       progress.Log(Jp("Shift_JIS で表せない文字を含む名前のためスキップしました: ") + folder + "\\" +
                    entry.name);
+      ++skipped;
+    }
   FolderFiles here{folder, {}};
   std::vector<std::string> subFolders;
   for (const FolderEntry& entry : listing.entries) {
@@ -52,7 +55,7 @@ void Walk(const std::string& folder, const ImportJob& options,
   if (!options.searchSubFolders) return;
   std::sort(subFolders.begin(), subFolders.end(), natural);
   for (const std::string& name : subFolders) {
-    Walk(folder + "\\" + name, options, extensions, progress, out, stopped);
+    Walk(folder + "\\" + name, options, extensions, progress, out, stopped, skipped);
     if (stopped) return;
   }
 }
@@ -66,7 +69,7 @@ bool IsArchiveName(const std::string& name) {
 
 std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
                                             const std::vector<std::string>& extensions,
-                                            ImportProgress& progress, bool& stopped) {
+                                            ImportProgress& progress, bool& stopped, int& skipped) {
   std::vector<FolderFiles> out;
   stopped = false;
   if (FileExists(options.path)) {
@@ -75,17 +78,18 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
     out.push_back({folder, {options.path}});
     return out;
   }
-  Walk(options.path, options, extensions, progress, out, stopped);
+  Walk(options.path, options, extensions, progress, out, stopped, skipped);
   return out;
 }
 
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                        const std::vector<std::string>& extensions,
                                        ArchiveLister* lister, ImageCrcReader& zips,
-                                       ImportProgress& progress) {
+                                       ImportProgress& progress, int& skipped) {
   std::vector<std::string> images;
   auto logSkipped = [&](const std::string& why) {
     progress.Log(why + ": " + archivePath);
+    ++skipped;
   };
   if (LowerAscii(ExtensionOf(archivePath)) == "zip") {
     const ZipDirectory& zip = zips.Zip(archivePath);
@@ -94,9 +98,11 @@ std::vector<std::string> ArchiveImages(const std::string& archivePath,
       return images;
     }
     for (const std::string& name : zip.skippedNames)
-      if (MatchesExtensions(name, extensions))
+      if (MatchesExtensions(name, extensions)) {
         progress.Log(Jp("Shift_JIS で表せない文字を含む名前のためスキップしました: ") + archivePath + "*" +
                      name);
+        ++skipped;
+      }
     for (const ZipMember& member : zip.members)
       if (MatchesExtensions(member.name, extensions))
         images.push_back(archivePath + "*" + member.name);

@@ -21,19 +21,21 @@ struct FolderFiles {
 };
 
 // The candidate files under the options' path (a single file is its own
-// candidate). Names CP932 cannot hold are logged and left out; `stopped` is
-// set when a stop was requested during the walk.
+// candidate). Names CP932 cannot hold and folders that cannot be read are
+// logged, left out and counted in `skipped`; `stopped` is set when a stop
+// was requested during the walk.
 std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
                                             const std::vector<std::string>& extensions,
-                                            ImportProgress& progress, bool& stopped);
+                                            ImportProgress& progress, bool& stopped, int& skipped);
 
 // The library keys of the images inside an archive, in natural name order
 // (members of other extensions left out). A ZIP's directory is read through
-// `zips`, which keeps it for the members' CRCs. Problems are logged; an
-// archive that cannot be read gives no images.
+// `zips`, which keeps it for the members' CRCs. Problems are logged and
+// counted in `skipped`: an archive that cannot be read (once; it gives no
+// images) and each image whose name cannot be held.
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                        const std::vector<std::string>& extensions,
                                        ArchiveLister* lister, ImageCrcReader& zips,
-                                       ImportProgress& progress);
+                                       ImportProgress& progress, int& skipped);
 
 }  // namespace vel

@@ -56,6 +56,7 @@ ImportJob ImportJobFromArrays(const std::int32_t* integers, const char* const* t
   job.crc.crc16 = Flag(integers, kSlotCrc16);
   job.crcRange = Range(numbers);
   job.overwrite = Flag(integers, kSlotOverwrite);
+  job.keepFavourites = job.overwrite && Flag(integers, kSlotKeepFavourites);
   return job;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "maintenance/crc.h"
+#include "maintenance/title_converter.h"
 
 namespace vel {
 
@@ -36,6 +37,10 @@ struct ImportJob {
   CrcWanted crc;
   CrcRange crcRange;
   bool overwrite = false;
+  bool keepFavourites = false;  // only with overwrite: else overwritten items lose their favourite marks
+  // The removal tables of the settings: an overwrite that changes a title
+  // gives it the smart title of the new one.
+  SymbolTables symbols = DefaultSymbolTables();
 };
 
 ImportJob ImportJobFromArrays(const std::int32_t* integers, const char* const* texts,

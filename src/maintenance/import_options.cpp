@@ -23,6 +23,20 @@ std::string SearchExtensionLine(const std::string& searchExtensions) {
   return Jp("(検索拡張子:") + searchExtensions + ")";
 }
 
+std::string EmptySearchExtensionText(const std::string& machine) {
+  return Jp("機種「") + machine +
+         Jp("」には検索する拡張子が設定されていないため、イメージを見分けられません。\n"
+            "メニューの[管理]→[機種]で検索拡張子を設定してから取り込んでください。");
+}
+
+std::string ImportQuestionText(const std::string& machine, const std::string& path, bool overwrite,
+                               bool keepFavourites) {
+  std::string text = Jp("【機種】\n") + machine + Jp("\n\n【イメージファイルまたは検索フォルダ】\n") + path;
+  if (overwrite && !keepFavourites)
+    text += Jp("\n\n※「お気に入りは上書きしない」がオフのため、上書きするイメージのお気に入りは解除されます。");
+  return text + Jp("\n\nライブラリに取り込みを開始します。\nよろしいですか？");
+}
+
 namespace {
 constexpr const char* kSection = "AddImgDir";
 

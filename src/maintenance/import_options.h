@@ -45,6 +45,15 @@ std::int32_t NumberFromBox(const std::string& text);
 // "(検索拡張子:d88;fdi)" for a machine's search extensions, "指定なし" for none.
 std::string SearchExtensionLine(const std::string& searchExtensions);
 
+// Why an import for a machine without search extensions is refused (CP932):
+// its images cannot be told from other files.
+std::string EmptySearchExtensionText(const std::string& machine);
+
+// The question before an import starts (CP932). An overwrite that does not
+// keep the favourites says that it clears them.
+std::string ImportQuestionText(const std::string& machine, const std::string& path, bool overwrite,
+                               bool keepFavourites);
+
 // The check boxes and marks the import dialog keeps between openings.
 struct ImportDialogSettings {
   int searchSubDir = 0;

@@ -49,12 +49,24 @@ std::size_t FindText(const std::string& s, const std::string& part) {
   return std::string::npos;
 }
 
+// Blanks: space, tab and the full-width space, each a whole character.
+bool IsBlankAt(const std::string& s, std::size_t i, std::size_t length) {
+  if (length == 1) return s[i] == ' ' || s[i] == '\t';
+  return s[i] == '\x81' && s[i + 1] == '\x40';
+}
+
+// Without blanks at either end, walked by character (0x40 can be a trail byte).
 std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  // A trailing blank is single-byte: no trail byte is 0x20 or 0x09.
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return s.substr(b, e - b);
+  std::size_t b = std::string::npos, e = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    std::size_t n = CharacterLength(s, i);
+    if (!IsBlankAt(s, i, n)) {
+      if (b == std::string::npos) b = i;
+      e = i + n;
+    }
+    i += n;
+  }
+  return b == std::string::npos ? std::string() : s.substr(b, e - b);
 }
 
 std::string TitleOfName(const std::string& name) {

@@ -9,7 +9,9 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
+#include "db/library_connection.h"
 #include "maintenance/crc_library_win.h"
+#include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 
 namespace vel {
@@ -26,7 +28,7 @@ TextSlots::TextSlots(const DirAddOptions& options) {
 
 namespace {
 
-enum : int { kStatusId = 3301, kTitleId, kProgressId, kStopId, kMarkerId };
+enum : int { kStatusId = 3301, kTitleId, kProgressId, kStopId, kMarkerId, kProblemsId };
 
 struct ProgressWindow {
   CrcLibrary* library = nullptr;
@@ -69,15 +71,18 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void RunImport(AppState& app, HWND owner, const DirAddOptions& options) {
   ProgressWindow p;
-  HWND window = CreateDialogWindow(app.instance, owner, Jp("イメージの検索と追加"), 480, 150, Procedure, &p);
+  HWND window = CreateDialogWindow(app.instance, owner, Jp("イメージの検索と追加"), 480, 300, Procedure, &p);
   if (!window) return;
   AddControl(window, "STATIC", Jp("取り込み状況"), SS_LEFT, 12, 14, 96, 20, -1);
   HWND status = AddControl(window, "STATIC", "--", SS_LEFT | SS_ENDELLIPSIS, 112, 14, 356, 20, kStatusId);
   AddControl(window, "STATIC", Jp("タイトル"), SS_LEFT, 12, 40, 96, 20, -1);
   HWND title = AddControl(window, "STATIC", "--", SS_LEFT | SS_ENDELLIPSIS, 112, 40, 356, 20, kTitleId);
   HWND progress = AddControl(window, PROGRESS_CLASSA, "", 0, 12, 70, 456, 20, kProgressId);
-  HWND stop = AddControl(window, "BUTTON", Jp("中止"), BS_PUSHBUTTON | WS_TABSTOP, 190, 104, 100, 30, kStopId);
-  HWND marker = AddControl(window, "STATIC", Jp("■"), SS_RIGHT, 420, 126, 52, 20, kMarkerId);
+  // The library writes every problem line here; they stay to be read after the end.
+  AddControl(window, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | WS_TABSTOP, 12, 98,
+             456, 150, kProblemsId);
+  HWND stop = AddControl(window, "BUTTON", Jp("中止"), BS_PUSHBUTTON | WS_TABSTOP, 190, 256, 100, 30, kStopId);
+  HWND marker = AddControl(window, "STATIC", Jp("■"), SS_RIGHT, 420, 276, 52, 20, kMarkerId);
 
   p.library = &LoadCrcLibrary(app);
   EnableWindow(owner, FALSE);
@@ -92,6 +97,12 @@ void RunImport(AppState& app, HWND owner, const DirAddOptions& options) {
                        reinterpret_cast<LONG*>(copy.integers.data()), texts.Pointers(),
                        reinterpret_cast<LONG*>(copy.numbers.data()));
   p.running = false;
+  // New sets show their disk count and launch whole only once this table follows them.
+  {
+    LibraryConnection db;
+    db.Open(app.databasePath, app.regexExtensionPath);
+    RebuildMaxDiskTable(db);
+  }
   if (app.reloadItemList) app.reloadItemList(std::string());
   if (p.closeRequested) DestroyWindow(window);
   if (IsWindow(window)) RunModal(window, owner);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/dynamic_library.h"
 #include "platform/system.h"
 
@@ -93,6 +94,13 @@ void Kakasi::Unload() {
   free_ = nullptr;
   closeKanwadict_ = nullptr;
   ready_ = false;
+}
+
+std::string KakasiVersionText(const Kakasi& kakasi) {
+  if (!kakasi.Loaded()) return {};
+  return Jp("\t\tkakasiが見つかりました。\r\n") +
+         (kakasi.Ready() ? Jp("\t\t -> kakasiの準備ができました。")
+                         : Jp("\t\t -> 辞書が見つかりません。環境変数又はﾃﾞﾌｫﾙﾄﾊﾟｽを確認して下さい。"));
 }
 
 Kakasi& ProgramKakasi(const std::string& baseFolder, bool katakana) {

@@ -56,6 +56,10 @@ class Kakasi {
   std::mutex mutex_;  // the library keeps global state: one call at a time
 };
 
+// The version dialog's lines about the library (CP932, lines joined by
+// "\r\n"): found, then ready or its dictionaries missing; "" when it is not loaded.
+std::string KakasiVersionText(const Kakasi& kakasi);
+
 // The program's instance, loaded from the base folder on first use.
 Kakasi& ProgramKakasi(const std::string& baseFolder, bool katakana);
 

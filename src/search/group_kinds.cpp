@@ -65,14 +65,16 @@ std::string GroupCondition(int kind, int row, const std::string& value) {
     case kGroupAdult:
       return row == 1 ? "adult=1" : "(adult=0 OR adult='' OR adult IS NULL)";
     case kGroupRating: return "rating=" + std::to_string((row - 1) * 10);
-    case kGroupCreator:
+    case kGroupCreator: {
+      // Entries end in ";"; a last entry without one counts the same (as the group list reads it).
+      const std::string entries = "(rtrim(creator,';')||';')";
       if (value.empty())
         // No creator, or an entry without a name (a role alone or an empty entry).
-        return "(creator IS NULL OR creator='' OR instr(';'||creator,';;')>0 OR "
-               "instr(creator,'];')>0)";
+        return "(creator IS NULL OR creator='' OR instr(';'||creator,';;')>0 OR instr(" + entries + ",'];')>0)";
       // The whole name as an entry of its own or after a role, never inside a longer name.
-      return "(instr(';'||creator," + Literal(";" + value + ";") + ")>0 OR instr(creator," +
+      return "(instr(';'||" + entries + "," + Literal(";" + value + ";") + ")>0 OR instr(" + entries + "," +
              Literal("]" + value + ";") + ")>0)";
+    }
     case kGroupSaleYear:
       if (value.size() > 3) return "substr(sale_year,1,4)=" + Literal(value.substr(0, 4));
       return "(sale_year='0' OR sale_year='' OR sale_year IS NULL)";

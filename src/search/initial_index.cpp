@@ -63,9 +63,9 @@ std::string BootCountPlusMillion(std::string_view value) {
 
 }  // namespace
 
-bool InitialIndexCurrent(const InitialIndex& index, const SortState& sort, bool yomiSort) {
+bool InitialIndexCurrent(const InitialIndex& index, const SortState& sort, bool yomiSort, unsigned listLoad) {
   return index.built && index.column == sort.keys[0] && index.direction == DirectionOf(sort) &&
-         index.yomiSort == yomiSort;
+         index.yomiSort == yomiSort && index.listLoad == listLoad;
 }
 
 std::string InitialIndexStatement(const SortState& sort) {
@@ -86,9 +86,10 @@ std::string InitialIndexStatement(const SortState& sort) {
 }
 
 std::optional<std::string> BuildInitialIndex(LibraryConnection& db, const SortState& sort,
-                                             bool yomiSort, InitialIndex& index) {
+                                             bool yomiSort, unsigned listLoad, InitialIndex& index) {
   index = InitialIndex{};
   index.built = true;
+  index.listLoad = listLoad;
   index.column = sort.keys[0];
   index.direction = DirectionOf(sort);
   index.yomiSort = yomiSort;

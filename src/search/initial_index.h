@@ -19,12 +19,15 @@ struct InitialIndex {
   int column = -1;     // primary sort column it was made for
   int direction = -1;  // its direction (state for machine/genre)
   bool yomiSort = false;
+  unsigned listLoad = 0;  // the load of the list it was made from
   std::vector<std::string> keys;                      // CP932, for the pop-up
   std::unordered_map<std::string, int> positionOfKey;  // UTF-8 key -> index in keys
 };
 
-// True when the index was made for this primary column, direction and yomiSort.
-bool InitialIndexCurrent(const InitialIndex& index, const SortState& sort, bool yomiSort);
+// True when the index was made for this primary column, direction and
+// yomiSort, from this load of the list (each search or reload gives the list
+// a new load number: an index is never kept from one list to the next).
+bool InitialIndexCurrent(const InitialIndex& index, const SortState& sort, bool yomiSort, unsigned listLoad);
 
 // The statement that (re)creates the TEMP table iidx_tmptable and reads it back.
 std::string InitialIndexStatement(const SortState& sort);
@@ -32,7 +35,7 @@ std::string InitialIndexStatement(const SortState& sort);
 // Builds the index on `db` (which keeps the TEMP table). On failure the index
 // is empty (but marked as made for this order) and the error text is returned.
 std::optional<std::string> BuildInitialIndex(LibraryConnection& db, const SortState& sort,
-                                             bool yomiSort, InitialIndex& index);
+                                             bool yomiSort, unsigned listLoad, InitialIndex& index);
 
 // The key of one value (UTF-8) of the primary column, as the index makes it.
 std::string InitialKeyOf(const SortState& sort, std::string_view value);

@@ -39,6 +39,7 @@ struct ListPanes {
   ListQueryState query;
   std::vector<int> shownColumns;  // list column -> sort column index
   InitialIndex index;
+  unsigned listLoads = 0;  // loads of the list so far: the index belongs to one
   HWND groupTabs = nullptr;
   std::vector<GroupTabState> tabs;
   int currentTab = 0;
@@ -118,9 +119,9 @@ void UpdateHeaders(AppState& app, bool sqlOrder) {
 
 void EnsureInitialIndex(AppState& app) {
   ListPanes& panes = Panes();
-  if (InitialIndexCurrent(panes.index, panes.query.sort, YomiSort(app))) return;
+  if (InitialIndexCurrent(panes.index, panes.query.sort, YomiSort(app), panes.listLoads)) return;
   std::string sql = InitialIndexStatement(panes.query.sort);
-  if (auto error = BuildInitialIndex(app.groupDb, panes.query.sort, YomiSort(app), panes.index))
+  if (auto error = BuildInitialIndex(app.groupDb, panes.query.sort, YomiSort(app), panes.listLoads, panes.index))
     ReportSqlError("InitialIndexClass", "create iidx_tmptable failed.", *error, sql);
 }
 
@@ -509,6 +510,8 @@ int SortAndLoad(AppState& app, int column, int how) {
   UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
   std::string sql = ListStatement(panes.query, withOrder);
   auto error = app.mainDb.Query(sql);
+  // A new list: Page Up/Down make its index when they are first pressed.
+  ++panes.listLoads;
   if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
   SyncItemCount(app);
   if (error) {
@@ -516,7 +519,6 @@ int SortAndLoad(AppState& app, int column, int how) {
     return 1;
   }
   ShowCount(app);
-  if (withOrder && !panes.query.sqlOrderInForce) EnsureInitialIndex(app);
   return 0;
 }
 
@@ -527,14 +529,14 @@ int RefreshItemList(AppState& app, int selectRow, const std::string& selectName,
     ListView_SetItemCountEx(app.itemList, 0, 0);
     ListView_SetItemCountEx(app.groupList, 0, 0);
   }
-  if (resetGroups == 1)
-    for (GroupTabState& tab : panes.tabs) tab.selectedRow = tab.topRow = -1;
+  if (resetGroups == 1) ForgetGroupRows(app);
   if (sortMode != 0) {
     int request = panes.query.sqlOrderInForce || sortMode == -3 ? kSortSqlOrder
                   : sortMode == -1                              ? kSortReset
                                                                 : kSortKeepKeys;
     if (SortAndLoad(app, request, kSortToggle) != 0) {
-      if (resetGroups > 0) BuildGroupList(app, false);
+      // The view could not be read: its groups could not either.
+      if (resetGroups > 0) ClearGroupList(app);
       return -1;
     }
   }
@@ -564,10 +566,26 @@ void BuildGroupList(AppState& app, bool listJustLoaded) {
   ListView_SetItemCountEx(app.groupList, GroupRowCount(kind, static_cast<int>(panes.groupValues.size())), 0);
   const GroupTabState& tab = panes.tabs[static_cast<size_t>(panes.currentTab)];
   if (tab.topRow > 0) ListView_EnsureVisible(app.groupList, tab.topRow, FALSE);
+  // The list control keeps a selection across counts: it shows exactly the remembered row.
+  ListView_SetItemState(app.groupList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (tab.selectedRow >= 0)
     ListView_SetItemState(app.groupList, tab.selectedRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   panes.selectingGroup = false;
   InvalidateRect(app.groupList, nullptr, FALSE);
+}
+
+void ClearGroupList(AppState& app) {
+  ListPanes& panes = Panes();
+  panes.groupValues.clear();
+  panes.selectingGroup = true;
+  ListView_SetItemCountEx(app.groupList, 0, 0);
+  panes.selectingGroup = false;
+  InvalidateRect(app.groupList, nullptr, FALSE);
+}
+
+void ForgetGroupRows(AppState& app) {
+  (void)app;
+  for (GroupTabState& tab : Panes().tabs) tab.selectedRow = tab.topRow = -1;
 }
 
 bool SelectGroup(AppState& app, int row) {

@@ -35,6 +35,10 @@ int RefreshItemList(AppState& app, int selectRow, const std::string& selectName,
 // connection's result is the list as just loaded, so its values can be
 // counted there.
 void BuildGroupList(AppState& app, bool listJustLoaded);
+// Empties the group list without reading anything (there is no list to group).
+void ClearGroupList(AppState& app);
+// Forgets the selected and top group row of every tab (a search does).
+void ForgetGroupRows(AppState& app);
 // Applies a group row as the list's filter; true when the list was reloaded.
 bool SelectGroup(AppState& app, int row);
 // Page Down (forward) or Page Up.

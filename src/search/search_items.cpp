@@ -341,8 +341,17 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
       built = BuildFieldView(env, target, prepared, subMode, orOnly);
     }
   }
+  auto finish = [&](int rows) {
+    outcome.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - started).count();
+    outcome.timeText = SearchTimeText(outcome.elapsedMs);
+    outcome.rows = rows < 0 ? 0 : rows;
+    // The old list is gone: the status says what is shown now, also after a failure.
+    outcome.countText = SearchCountText(outcome.rows);
+  };
   if (!built) {
     state.sqlOrderInForce = false;
+    finish(-1);
     return outcome;
   }
 
@@ -350,12 +359,8 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
   int column = target == kTargetSql ? SqlSortColumn(*env.db, state) : TargetSortColumn(target);
   int rows = env.loadList ? env.loadList(column, kSortAscending)
                           : LoadSearchResult(*env.db, state, column, kSortAscending);
-  if (env.showList) env.showList(rows < 0 ? 0 : rows);
-  outcome.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now() - started).count();
-  outcome.timeText = SearchTimeText(outcome.elapsedMs);
-  outcome.rows = rows < 0 ? 0 : rows;
-  outcome.countText = SearchCountText(outcome.rows);
+  if (env.showList) env.showList(rows);
+  finish(rows);
   if (rows < 0) return outcome;
   if (env.saveHistory) env.saveHistory(target, text);
   outcome.result = rows > 0 ? 1 : 0;

@@ -49,8 +49,9 @@ struct SearchEnvironment {
   std::function<int(int column, int how)> loadList;
   // Records an executed search in the history (called after a successful load).
   std::function<void(int target, const std::string& text)> saveHistory;
-  // Shows the loaded list (its row count) and its group list. The search's
-  // time includes it: it is what the user waits for.
+  // Shows the loaded list (its row count) and its group list, or an empty
+  // list without groups when the load failed (rows -1). The search's time
+  // includes it: it is what the user waits for.
   std::function<void(int rows)> showList;
 };
 
@@ -58,8 +59,8 @@ struct SearchOutcome {
   int result = 0;          // 1 rows, 0 no rows or an empty text, -1 nothing built (or a failure)
   int rows = 0;            // rows of the loaded list (0 when nothing was loaded)
   long long elapsedMs = 0;
-  std::string countText;   // status-bar part 1: " 検索件数: n 件" (CP932; "" when nothing ran)
-  std::string timeText;    // status-bar part 3: "検索時間:s.hh秒" (CP932; "" when nothing ran)
+  std::string countText;   // status-bar part 1: " 検索件数: n 件" (CP932; "" for an empty text)
+  std::string timeText;    // status-bar part 3: "検索時間:s.hh秒" (CP932; "" for an empty text)
 };
 
 // Builds list_view for the text and loads the list. Failed statements are

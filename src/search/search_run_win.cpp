@@ -77,18 +77,19 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   env.loadList = hooks.loadList;
   env.saveHistory = hooks.saveHistory;
   bool shown = false;
-  auto show = [&](int rows, bool listJustLoaded) {
-    if (hooks.refreshGroups) hooks.refreshGroups(listJustLoaded);
-    SetListCount(app.itemList, rows);
+  auto show = [&](int rows) {
+    if (rows >= 0 && hooks.refreshGroups) hooks.refreshGroups();
+    if (rows < 0 && hooks.clearGroups) hooks.clearGroups();
+    SetListCount(app.itemList, rows < 0 ? 0 : rows);
     shown = true;
   };
-  env.showList = [&](int rows) { show(rows, true); };
+  env.showList = show;
 
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (app.mainWindow) EnableWindow(app.mainWindow, FALSE);
   SearchOutcome outcome = SearchItems(env, state, text, target, subMode, orOnly);
-  // Nothing was built: the group list follows the dropped view.
-  if (!shown) show(outcome.rows, false);
+  // Nothing was built: no list, no groups.
+  if (!shown) show(-1);
   if (app.mainWindow) EnableWindow(app.mainWindow, TRUE);
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 
@@ -103,7 +104,10 @@ void ConnectSearch(AppState& app) {
     hooks.loadList = [](int column, int how) {
       return SortAndLoad(App(), column, how) == 0 ? App().mainDb.RowCount() : -1;
     };
-    hooks.refreshGroups = [](bool listJustLoaded) { BuildGroupList(App(), listJustLoaded); };
+    hooks.refreshGroups = [] { BuildGroupList(App(), true); };
+    hooks.clearGroups = [] { ClearGroupList(App()); };
+    // A search starts every group tab afresh: no remembered row stands over other values.
+    ForgetGroupRows(a);
     SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, kMatchContains, false, hooks);
     if (a.statusBar && !outcome.countText.empty()) {
       SendMessageA(a.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(outcome.countText.c_str()));

@@ -23,9 +23,11 @@ struct SearchHooks {
   // Unset: LoadSearchResult on app.mainDb.
   std::function<int(int column, int how)> loadList;
   std::function<void(int target, const std::string& text)> saveHistory;
-  // Rebuilds the group list from the new view (or from none after a failure);
-  // `listJustLoaded` when the main connection holds the list just loaded.
-  std::function<void(bool listJustLoaded)> refreshGroups;
+  // Rebuilds the group list from the list just loaded into the main connection.
+  std::function<void()> refreshGroups;
+  // Empties the group list without reading anything: no view was built, or
+  // the list could not be loaded from it.
+  std::function<void()> clearGroups;
 };
 
 // Runs a search over the item list: remembers the selected item, empties the

@@ -30,10 +30,27 @@ size_t FindLastNoCase(const std::string& text, std::string_view needle) {
   return std::string::npos;
 }
 
-// True when what follows a term's column name says DESC ("+0" forms allowed).
+void SkipBlanks(std::string_view& rest) {
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+}
+
+// True when what follows a term's column name says DESC ("+0" forms and a
+// COLLATE clause before it allowed).
 bool Descending(std::string_view rest) {
   while (!rest.empty() && (rest.front() == '+' || rest.front() == '0' || rest.front() == ' '))
     rest.remove_prefix(1);
+  if (StartsWithWord(rest, "COLLATE")) {
+    rest.remove_prefix(7);
+    SkipBlanks(rest);
+    if (!rest.empty() && (rest.front() == '"' || rest.front() == '\'' || rest.front() == '[' || rest.front() == '`')) {
+      char close = rest.front() == '[' ? ']' : rest.front();
+      size_t end = rest.find(close, 1);
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    } else {
+      while (!rest.empty() && IsWordChar(rest.front())) rest.remove_prefix(1);
+    }
+    SkipBlanks(rest);
+  }
   return StartsWithWord(rest, "DESC");
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "db/library_connection.h"
@@ -17,7 +18,49 @@
 namespace vel::test {
 namespace {
 
-constexpr int kSearchTextId = 2102;
+constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
+constexpr int kGroupListId = 1003;
+constexpr int kSqlErrorTagId = 1007;
+
+bool WaitFor(const std::function<bool()>& done, int tries = 200) {
+  for (int i = 0; i < tries; ++i) {
+    if (done()) return true;
+    SleepMs(50);
+  }
+  return done();
+}
+
+LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+LRESULT Selected(HWND list) { return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); }
+
+// Types the text into the search box of the given target and presses Enter.
+void Search(HWND main, const std::string& text, int target = 0) {
+  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
+  HWND edit = FindControl(main, kSearchTextId);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+void PressKey(HWND window, WPARAM key) {
+  PostMessageA(window, WM_KEYDOWN, key, 0);
+  PostMessageA(window, WM_KEYUP, key, 0xC0000000);
+}
+
+// Status-bar part 1 reads the text (counted in bytes or, as Wine's status bar does, in characters).
+bool StatusShows(HWND status, const std::string& text) {
+  const size_t chars = static_cast<size_t>(MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0) - 1);
+  size_t length = LOWORD(SendMessageA(status, SB_GETTEXTLENGTHA, 1, 0));
+  return length == text.size() || length == chars;
+}
+
+// Three fruits and three vegetables, each of its own initial.
+void AddProduce(const BaseFolder& base) {
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,maker) VALUES"
+                        "('k1','Apple','fruit'),('k2','Banana','fruit'),('k3','Cherry','fruit'),"
+                        "('k4','Kale','veg'),('k5','Leek','veg'),('k6','Mint','veg');"));
+}
 
 TEST(SearchE2E, EnterInTheSearchBoxListsTheItemsAndShowsTheCount) {
   BaseFolder base;
@@ -55,6 +98,86 @@ TEST(SearchE2E, EnterInTheSearchBoxListsTheItemsAndShowsTheCount) {
   }
   EXPECT_EQ(rows, 2);
   EXPECT_TRUE(isCount(textLength)) << textLength;
+  EXPECT_TRUE(program.Close());
+}
+
+TEST(SearchE2E, PageDownAfterASecondSearchJumpsThroughTheNewList) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_NO_FATAL_FAILURE(AddProduce(base));
+  HWND list = FindControl(main, 1001);
+  ASSERT_TRUE(list);
+  Search(main, "fruit");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Selected(list) == 0; }));
+  PressKey(list, VK_NEXT);  // the index of this list: A, B, C
+  ASSERT_TRUE(WaitFor([&] { return Selected(list) == 1; }));
+
+  // The same order, other rows: Page Down goes from Kale to Leek.
+  Search(main, "veg");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Selected(list) == -1; }));
+  PressKey(list, VK_HOME);
+  ASSERT_TRUE(WaitFor([&] { return Selected(list) == 0; }));
+  PressKey(list, VK_NEXT);
+  EXPECT_TRUE(WaitFor([&] { return Selected(list) == 1; }));
+  PressKey(list, VK_NEXT);
+  EXPECT_TRUE(WaitFor([&] { return Selected(list) == 2; }));
+  EXPECT_TRUE(program.Close());
+}
+
+TEST(SearchE2E, ASearchStartsTheGroupListAfresh) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_NO_FATAL_FAILURE(AddProduce(base));
+  HWND list = FindControl(main, 1001), groups = FindControl(main, kGroupListId);
+  ASSERT_TRUE(list && groups);
+  Search(main, "fruit");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Rows(groups) == 2; }));  // <全て>, fruit
+  PressKey(groups, VK_END);
+  ASSERT_TRUE(WaitFor([&] { return Selected(groups) == 1; }));
+
+  // No row of the new group list is taken for the old one's choice.
+  Search(main, "veg");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Rows(groups) == 2; }));
+  SleepMs(300);
+  EXPECT_EQ(Selected(groups), -1);
+  // So its row can be chosen: the list follows it.
+  PressKey(groups, VK_END);
+  EXPECT_TRUE(WaitFor([&] { return Selected(groups) == 1; }));
+  EXPECT_TRUE(program.Close());
+}
+
+TEST(SearchE2E, AFailedOrBlankSearchShowsAnEmptyResultAndOneReport) {
+  BaseFolder base;
+  // The release-year tab lists its groups by a statement of its own.
+  ASSERT_TRUE(WritePrivateProfileStringA("GroupSelect", "Tab0", "8", base.File("Velmarook2.ini").c_str()));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_NO_FATAL_FAILURE(AddProduce(base));
+  HWND list = FindControl(main, 1001), groups = FindControl(main, kGroupListId);
+  HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  ASSERT_TRUE(list && groups && status);
+  Search(main, "fruit");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && StatusShows(status, Jp(" 検索件数: 3 件")); }));
+
+  // A blank text builds nothing: the status bar says so.
+  Search(main, "   ");
+  EXPECT_TRUE(WaitFor([&] { return Rows(list) == 0 && StatusShows(status, Jp(" 検索件数: 0 件")); }));
+
+  // A view that cannot be read is reported once, by the list load.
+  Search(main, "SELECT * FROM list_view WHERE nosuch=1", 9);
+  HWND report = program.WaitForWindow("NORMALDLG", Jp("SQLクエリエラー"));
+  ASSERT_TRUE(report);
+  SleepMs(1000);
+  char tag[256] = {};
+  SendMessageA(GetDlgItem(report, kSqlErrorTagId), WM_GETTEXT, sizeof tag, reinterpret_cast<LPARAM>(tag));
+  EXPECT_STREQ(tag, "ItemListClmSort:Normal");
+  EXPECT_EQ(Rows(groups), 0);
+  EXPECT_TRUE(StatusShows(status, Jp(" 検索件数: 0 件")));
   EXPECT_TRUE(program.Close());
 }
 

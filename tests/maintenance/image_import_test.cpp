@@ -8,8 +8,10 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "launch/launch_images.h"
 #include "maintenance/archive_lister.h"
 #include "maintenance/import_job.h"
+#include "maintenance/import_options.h"
 #include "maintenance/import_progress.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -164,6 +166,7 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
 
   // With overwrite, CRCs not computed this time and a maker rule of none keep their values.
   job.overwrite = true;
+  job.keepFavourites = true;
   job.makerRule = 0;
   job.crc = {};
   ImportSummary over = ImportImages(db, job, nullptr, progress);
@@ -182,6 +185,67 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
   EXPECT_EQ(Scalar("SELECT memo FROM memo_table WHERE pfile_mm=" + q + ";"), "my memo");
   EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv=" + q + ";"), "*");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "5");
+}
+
+TEST_F(ImageImportTest, AnOverwriteThatChangesATitleRenewsItsSmartTitleAndKeepsTheReading) {
+  MakeFixture();
+  ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  ASSERT_FALSE(db.Query("UPDATE main_table SET smart_title='OLD', kana='" + Jp("よみ") + "';"));
+  job.overwrite = true;
+  job.titleRule = 0;  // two titles change: "Game" and "It's,"
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.overwritten, 5);
+  EXPECT_EQ(Scalar("SELECT smart_title FROM main_table WHERE file_name='" + Quote(root + "\\Enix\\Game (1987)(J).d88") +
+                   "';"),
+            "GAME1987J");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE smart_title='OLD';"), "3");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE kana='" + Jp("よみ") + "';"), "5");
+  EXPECT_TRUE(progress.Logged("タイトルが変わったアイテム: 2 件")) << (progress.lines.empty() ? "" : progress.lines.back());
+}
+
+TEST_F(ImageImportTest, FavouriteMarksOfOverwrittenItemsGoUnlessKept) {
+  MakeFixture();
+  ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  const std::string game = "'" + Quote(root + "\\Enix\\Game (1987)(J).d88") + "'";
+  for (bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "kept" : "cleared");
+    ASSERT_FALSE(db.Query("DELETE FROM favorite_table; INSERT INTO favorite_table VALUES(" + game +
+                          ",'13'),('elsewhere','2');"));
+    job.overwrite = true;
+    job.keepFavourites = keep;
+    EXPECT_EQ(ImportImages(db, job, nullptr, progress).overwritten, 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM favorite_table WHERE pfile_fv=" + game + ";"), keep ? "1" : "0");
+    EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv='elsewhere';"), "2");
+  }
+  // Without overwrite nothing is cleared.
+  ASSERT_FALSE(db.Query("INSERT INTO favorite_table VALUES(" + game + ",'5');"));
+  job.overwrite = false;
+  job.keepFavourites = false;
+  EXPECT_EQ(ImportImages(db, job, nullptr, progress).alreadyPresent, 5);
+  EXPECT_EQ(Scalar("SELECT fave FROM favorite_table WHERE pfile_fv=" + game + ";"), "5");
+}
+
+TEST_F(ImageImportTest, KeysThatDifferOnlyInLetterCaseAreOneImage) {
+  Put(root + "\\Game.d88", "game");
+  Put(root + "\\" + Jp("ヂ.d88"), "second byte 0x61");
+  // The folder was typed in other letters the first time; ア's second byte is 0x41.
+  const std::string stored = folder.Path() + "\\ROMS\\GAME.D88", katakana = root + "\\" + Jp("ア.d88");
+  ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply) VALUES('" + Quote(stored) + "','Old',0),('" +
+                        Quote(katakana) + "','A',0);"));
+  job.titleRule = 0;
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.alreadyPresent, 1);
+  EXPECT_EQ(s.added, 1) << "a two-byte character is never folded";
+  job.overwrite = true;
+  s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.overwritten, 2);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "3");
+  // The overwrite keeps the stored key and the names that go with it.
+  EXPECT_FALSE(db.Query("SELECT title, file_title, file_ext FROM main_table WHERE file_name='" + Quote(stored) + "';"));
+  ASSERT_EQ(db.RowCount(), 1);
+  EXPECT_EQ(db.Cell(1, 0), "Game");
+  EXPECT_EQ(db.Cell(1, 1), "GAME");
+  EXPECT_EQ(db.Cell(1, 2), "D88");
 }
 
 TEST_F(ImageImportTest, AFailedBatchIsRolledBackWholeAndLogged) {
@@ -227,7 +291,128 @@ TEST_F(ImageImportTest, BadInputIsLoggedAndNothingIsWritten) {
   job.machine = "Unknown";
   EXPECT_TRUE(ImportImages(db, job, nullptr, progress).failed);
   EXPECT_TRUE(progress.Logged("Unknown"));
+  // Without search extensions the machine's images cannot be told from other files.
+  Put(root + "\\any.txt", "text");
+  for (const char* searchExt : {"", " ; *. ;"}) {
+    ASSERT_FALSE(db.Query(std::string("INSERT OR REPLACE INTO machine_info_table(machine_num, machine, search_ext) "
+                                      "VALUES(2,'Bare','") + searchExt + "');"));
+    job.machine = "Bare";
+    RecordedProgress bare;
+    EXPECT_TRUE(ImportImages(db, job, nullptr, bare).failed) << searchExt;
+    ASSERT_EQ(bare.lines.size(), 1u);
+    EXPECT_EQ(bare.lines[0], AnsiToUtf8(EmptySearchExtensionText("Bare")));
+  }
+  EXPECT_NE(AnsiToUtf8(EmptySearchExtensionText("Bare")).find("「Bare」"), std::string::npos);
+  EXPECT_NE(AnsiToUtf8(EmptySearchExtensionText("Bare")).find("[管理]→[機種]"), std::string::npos);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table;"), "0");
+}
+
+// "key:ply:parent;" for every row of main_table under the folder, by key.
+std::string SetState(LibraryConnection& db, const std::string& folder) {
+  std::string out;
+  EXPECT_FALSE(db.Query("SELECT file_name, ply, ply_file_name FROM main_table WHERE file_name LIKE '" +
+                        Quote(folder) + "\\%' ORDER BY file_name;"));
+  for (int r = 1; r <= db.RowCount(); ++r) {
+    auto name = [&](int column) {
+      std::string text = db.Cell(r, column);
+      return text.empty() ? text : text.substr(text.rfind('\\') + 1);
+    };
+    out += name(0) + ":" + db.Cell(r, 1) + ":" + name(2) + ";";
+  }
+  return out;
+}
+
+// The images a launch of the item gets, by their file names.
+std::string LaunchedImages(LibraryConnection& db, const std::string& key) {
+  EXPECT_FALSE(db.Query("SELECT images FROM all_item_view WHERE file_name='" + Quote(key) + "';"));
+  int count = db.CellInt(1, 0);
+  EXPECT_FALSE(db.Query(ImageListStatement(key, count, false)));
+  std::string out;
+  for (const ImageRow& row : ImageRowsFromResult(db, false))
+    out += row.fileName.substr(row.fileName.rfind('\\') + 1) + ";";
+  return out;
+}
+
+TEST_F(ImageImportTest, ReimportsRenumberTheWholeSetInLaunchOrder) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  struct Case {
+    const char* name;
+    std::vector<const char*> before;  // files of the first import
+    const char* firstPath;            // imported first ("" = the folder)
+    std::vector<const char*> added;   // files added before the second import
+    const char* sets;                 // state of the folder after the second import
+    const char* launched;             // what a launch of the parent gets
+  } cases[] = {
+      {"middle", {"Disk 1.d88", "Disk 3.d88"}, "", {"Disk 2.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"first alone", {"Disk 1.d88"}, "Disk 1.d88", {"Disk 2.d88", "Disk 3.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"new first disk", {"Disk 2.d88", "Disk 3.d88"}, "", {"Disk 1.d88"},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;Disk 3.d88;"},
+      {"unchanged", {"Disk 1.d88", "Disk 2.d88"}, "", {},
+       "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;", "Disk 1.d88;Disk 2.d88;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = root + "\\" + c.name;
+    ASSERT_TRUE(CreateFolder(dir));
+    for (const char* f : c.before) Put(dir + "\\" + f, f);
+    job.path = *c.firstPath ? dir + "\\" + c.firstPath : dir;
+    ASSERT_FALSE(ImportImages(db, job, nullptr, progress).failed);
+    for (const char* f : c.added) Put(dir + "\\" + f, f);
+    job.path = dir;
+    ImportSummary s = ImportImages(db, job, nullptr, progress);
+    EXPECT_FALSE(s.failed);
+    EXPECT_EQ(s.added, static_cast<int>(c.added.size()));
+    EXPECT_EQ(SetState(db, dir), c.sets);
+    EXPECT_EQ(LaunchedImages(db, dir + "\\Disk 1.d88"), c.launched);
+  }
+}
+
+TEST_F(ImageImportTest, TwoFoldersOfOneImportAddingToOneSetNumberItOnce) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  const std::string a = root + "\\a", b = root + "\\b";
+  ASSERT_TRUE(CreateFolder(a));
+  ASSERT_TRUE(CreateFolder(b));
+  for (const std::string& f : {a + "\\Disk 1.d88", a + "\\Disk 2.d88", b + "\\Disk 3.d88", b + "\\Disk 4.d88"})
+    Put(f, f);
+  // The set of disks 1 and 3 was joined by hand across the two folders.
+  ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply,ply_file_name) VALUES('" + Quote(a + "\\Disk 1.d88") +
+                        "','D',1,''),('" + Quote(b + "\\Disk 3.d88") + "','D',2,'" + Quote(a + "\\Disk 1.d88") + "');"));
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.added, 2);
+  EXPECT_EQ(SetState(db, root), "Disk 1.d88:1:;Disk 2.d88:2:Disk 1.d88;Disk 3.d88:3:Disk 1.d88;Disk 4.d88:4:Disk 1.d88;");
+  EXPECT_EQ(LaunchedImages(db, a + "\\Disk 1.d88"), "Disk 1.d88;Disk 2.d88;Disk 3.d88;Disk 4.d88;");
+}
+
+TEST_F(ImageImportTest, AnImageOfAnotherSetOrWithAnAlterEgoStaysWhereItIs) {
+  ASSERT_FALSE(CreateItemView(db));
+  job.groupFolderImages = true;
+  job.crc = {};
+  const std::string dir = root + "\\mixed", elsewhere = root + "\\elsewhere";
+  ASSERT_TRUE(CreateFolder(dir));
+  for (const char* f : {"A.d88", "B.d88", "C.d88", "D.d88"}) Put(dir + "\\" + f, f);
+  auto q = [](const std::string& key) { return "'" + Quote(key) + "'"; };
+  // B heads a set with an image elsewhere, C is a child of another set, D has an alter ego.
+  ASSERT_FALSE(db.Query(
+      "INSERT INTO main_table(file_name,title,ply,ply_file_name) VALUES(" + q(dir + "\\B.d88") + ",'B',1,''),(" +
+      q(elsewhere + "\\X.d88") + ",'X',2," + q(dir + "\\B.d88") + "),(" + q(elsewhere + "\\Y.d88") +
+      ",'Y',1,''),(" + q(dir + "\\C.d88") + ",'C',2," + q(elsewhere + "\\Y.d88") + "),(" + q(dir + "\\D.d88") +
+      ",'D',0,'');"
+      "INSERT INTO alter_ego_table(pfile_ae,ae_file,alter_ego) VALUES(" + q(dir + "\\D.d88") + ",'copy',1);"));
+  ImportSummary s = ImportImages(db, job, nullptr, progress);
+  EXPECT_EQ(s.added, 1);
+  // A joins B's set in launch order; C stays in Y's set; D stays single. All is said.
+  EXPECT_EQ(SetState(db, dir), "A.d88:1:;B.d88:2:A.d88;C.d88:2:Y.d88;D.d88:0:;");
+  EXPECT_EQ(SetState(db, elsewhere), "X.d88:3:A.d88;Y.d88:1:;");
+  EXPECT_TRUE(progress.Logged(AnsiToUtf8(dir + "\\C.d88")));
+  EXPECT_TRUE(progress.Logged(AnsiToUtf8(dir + "\\D.d88")));
+  EXPECT_EQ(LaunchedImages(db, dir + "\\A.d88"), "A.d88;B.d88;X.d88;");
+  EXPECT_EQ(Scalar("SELECT max_ply FROM tmp_maxdisk WHERE ply_file_name='" + Quote(elsewhere + "\\Y.d88") + "';"), "2");
 }
 
 class FakeLister : public ArchiveLister {
@@ -248,6 +433,7 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   Put(root + "\\other.rar", "no library");
   Put(root + "\\broken.zip", test::MakeZip({{"X.D88", "x"}}).substr(0, 40));
   Put(root + "\\fine.d88", "fine");
+  Put(root + "\\Xanadu (1985).zip", test::MakeZip({{"XANADU.D88", "one image"}, {"readme.txt", "x"}}));
   std::filesystem::path unnamable = std::filesystem::path(folder.Path()) / "roms" /
                                     std::filesystem::path(u8"\U0001F600.d88");
   std::ofstream(unnamable, std::ios::binary) << "smile";  // by its wide name on Windows
@@ -256,7 +442,9 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   ImportSummary s = ImportImages(db, job, &lister, progress);
   EXPECT_FALSE(s.failed);
   auto rows = Rows();
-  EXPECT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows.size(), 4u);
+  // The member's name is added to tell the images of one archive apart, and only then.
+  EXPECT_EQ(rows[root + "\\Xanadu (1985).zip*XANADU.D88"]["title"], "Xanadu");
   const std::string lzh = root + "\\set.lzh*B\\DISK";
   ASSERT_TRUE(rows.count(lzh + "1.D77"));
   EXPECT_EQ(rows[lzh + "1.D77"]["ply"], "1");
@@ -269,6 +457,24 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   EXPECT_TRUE(progress.Logged("Shift_JIS で表せない"));
   EXPECT_TRUE(progress.Logged("CRCを計算できませんでした"));
   for (auto& [key, row] : rows) EXPECT_EQ(key.find('?'), std::string::npos) << AnsiToUtf8(key);
+}
+
+TEST_F(ImageImportTest, WhatCouldNotBeTakenIsCountedAsSkippedAndLogged) {
+  Put(root + "\\fine.d88", "fine");
+  Put(root + "\\cut.zip", test::MakeZip({{"X.D88", "x"}}).substr(0, 40));
+  Put(root + "\\fake.zip", "not a zip at all, just text");
+  Put(root + "\\other.rar", "no library");
+  std::filesystem::path unnamable = std::filesystem::path(folder.Path()) / "roms" /
+                                    std::filesystem::path(u8"\U0001F600.d88");
+  std::ofstream(unnamable, std::ios::binary) << "smile";
+  FakeLister lister;
+  ImportSummary s = ImportImages(db, job, &lister, progress);
+  EXPECT_FALSE(s.failed);
+  EXPECT_EQ(s.added, 1);
+  EXPECT_EQ(s.skipped, 4);
+  EXPECT_EQ(progress.lines.size(), 4u);
+  for (const char* name : {"cut.zip", "fake.zip", "other.rar"}) EXPECT_TRUE(progress.Logged(name)) << name;
+  EXPECT_NE(AnsiToUtf8(ImportSummaryText(s)).find("スキップ 4 件"), std::string::npos);
 }
 
 }  // namespace

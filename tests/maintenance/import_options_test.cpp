@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "maintenance/import_job.h"
+
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "test_support.h"
@@ -21,6 +23,36 @@ TEST(ImportOptions, NumbersFromBoxesAreCutTowardsZero) {
 TEST(ImportOptions, SearchExtensionLine) {
   EXPECT_EQ(SearchExtensionLine(""), Jp("指定なし"));
   EXPECT_EQ(SearchExtensionLine("d88;fdi"), Jp("(検索拡張子:d88;fdi)"));
+}
+
+TEST(ImportOptions, TheQuestionSaysWhatAnOverwriteClears) {
+  const std::string base = Jp("【機種】\nPC88\n\n【イメージファイルまたは検索フォルダ】\nC:\\roms");
+  const std::string tail = Jp("\n\nライブラリに取り込みを開始します。\nよろしいですか？");
+  const std::string note = Jp("\n\n※「お気に入りは上書きしない」がオフのため、上書きするイメージのお気に入りは解除されます。");
+  struct Case {
+    bool overwrite, keepFavourites;
+    bool noted;
+  } cases[] = {{false, false, false}, {true, true, false}, {true, false, true}};
+  for (const Case& c : cases)
+    EXPECT_EQ(ImportQuestionText("PC88", "C:\\roms", c.overwrite, c.keepFavourites),
+              base + (c.noted ? note : "") + tail)
+        << c.overwrite << c.keepFavourites;
+}
+
+TEST(ImportOptions, FavouritesAreKeptOnlyByAnOverwrite) {
+  struct Case {
+    std::int32_t overwrite, keep;
+    bool kept;
+  } cases[] = {{0, 0, false}, {0, 1, false}, {1, 0, false}, {1, 1, true}};
+  for (const Case& c : cases) {
+    DirAddOptions o;
+    o.integers[kSlotOverwrite] = c.overwrite;
+    o.integers[kSlotKeepFavourites] = c.keep;
+    const char* texts[6] = {"", "", "", "", "", ""};
+    ImportJob job = ImportJobFromArrays(o.integers.data(), texts, o.numbers.data());
+    EXPECT_EQ(job.overwrite, c.overwrite == 1);
+    EXPECT_EQ(job.keepFavourites, c.kept) << c.overwrite << c.keep;
+  }
 }
 
 TEST(ImportOptions, SettingsRoundTripAndRetiredKeyIsRemoved) {

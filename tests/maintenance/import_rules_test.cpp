@@ -107,6 +107,23 @@ TEST(ImportRules, TheTitleIsNeverEmptyNorLongerThanAColumn) {
   EXPECT_EQ(title.size(), 254u);  // 255 would split a character
 }
 
+TEST(ImportRules, TitlesLoseFullWidthSpacesAtTheirEndsByCharacter) {
+  struct Case {
+    std::string name;
+    int rule;
+    std::string want;
+  } cases[] = {
+      {Jp("ザナドゥ　(1985)(J)"), 1, Jp("ザナドゥ")},
+      {Jp("　ザナドゥ　 [a]"), 1, Jp("ザナドゥ")},
+      {Jp("01 ザナドゥ　(1985)"), 2, Jp("ザナドゥ")},
+      {Jp("ヴァ　(1990)"), 1, Jp("ヴァ")},  // ァ ends in the byte 0x40
+      {Jp("メ@ (1990)"), 1, Jp("メ@")},      // メ ends in 0x81: with @ the bytes of a full-width space, but no space
+      {Jp("ザナドゥ　"), 0, Jp("ザナドゥ　")},  // the file name rule keeps the name as it is
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DeriveText("C:\\roms\\" + c.name + ".d88", Rules(c.rule, 0, 0)).title, c.want) << AnsiToUtf8(c.name);
+}
+
 TEST(ImportRules, YearAndCountryFromThePath) {
   ImportJob job = Rules(0, 0, 0);
   job.yearFromPath = true;

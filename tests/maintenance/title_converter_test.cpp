@@ -216,6 +216,7 @@ TEST_F(KakasiTest, ConvertsKanjiWhenReady) {
   Kakasi kakasi;
   ASSERT_TRUE(kakasi.Load(VEL_KAKASI_STANDIN));
   ASSERT_TRUE(kakasi.Prepare(kanwa, itaiji, false));
+  EXPECT_EQ(KakasiVersionText(kakasi), Jp("\t\tkakasiが見つかりました。\r\n\t\t -> kakasiの準備ができました。"));
   TitleConverter converter(DefaultSymbolTables(), &kakasi);
   ReadingSettings s;
   std::string title = Jp("東京の冒険・表ＶＳ漢字ｹﾞｰﾑ");
@@ -236,6 +237,8 @@ TEST_F(KakasiTest, NotReadyWithoutItsDictionariesOrLibrary) {
   ASSERT_TRUE(kakasi.Load(VEL_KAKASI_STANDIN));
   EXPECT_FALSE(kakasi.Prepare(kanwa, folder / "missing", false));
   EXPECT_FALSE(kakasi.Ready());
+  EXPECT_EQ(KakasiVersionText(kakasi),
+            Jp("\t\tkakasiが見つかりました。\r\n\t\t -> 辞書が見つかりません。環境変数又はﾃﾞﾌｫﾙﾄﾊﾟｽを確認して下さい。"));
   EXPECT_FALSE(kakasi.ToKana(Jp("漢字")));
   TitleConverter converter(DefaultSymbolTables(), &kakasi);
   EXPECT_EQ(AnsiToUtf8(converter.Convert(Jp("漢字"), ReadingOptions({}, true))), "漢字");
@@ -244,6 +247,7 @@ TEST_F(KakasiTest, NotReadyWithoutItsDictionariesOrLibrary) {
   Kakasi missing;
   EXPECT_FALSE(missing.Load(folder / "kakasi.dll"));
   EXPECT_FALSE(missing.Prepare(kanwa, itaiji, false));
+  EXPECT_EQ(KakasiVersionText(missing), "") << "a library that is not there is not mentioned";
 }
 
 }  // namespace

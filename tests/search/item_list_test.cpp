@@ -45,11 +45,15 @@ TEST_F(ItemListTest, CreatorGroupsListWholeNamesAndFilterByThem) {
   Add("a", ",title", ",'A'");
   Add("b", ",title", ",'B'");
   Add("c", ",title", ",'C'");
+  Add("d", ",title", ",'D'");
+  Add("e", ",title", ",'E'");
+  // d and e end without a final ";".
   ASSERT_FALSE(db.Query("INSERT INTO creator_table VALUES('a','" + Jp("[原作]山田;[音楽]伊藤;") +
-                        "'),('b','" + Jp("加伊藤;") + "'),('c','[x];');"));
+                        "'),('b','" + Jp("加伊藤;") + "'),('c','[x];'),('d','" + Jp("鈴木;[絵]佐藤") +
+                        "'),('e','[y]');"));
   std::vector<std::string> values;
   ASSERT_FALSE(ReadGroupValues(db, kGroupCreator, values));
-  std::vector<std::string> expected = {"", Jp("伊藤"), Jp("加伊藤"), Jp("山田")};
+  std::vector<std::string> expected = {"", Jp("伊藤"), Jp("佐藤"), Jp("加伊藤"), Jp("山田"), Jp("鈴木")};
   std::sort(expected.begin(), expected.end(), [](const std::string& x, const std::string& y) {
     return AnsiToUtf8(x) < AnsiToUtf8(y);
   });
@@ -61,7 +65,9 @@ TEST_F(ItemListTest, CreatorGroupsListWholeNamesAndFilterByThem) {
       {Jp("伊藤"), {"a"}},
       {Jp("加伊藤"), {"b"}},
       {Jp("山田"), {"a"}},
-      {"", {"c"}},  // a role without a name
+      {Jp("鈴木"), {"d"}},
+      {Jp("佐藤"), {"d"}},
+      {"", {"c", "e"}},  // a role without a name
   };
   for (const Case& c : cases) {
     ListQueryState state;
@@ -220,7 +226,7 @@ TEST_F(ItemListTest, PageDownByTitleReachesTheEndWithManyKeys) {
     ApplySortRequest(state.sort, kSortTitle, kSortAscending, false, shown);
     ASSERT_FALSE(LoadItemList(db, state, true));
     InitialIndex index;
-    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, index));
+    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, 1, index));
     EXPECT_EQ(index.keys.size(), 300u);
     std::vector<int> rows = PageDownAll(db, index, state.sort);
     ASSERT_EQ(rows.size(), 299u);
@@ -232,30 +238,32 @@ TEST_F(ItemListTest, PageDownByTitleReachesTheEndWithManyKeys) {
     // Another column in between: its index is built on the same connection.
     ApplySortRequest(state.sort, kSortBootCount, kSortDescending, false, shown);
     ASSERT_FALSE(LoadItemList(db, state, true));
-    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, index));
+    ASSERT_FALSE(BuildInitialIndex(groups, state.sort, false, 1, index));
     EXPECT_EQ(index.keys.front(), "000890");  // 897 in tens
     EXPECT_EQ(index.keys.size(), 90u);
     EXPECT_EQ(SeekInitial(index, state.sort, db, 1, true), 7);  // 888 after 897, 894, 891
   }
 }
 
-TEST_F(ItemListTest, InitialIndexIsCurrentOnlyForItsOrder) {
+TEST_F(ItemListTest, InitialIndexIsCurrentOnlyForItsOrderAndItsLoadOfTheList) {
   SortState sort = DefaultSortState();
   InitialIndex index;
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, false));
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
-  EXPECT_TRUE(InitialIndexCurrent(index, sort, false));
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, true));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 1));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
+  EXPECT_TRUE(InitialIndexCurrent(index, sort, false, 1));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, true, 1));
+  // The next search or reload, in the same order, lists other rows.
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 2));
   ApplySortRequest(sort, kSortTitle, kSortToggle, false, ColumnDisplay{});
-  EXPECT_FALSE(InitialIndexCurrent(index, sort, false));
+  EXPECT_FALSE(InitialIndexCurrent(index, sort, false, 1));
   // Machine/genre keys are whole names; sale-year keys skip "0".
   Add("a", ",machine_name,sale_year", ",'" + Jp("ＰＣ－９８０１") + "','0'");
   Add("b", ",machine_name,sale_year", ",'MSX','1985-01-00'");
   ApplySortRequest(sort, kSortMachineGenre, kSortAscending, false, ColumnDisplay{});
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
   EXPECT_EQ(index.keys, (std::vector<std::string>{"MSX", Jp("ＰＣ－９８０１")}));
   ApplySortRequest(sort, kSortSaleYear, kSortAscending, false, ColumnDisplay{});
-  ASSERT_FALSE(BuildInitialIndex(db, sort, false, index));
+  ASSERT_FALSE(BuildInitialIndex(db, sort, false, 1, index));
   EXPECT_EQ(index.keys, (std::vector<std::string>{"1985"}));
 }
 

@@ -224,14 +224,15 @@ TEST_F(SearchItemsTest, EmptyAndBlankTexts) {
   SearchOutcome empty = SearchItems(env, state, "", kTargetTitle, kMatchContains, false);
   EXPECT_EQ(empty.result, 0);
   EXPECT_TRUE(ListViewExists()) << "an empty text changes nothing";
+  EXPECT_EQ(empty.countText, "");
   SearchOutcome blank = SearchItems(env, state, "  \x81\x40 ", kTargetFuzzy, kMatchContains, false);
   EXPECT_EQ(blank.result, -1);
-  EXPECT_EQ(blank.countText, "");
+  EXPECT_EQ(blank.countText, Jp(" 検索件数: 0 件")) << "the old count is not left over the empty list";
   EXPECT_FALSE(ListViewExists());
   EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(SearchItemsTest, FailedStatementsAreReportedNeverShownAsEmpty) {
+TEST_F(SearchItemsTest, FailedStatementsAreReportedAndLeaveAnEmptyList) {
   Add({{"k1", "Alpha Quest", ""}});
   // A table in the view's place: every view statement fails.
   ASSERT_FALSE(db.Query("CREATE TABLE list_view(x);"));
@@ -251,7 +252,7 @@ TEST_F(SearchItemsTest, FailedStatementsAreReportedNeverShownAsEmpty) {
     reports.clear();
     SearchOutcome out = SearchItems(env, state, c.text, c.target, 0, c.orOnly);
     EXPECT_EQ(out.result, -1) << c.text;
-    EXPECT_EQ(out.countText, "") << c.text;
+    EXPECT_EQ(out.countText, Jp(" 検索件数: 0 件")) << c.text;
     ASSERT_EQ(reports.size(), 1u) << c.text;
     EXPECT_EQ(reports[0].tag, c.tag);
     EXPECT_EQ(reports[0].error, "table list_view already exists");
@@ -259,8 +260,11 @@ TEST_F(SearchItemsTest, FailedStatementsAreReportedNeverShownAsEmpty) {
   // A view that cannot be read fails at the load, and says so.
   ASSERT_FALSE(db.Query("DROP TABLE list_view; DROP VIEW all_item_view;"));
   reports.clear();
+  int shownRows = 0;
+  env.showList = [&](int rows) { shownRows = rows; };
   SearchOutcome out = SearchItems(env, state, "alpha", kTargetTitle, kMatchContains, false);
   EXPECT_EQ(out.result, -1);
+  EXPECT_EQ(shownRows, -1) << "the list is shown as failed, so that no group list is read from it";
   EXPECT_EQ(out.countText, Jp(" 検索件数: 0 件"));
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].tag, "ItemListClmSort:Normal");
@@ -335,6 +339,8 @@ TEST(SqlOrderTest, OrderByTermsMapOntoSortKeys) {
       {"... ORDER BY boot_count+0 DESC, kana", true, true, {5, 17, 0}, {{5, 1}, {17, 0}}},
       {"... ORDER BY genre_name, rating, machine_name", true, true, {2, 3, 0}, {{2, 2}}},
       {"... ORDER BY title, file_name, maker", true, true, {0, 1, 2}, {}},
+      {"... ORDER BY title COLLATE NOCASE DESC, maker collate binary", true, true, {0, 1}, {{0, 1}, {1, 0}}},
+      {"... ORDER BY machine_name COLLATE \"NOCASE\" DESC", true, true, {2}, {{2, 1}}},
       {"... ORDER BY titles", true, false, {}, {}},
       {"... ORDER BY RANDOM()", true, false, {}, {}},
       {"SELECT * FROM all_item_view", false, false, {}, {}},

@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
   vel::ApplySortRequest(byTitle.sort, vel::kSortTitle, vel::kSortAscending, false, shown);
   vel::InitialIndex index;
   auto initialIndex = [&] {
-    vel::BuildInitialIndex(groups, byTitle.sort, false, index);
+    vel::BuildInitialIndex(groups, byTitle.sort, false, 1, index);
     return static_cast<int>(index.keys.size());
   };
 
@@ -318,7 +318,7 @@ int main(int argc, char** argv) {
   // Page Down through the whole list by title, one jump per initial key.
   wholeLibrary();
   vel::LoadItemList(db, byTitle, true);
-  vel::BuildInitialIndex(groups, byTitle.sort, false, index);
+  vel::BuildInitialIndex(groups, byTitle.sort, false, 1, index);
   int jumps = 0;
   auto t0 = Clock::now();
   for (int row = 1; (row = vel::SeekInitial(index, byTitle.sort, db, row, true)) != 0;) ++jumps;
