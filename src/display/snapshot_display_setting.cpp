@@ -142,6 +142,40 @@ SnapshotDisplaySetting DecodeSnapshotDisplay(std::string_view stored) {
   return setting;
 }
 
+std::optional<std::string> StoreDisplayInput(const SnapshotDisplayInput& input, std::string& stored) {
+  stored.clear();
+  if (!input.useOwn) return std::nullopt;
+  SnapshotDisplaySetting setting;
+  if (!input.transform) {
+    if (!IsStorableAspectText(input.aspectText))
+      return Jp("強制アスペクト比には8文字以内の数値（例: 0.75 や 3:4）を入力してください。");
+    setting.form = SnapshotDisplayForm::kFixedAspect;
+    setting.aspectText = input.aspectText;
+  } else {
+    std::string_view digits = Trimmed(input.ratioText);
+    bool allDigits = !digits.empty();
+    for (char c : digits) allDigits = allDigits && c >= '0' && c <= '9';
+    if (!allDigits) return Jp("割合（％）には0以上の整数を入力してください。");
+    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+    setting.form = SnapshotDisplayForm::kTransform;
+    setting.ratio = digits.size() > 3 ? kMaxTransformRatio : static_cast<int>(LeadingDigits(digits, 0));
+    setting.transform = input.choices;
+  }
+  stored = EncodeSnapshotDisplay(setting);
+  return std::nullopt;
+}
+
+SnapshotDisplayInput DisplayInputOf(std::string_view stored) {
+  SnapshotDisplaySetting setting = DecodeSnapshotDisplay(stored);
+  SnapshotDisplayInput input;
+  input.useOwn = setting.form != SnapshotDisplayForm::kNone;
+  input.transform = setting.form == SnapshotDisplayForm::kTransform;
+  input.aspectText = setting.aspectText;
+  input.ratioText = std::to_string(setting.ratio);
+  input.choices = setting.transform;
+  return input;
+}
+
 std::string TransformChoiceLabel(const char* prefix, int index) {
   static const char* const kRotation[] = {"領域全体に引き伸ばす", "縦に並んだ２画面を分ける",
                                           "横に並んだ２画面を分ける", "長い辺の向きで分ける"};

@@ -8,6 +8,7 @@
 //                         its value printed and cut to 7 characters)
 //   "A" nnn code          transform mode: the ratio in percent as three
 //                         digits, then the transform code in decimal
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,21 @@ std::string EncodeSnapshotDisplay(const SnapshotDisplaySetting& setting);
 // Reads any stored text without failing; malformed parts read as their
 // defaults (ratio 150, code 0, aspect value 0).
 SnapshotDisplaySetting DecodeSnapshotDisplay(std::string_view stored);
+
+// What an editor offers for the setting: no setting of its own, or the
+// fixed aspect, or the transform mode with its ratio as typed.
+struct SnapshotDisplayInput {
+  bool useOwn = false;
+  bool transform = false;
+  std::string aspectText;
+  std::string ratioText;
+  SnapshotTransform choices;
+};
+// The stored text for the input in `stored`; a refusal message (CP932) when
+// the aspect or the ratio cannot be stored as typed. A ratio above 999 is 999.
+std::optional<std::string> StoreDisplayInput(const SnapshotDisplayInput& input, std::string& stored);
+// The input an editor shows for a stored text.
+SnapshotDisplayInput DisplayInputOf(std::string_view stored);
 
 // The labels of the transform choices: "rt_0".."rt_3", "up_0".."up_9", "dn_0", "dn_1".
 std::string TransformChoiceLabel(const char* prefix, int index);

@@ -119,6 +119,41 @@ TEST(SnapshotDisplaySetting, AFirstCharacterOfTwoBytesIsSkippedWhole) {
   EXPECT_DOUBLE_EQ(s.forcedRatio, 2);
 }
 
+TEST(SnapshotDisplaySetting, EditorInputIsStoredOrRefused) {
+  struct InputCase {
+    SnapshotDisplayInput input;
+    bool refused;
+    const char* stored;
+  } cases[] = {
+      {{false, true, "abc", "x", {}}, false, ""},
+      {{true, false, "0.75", "", {}}, false, "F0.75@0.75000"},
+      {{true, false, "", "", {}}, false, "F@0.00000"},
+      {{true, false, "abc", "", {}}, true, ""},
+      {{true, false, "1@2", "", {}}, true, ""},
+      {{true, false, "123456789", "", {}}, true, ""},
+      {{true, true, "", "50", {1, 2, 1}}, false, "A0504385"},
+      {{true, true, "", "1200", {}}, false, "A9994096"},
+      {{true, true, "", "99999999999999999999999", {}}, false, "A9994096"},
+      {{true, true, "", " 7 ", {3, 9, 0}}, false, "A0075008"},
+      {{true, true, "", "000050", {}}, false, "A0504096"},
+      {{true, true, "", "", {}}, true, ""},
+      {{true, true, "", "12a", {}}, true, ""},
+      {{true, true, "", "-5", {}}, true, ""},
+  };
+  for (const InputCase& c : cases) {
+    SCOPED_TRACE(std::string(c.input.aspectText) + "/" + c.input.ratioText);
+    std::string stored = "left over";
+    auto refusal = StoreDisplayInput(c.input, stored);
+    EXPECT_EQ(refusal.has_value(), c.refused);
+    EXPECT_EQ(stored, c.stored);
+    if (c.refused) continue;
+    // What the editor shows for the stored text is stored the same way again.
+    std::string again;
+    EXPECT_FALSE(StoreDisplayInput(DisplayInputOf(stored), again));
+    EXPECT_EQ(again, stored);
+  }
+}
+
 TEST(SnapshotDisplaySetting, EveryChoiceHasALabel) {
   for (int i = 0; i < kRotationChoices; ++i) EXPECT_FALSE(TransformChoiceLabel("rt_", i).empty()) << i;
   for (int i = 0; i < kEnlargeChoices; ++i) EXPECT_FALSE(TransformChoiceLabel("up_", i).empty()) << i;
