@@ -111,8 +111,9 @@ void Build(Editor& e, const MasterRecord& record) {
       if (e.media[i] == record.defaultMedia) selected = static_cast<int>(i);
     }
     SendMessageA(media, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    Label(e, Jp("[メディア管理]からメディアタイプを追加できます"), 380, y, 180);
-    y += 36;
+    y += 24;
+    Label(e, Jp("[メディア管理]からメディアタイプを追加できます"), 170, y, 380);
+    y += 32;
 
     SnapshotDisplayInput display = DisplayInputOf(record.snapDisplay);
     AddControl(e.dialog, "BUTTON", Jp("スナップショットの機種別表示設定"), BS_GROUPBOX, 12, y, 538, 136, -1);
@@ -260,9 +261,12 @@ std::optional<std::string> EditMasterRecord(AppState& app, HWND owner, LibraryCo
     }
   }
   if (kind == MasterKind::Machine) e.media = MediaChoices(e, record.defaultMedia);
-  int height = kind == MasterKind::Machine ? 466 : 138;
+  int height = kind == MasterKind::Machine ? 486 : 138;
   e.dialog = CreateDialogWindow(app.instance, owner, MasterTexts(kind).caption, 562, height, Procedure, &e);
   if (!e.dialog) return std::nullopt;
+  // A group box paints only its frame: the dialog's background has to show
+  // through it, which clipping the children away would prevent.
+  SetWindowLongPtrA(e.dialog, GWL_STYLE, GetWindowLongPtrA(e.dialog, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
   Build(e, record);
   RunModal(e.dialog, owner);
   return e.saved;
