@@ -17,6 +17,7 @@
 #include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/commands_win.h"
+#include "core/shell_services_win.h"
 #include "core/companion_library_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
@@ -109,18 +110,6 @@ void ReportRenumberFailure(AppState& app, const RenumberFailure& failure) {
   ShowMessage(failure.text, failure.caption, kMbOk | kMbIconError, app.mainWindow);
 }
 
-void LoadMasterLists(AppState& app) {
-  struct List {
-    const char* stem;
-    std::vector<std::string>* names;
-  } lists[] = {{"machine", &app.masters.machines}, {"genre", &app.masters.genres},
-               {"media", &app.masters.media}, {"adultex", &app.masters.adultex}};
-  for (const List& list : lists)
-    if (auto error = LoadMasterNames(app.mainDb, list.stem, *list.names))
-      ShowMessage(std::string(list.stem) + Jp(" 参照エラー\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
-                  kMbOk | kMbIconError, app.mainWindow);
-}
-
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
   reinterpret_cast<std::vector<RECT>*>(data)->push_back(*rect);
   return TRUE;
@@ -202,6 +191,8 @@ LRESULT OnCreate(HWND window) {
       if (auto failure = RenumberMasterTable(app.mainDb, stem)) ReportRenumberFailure(app, *failure);
     LoadMasterLists(app);
   }
+  // Icons shipped under default_icon follow the program folder when it moved.
+  for (MasterKind kind : kMasterKinds) RepairMasterIconPaths(app.mainDb, kind, app.paths.base, window);
   EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&app.monitors));
   FinishCreation(app);
   return 0;
@@ -348,6 +339,18 @@ void OnDestroy(AppState& app) {
 }
 
 }  // namespace
+
+void LoadMasterLists(AppState& app) {
+  struct List {
+    const char* stem;
+    std::vector<std::string>* names;
+  } lists[] = {{"machine", &app.masters.machines}, {"genre", &app.masters.genres},
+               {"media", &app.masters.media}, {"adultex", &app.masters.adultex}};
+  for (const List& list : lists)
+    if (auto error = LoadMasterNames(app.mainDb, list.stem, *list.names))
+      ShowMessage(std::string(list.stem) + Jp(" 参照エラー\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
+                  kMbOk | kMbIconError, app.mainWindow);
+}
 
 void SwitchLayout(AppState& app) {
   if (ShowMessage(Jp("ウィンドウレイアウトを切り替えて再起動します"), Jp("確認"),

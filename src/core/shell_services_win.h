@@ -35,6 +35,10 @@ void RestartProgram(AppState& app, const std::string& options);
 // Closes the connections, releases the libraries and ends the process.
 [[noreturn]] void FinalExit(AppState& app);
 
+// Reads the four master lists (app.masters) again. It runs on the main
+// connection, whose result is the item list: reload the list afterwards.
+void LoadMasterLists(AppState& app);
+
 // The main menu's submenu of a dynamic list (the emulators, the genres for a
 // bulk change ...); null when there is none.
 HMENU MainDynamicSubmenu(AppState& app, DynamicList list);

@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editing/master_tables.h"
+
 namespace vel {
 
 struct AppState;
-
-enum class MasterKind { Machine = 0, Media = 1, Genre = 2, Adultex = 3 };
 
 // Reads each kind's icon paths in number order and builds its small (16) and
 // large (32) lists: an empty path gives the no-icon image, a missing file the

@@ -93,20 +93,6 @@ const std::vector<KeyBinding>& Bindings() {
 #undef VEL_INT_KEY
 #undef VEL_TEXT_KEY
 
-// A name that stays one file or folder inside its folder: machine names, the
-// default keys' values and the names of existing configurations (a file made
-// by hand may hold a dot); new configuration names follow the stricter rule.
-bool IsPlainName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (size_t i = 0; i < name.size(); i += CharacterLength(name, i)) {
-    if (CharacterLength(name, i) != 1) continue;
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
-      return false;
-  }
-  return true;
-}
-
 std::string IniName(const std::string& name) { return name + ".ini"; }
 
 bool EndsWithIni(const std::string& fileName) {
@@ -239,6 +225,20 @@ std::string Stem(const std::string& iniFileName) {
 }
 
 }  // namespace
+
+// A name that stays one file or folder inside its folder: machine names, the
+// default keys' values and the names of existing configurations (a file made
+// by hand may hold a dot); new configuration names follow the stricter rule.
+bool IsPlainName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (size_t i = 0; i < name.size(); i += CharacterLength(name, i)) {
+    if (CharacterLength(name, i) != 1) continue;
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+      return false;
+  }
+  return true;
+}
 
 const std::vector<ConfigKey>& ConfigKeyTable() {
   static const std::vector<ConfigKey> keys = [] {

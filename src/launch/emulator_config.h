@@ -170,6 +170,9 @@ bool WriteCompanionFile(const std::string& configPath, int kind, const std::stri
 // name that stays inside its folder (one made by hand may hold a dot); a name
 // or machine that would lead out of emuconf is refused everywhere.
 bool IsUsableConfigName(const std::string& name);
+// True when `name` stays one file or folder inside its folder: not empty,
+// not "." or "..", none of \ / : * ? " < > | or a control character.
+bool IsPlainName(const std::string& name);
 // "設定名に使用できない文字が含まれているか、使用できない文字列です。"
 std::string UnusableConfigNameMessage();
 
