@@ -18,6 +18,7 @@
 #include "core/command_line.h"
 #include "core/commands_win.h"
 #include "core/companion_library_win.h"
+#include "core/settings_file.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "editing/master_icons_win.h"
@@ -353,8 +354,12 @@ void SwitchLayout(AppState& app) {
   if (ShowMessage(Jp("ウィンドウレイアウトを切り替えて再起動します"), Jp("確認"),
                   kMbYesNo | kMbIconQuestion, app.mainWindow) != kIdYes)
     return;
-  WriteProfileText("Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1",
-                     app.paths.settingsFile);
+  if (!WriteSettingsFile(app.paths.settingsFile,
+                         {{"Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1"}})) {
+    ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
+                kMbOk | kMbIconError, app.mainWindow);
+    return;
+  }
   SaveSettingsAtExit(app);
   app.layoutMode = kLayoutSavedForRestart;
   RestartProgram(app, "-rebootwait");

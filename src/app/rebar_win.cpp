@@ -10,6 +10,7 @@
 #include "core/commands_win.h"
 #include "core/dialog_window_win.h"
 #include "core/menu_tree.h"
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -198,7 +199,7 @@ void RememberRebarBands(AppState& app) {
 void ToggleToolbarLock(AppState& app) {
   int locked = SettingInt(app.settings, "CoolBar", "Fix") == 1 ? 0 : 1;
   SetSetting(app.settings, "CoolBar", "Fix", locked);
-  WriteProfileText("CoolBar", "Fix", std::to_string(locked), LayoutFile(app.paths, app.layoutMode));
+  WriteSettingsFile(LayoutFile(app.paths, app.layoutMode), {{"CoolBar", "Fix", std::to_string(locked)}});
   int count = static_cast<int>(SendMessageA(app.rebar, RB_GETBANDCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     REBARBANDINFOA band{};

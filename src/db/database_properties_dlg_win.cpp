@@ -4,6 +4,7 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
+#include "core/settings_file.h"
 #include "core/shell_services_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
@@ -93,7 +94,7 @@ void RestartForNewLocation(HWND dialog, AppState& app) {
 
 // Stores the library location in the settings file; says so when it cannot.
 bool WriteLocation(HWND dialog, AppState& app, const std::string& location) {
-  if (WriteProfileText("dbfile", "distination", location, app.paths.settingsFile)) return true;
+  if (WriteSettingsFile(app.paths.settingsFile, {{"dbfile", "distination", location}})) return true;
   ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
               kMbOk | kMbIconError, dialog);
   return false;
