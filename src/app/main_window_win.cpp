@@ -192,7 +192,7 @@ LRESULT OnCreate(HWND window) {
   if (PrepareLibraryDatabase(app) == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.
-    ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+    ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
     EndProgram(app);
     return -1;
   }
@@ -341,7 +341,7 @@ void OnTimer(AppState& app, UINT_PTR timer) {
 
 void OnDestroy(AppState& app) {
   if (app.startupFailed) return;
-  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
   RememberRebarBands(app);
   SaveSettingsAtExit(app);
   CloseSqlErrorDialog();

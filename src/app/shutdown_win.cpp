@@ -60,7 +60,7 @@ void EndProgram(AppState& app) {
 void RestartProgram(AppState& app, const std::string& options) {
   RemoveTrayIcon(app);
   // The new instance takes the lock again; this one will not reach its close.
-  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
   std::string program = app.paths.programFile;
   if (!FileExists(program)) {
     char own[MAX_PATH * 2] = {};
