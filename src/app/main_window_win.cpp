@@ -10,6 +10,7 @@
 #include "app/menus_win.h"
 #include "app/rebar_win.h"
 #include "app/shutdown_win.h"
+#include "app/startup_win.h"
 #include "app/status_bar_win.h"
 #include "app/tray_icon_win.h"
 #include "app/wait_window_win.h"
@@ -186,10 +187,21 @@ LRESULT OnCreate(HWND window) {
   AppState& app = App();
   app.mainWindow = window;
   CreateChildControls(app);
+  MakeSeparatorDraggable(app);
   PrepareInterface(app);
   PrepareItemListPanes(app);
   ConnectSearch(app);
-  if (PrepareLibraryDatabase(app) == -1) {
+  LONG prepared = PrepareLibraryDatabase(app);
+  if (prepared == -1) {
+    // The configured library could not be prepared: the user may go on with
+    // the default one.
+    const std::string configured = app.databasePath;
+    if (OfferDefaultLibrary(app)) {
+      ReleaseDatabaseLock(configured, app.regexExtensionPath, ComputerName());
+      prepared = PrepareLibraryDatabase(app);
+    }
+  }
+  if (prepared == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.
     ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());

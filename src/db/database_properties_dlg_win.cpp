@@ -9,6 +9,7 @@
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "db/database_properties.h"
+#include "db/library_file.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -105,6 +106,13 @@ void Browse(HWND dialog, AppState& app) {
                       app.databasePath};
   std::string chosen = PickFileToOpen(request, dialog);
   if (chosen.empty() || EqualsIgnoringCase(chosen, app.databasePath)) return;
+  // A file that is no library would end every later start.
+  if (!CanHoldLibrary(CheckLibraryFile(chosen))) {
+    ShowMessage(Jp("選択されたファイルはライブラリのデータベースではありません。\n") + chosen +
+                    Jp("\n\nライブラリのデータベースファイルか、新しくライブラリを作る空のファイルを選んでください。"),
+                Jp("中止"), kMbOk | kMbIconWarning, dialog);
+    return;
+  }
   if (!WriteLocation(dialog, app, chosen)) return;
   RestartForNewLocation(dialog, app);
 }
