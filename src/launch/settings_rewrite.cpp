@@ -214,9 +214,11 @@ std::string IncludePath(const std::string& name, const RewriteContext& context) 
 }
 
 // Replaces every line whose trimmed text is `line` by `content`, which ends in
-// one line feed.
-std::string ReplaceLines(const std::string& text, const std::string& line, const std::string& content) {
+// one line feed; `replaced` counts the lines.
+std::string ReplaceLines(const std::string& text, const std::string& line, const std::string& content,
+                         int& replaced) {
   std::string out;
+  replaced = 0;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -224,6 +226,7 @@ std::string ReplaceLines(const std::string& text, const std::string& line, const
     std::string current = text.substr(start, end - start);
     if (TrimSpaces(current) == line) {
       out += content;
+      ++replaced;
     } else {
       out += current;
       if (end < text.size()) out += '\n';
@@ -231,6 +234,12 @@ std::string ReplaceLines(const std::string& text, const std::string& line, const
     start = end + 1;
   }
   return out;
+}
+
+void WarnOfTooManyIncludes(const RewriteContext& context) {
+  ShowMessage(Jp("インクルードが100回を超えました。\nインクルード指定が多すぎるか、永久ループの可能性があります。\n"
+                 "インクルード処理を停止して続行します。"),
+              Jp("警告"), kMbOk | kMbIconInformation, context.owner);
 }
 
 }  // namespace
@@ -260,18 +269,21 @@ IncludeResult ExpandIncludes(const std::string& script, const RewriteContext& co
       position = end + 1;
       continue;
     }
-    if (includes == kMostIncludes) {
-      ShowMessage(Jp("インクルードが100回を超えました。\nインクルード指定が多すぎるか、永久ループの可能性があります。\n"
-                     "インクルード処理を停止して続行します。"),
-                  Jp("警告"), kMbOk | kMbIconInformation, context.owner);
-      break;
-    }
-    ++includes;
     // The file's own last line feeds would make an empty line, which ends a
     // script: the content takes exactly one.
     std::string body = NormalizeLines(content);
     while (!body.empty() && body.back() == '\n') body.pop_back();
-    text = NormalizeLines(ReplaceLines(text, line, body + "\n"));
+    // Every line replaced counts, so that a file including itself twice
+    // (which doubles its lines at every step) stops as early as one that
+    // includes itself once; the expanded script stays within a bound too.
+    int replaced = 0;
+    std::string expanded = ReplaceLines(text, line, body + "\n", replaced);
+    if (includes + replaced > kMostIncludes || expanded.size() > kLargestExpandedScript) {
+      WarnOfTooManyIncludes(context);
+      break;
+    }
+    includes += replaced;
+    text = NormalizeLines(expanded);
   }
   result.script = text;
   return result;

@@ -333,6 +333,35 @@ TEST_F(SettingsRewrite, IncludeLoopStopsAfterHundredWithWarning) {
   EXPECT_NE(script.find("INC:loop\n"), std::string::npos);
 }
 
+// A file that includes itself twice doubles its lines at every step; each
+// replaced line counts toward the limit, and the expansion stays small.
+TEST_F(SettingsRewrite, SelfIncludingTwiceAndHugeIncludesStopWithTheWarning) {
+  Put(Join(machine, "twice.inc"), "INI-SETKEY=k\nINC:twice\nINC:twice\n");
+  std::string big;
+  while (big.size() < (size_t{1} << 20)) big += "INI-SETKEY=big\n";
+  Put(Join(machine, "big.inc"), big);
+  struct Case {
+    const char* script;
+    const char* key;  // a line the include brings
+    size_t leastKeys, mostKeys;
+  } cases[] = {
+      {"INC:twice\n", "INI-SETKEY=k\n", 1, 100},
+      // 5 MiB in one step: nothing of it is taken in.
+      {"INC:big\nINC:big\nINC:big\nINC:big\nINC:big\n", "INI-SETKEY=big\n", 0, 0},
+  };
+  for (const Case& c : cases) {
+    ScriptedAnswers answers;
+    std::string script = ExpandIncludes(c.script, context, false).script;
+    ASSERT_EQ(answers.Asked().size(), 1u) << c.script;
+    EXPECT_EQ(answers.Asked()[0].caption, Jp("警告"));
+    EXPECT_LE(script.size(), kLargestExpandedScript);
+    size_t keys = 0;
+    for (size_t at = script.find(c.key); at != std::string::npos; at = script.find(c.key, at + 1)) ++keys;
+    EXPECT_GE(keys, c.leastKeys) << c.script;
+    EXPECT_LE(keys, c.mostKeys) << c.script;
+  }
+}
+
 // Without a backup (or a journal record) the entry is not written at all.
 TEST_F(SettingsRewrite, EntryWithoutBackupIsNotWritten) {
   ASSERT_TRUE(CreateFolder(ini + kIniBackupSuffix));  // the copy cannot be made
