@@ -511,7 +511,12 @@ bool TestRewriteScript(const std::string& script, const RewriteContext& context)
 
 namespace {
 
-enum class PutBack { kNothingToDo, kPutBack, kFailed };
+enum class PutBack {
+  kNothingToDo,
+  kPutBack,
+  kFailed,
+  kGone,  // the registry key was deleted: nothing is left to put back
+};
 
 PutBack RestoreIniFile(const JournalEntry& entry) {
   // No copy: another launch with the same script put the file back first, or
@@ -527,7 +532,10 @@ PutBack RestoreIniFile(const JournalEntry& entry) {
 PutBack RestoreRegistryValue(const JournalEntry& entry) {
   RegistryTarget target = SplitKeyPath(entry.keyPath);
   RegistryKey key;
-  if (!key.Open(target.root, target.subkey)) return PutBack::kFailed;
+  // The backup value lived in the key too: with the key gone there is
+  // nothing to put back, now or later.
+  if (!key.Open(target.root, target.subkey))
+    return RegistryKeyIsMissing(target.root, target.subkey) ? PutBack::kGone : PutBack::kFailed;
   std::string backupName = entry.valueName + kRegistryBackupSuffix;
   RegistryValue backup;
   if (key.ReadStored(backupName, backup)) {
@@ -559,6 +567,8 @@ void RestoreInto(RewriteJournal& journal, RestoreReport& report) {
       report.failed.push_back(Describe(*entry));
     } else if (outcome == PutBack::kPutBack) {
       report.restored.push_back(Describe(*entry));
+    } else if (outcome == PutBack::kGone) {
+      report.gone.push_back(Describe(*entry));
     }
   }
   journal.Finish();
@@ -590,7 +600,7 @@ RestoreReport RecoverLeftBehindRewrites(const std::string& baseFolder) {
 }
 
 bool ReportRecovery(const RestoreReport& report, void* owner) {
-  if (report.restored.empty() && report.failed.empty()) return false;
+  if (report.restored.empty() && report.failed.empty() && report.gone.empty()) return false;
   std::string text;
   if (!report.restored.empty())
     text += Jp("エミュレータの終了後に戻されないまま残っていた設定を、書き換える前の状態に戻しました。") +
@@ -600,7 +610,13 @@ bool ReportRecovery(const RestoreReport& report, void* owner) {
     text += Jp("次の設定は元に戻せませんでした。バックアップは残してあり、次の起動時にもう一度戻します。") +
             ListOf(report.failed);
   }
-  ShowMessage(text, Jp("確認"), kMbOk | (report.failed.empty() ? kMbIconInformation : kMbIconWarning), owner);
+  if (!report.gone.empty()) {
+    if (!text.empty()) text += "\n\n";
+    text += Jp("次の設定はレジストリのキーごと削除されていたため、戻すものがありませんでした（バックアップもキーと共に削除されています）。") +
+            ListOf(report.gone);
+  }
+  bool allBack = report.failed.empty() && report.gone.empty();
+  ShowMessage(text, Jp("確認"), kMbOk | (allBack ? kMbIconInformation : kMbIconWarning), owner);
   return true;
 }
 

@@ -71,6 +71,9 @@ bool TestRewriteScript(const std::string& script, const RewriteContext& context)
 struct RestoreReport {
   std::vector<std::string> restored;
   std::vector<std::string> failed;
+  // Registry values whose key was deleted (with the backup in it): their
+  // entries are closed, since nothing is left to put back.
+  std::vector<std::string> gone;
 };
 
 // After the emulator has ended: puts back what the launch's journal recorded,

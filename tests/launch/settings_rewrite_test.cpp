@@ -486,6 +486,39 @@ TEST_F(SettingsRewrite, FailedRestoreKeepsBackupAndJournalForLater) {
   EXPECT_FALSE(FileExists(journalPath));
 }
 
+// A registry key deleted after the rewrite took its backup value with it:
+// nothing is left to put back, the entry is closed and the user told once.
+TEST_F(SettingsRewrite, ARestoreWhoseKeyIsGoneClosesTheEntryAndSaysSoOnce) {
+  for (bool leftBehind : {false, true}) {
+    SCOPED_TRACE(leftBehind);
+    ASSERT_TRUE(CreateRegistryKey(kRoot, subkey));
+    PutValue("Disk", kRegSz, std::string("old\0", 4));
+    std::string journalPath;
+    RestoreReport report;
+    {
+      RewriteJournal journal(base.Path());
+      RewriteSettings(RegScript("Disk", "new"), context, true, journal);
+      journalPath = journal.Path();
+      ASSERT_TRUE(DeleteRegistryTree(kRoot, subkey));
+      if (!leftBehind) report = RestoreSettings(journal);
+    }
+    ScriptedAnswers answers;
+    if (leftBehind) {
+      EXPECT_TRUE(RecoverAndReport(base.Path(), nullptr));
+      ASSERT_EQ(answers.Asked().size(), 1u);
+      EXPECT_NE(answers.Asked()[0].text.find(keyPath + " : Disk"), std::string::npos);
+      EXPECT_EQ(answers.Asked()[0].text.find(Jp("バックアップは残してあり")), std::string::npos);
+    } else {
+      EXPECT_EQ(report.gone, std::vector<std::string>{keyPath + " : Disk"});
+      EXPECT_TRUE(report.failed.empty());
+    }
+    EXPECT_FALSE(FileExists(journalPath));
+    // Neither the next start nor the next launch brings it up again.
+    EXPECT_FALSE(RecoverAndReport(base.Path(), nullptr));
+    EXPECT_EQ(answers.Asked().size(), leftBehind ? 1u : 0u);
+  }
+}
+
 // The journal's old value serves when the backup value this launch made has
 // disappeared; a backup another launch made is never replaced by it.
 TEST_F(SettingsRewrite, JournalKnowsOldValueWhenOwnBackupIsGone) {
