@@ -499,6 +499,8 @@ class ScriptRun {
 
 void RewriteSettings(const std::string& script, const RewriteContext& context, bool backup,
                      RewriteJournal& journal) {
+  // Never while another launch decides whether to put the same settings back.
+  RewriteLock lock(context.baseFolder);
   ScriptRun(context, false, backup, &journal).Run(script);
 }
 
@@ -557,10 +559,36 @@ std::string Describe(const JournalEntry& entry) {
   return entry.kind == JournalEntry::Kind::kIniFile ? entry.file : entry.keyPath + " : " + entry.valueName;
 }
 
-void RestoreInto(RewriteJournal& journal, RestoreReport& report) {
+bool SameTarget(const JournalEntry& a, const JournalEntry& b) {
+  if (a.kind != b.kind) return false;
+  if (a.kind == JournalEntry::Kind::kIniFile) return EqualsIgnoringCase(a.file, b.file);
+  return EqualsIgnoringCase(a.keyPath, b.keyPath) && EqualsIgnoringCase(a.valueName, b.valueName);
+}
+
+// True when a launch still running (of this instance or another) has
+// rewritten the same file or value and not put it back: its emulator may
+// still save the settings it runs with, so the restore is that launch's, the
+// last one to end. The backup stays for it (and its journal for a crash).
+bool StillUsedByAnotherLaunch(const JournalEntry& entry, const std::string& ownJournal,
+                              const std::string& folder) {
+  if (folder.empty()) return false;
+  for (const std::string& path : JournalFilesIn(folder)) {
+    if (EqualsIgnoringCase(path, ownJournal) || !IsJournalHeld(path)) continue;
+    for (const JournalEntry& other : PeekJournal(path))
+      if (!other.restored && SameTarget(entry, other)) return true;
+  }
+  return false;
+}
+
+// Callers hold the rewrite lock of `folder`.
+void RestoreInto(RewriteJournal& journal, const std::string& folder, RestoreReport& report) {
   std::vector<JournalEntry>& entries = journal.Entries();
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     if (entry->restored) continue;
+    if (StillUsedByAnotherLaunch(*entry, journal.Path(), folder)) {
+      journal.MarkRestored(entry->id);  // handed over
+      continue;
+    }
     PutBack outcome = entry->kind == JournalEntry::Kind::kIniFile ? RestoreIniFile(*entry)
                                                                   : RestoreRegistryValue(*entry);
     if (outcome == PutBack::kFailed || !journal.MarkRestored(entry->id)) {
@@ -586,15 +614,18 @@ std::string ListOf(const std::vector<std::string>& items) {
 
 RestoreReport RestoreSettings(RewriteJournal& journal) {
   RestoreReport report;
-  RestoreInto(journal, report);
+  const std::string folder = journal.Folder();
+  RewriteLock lock(folder);
+  RestoreInto(journal, folder, report);
   return report;
 }
 
 RestoreReport RecoverLeftBehindRewrites(const std::string& baseFolder) {
   RestoreReport report;
+  RewriteLock lock(baseFolder);
   for (const std::string& path : JournalFilesIn(baseFolder)) {
     RewriteJournal journal;
-    if (journal.TakeLeftBehind(path)) RestoreInto(journal, report);
+    if (journal.TakeLeftBehind(path)) RestoreInto(journal, baseFolder, report);
   }
   return report;
 }

@@ -270,9 +270,18 @@ TEST_F(SettingsRewrite, RegistryValuesAreRewrittenByTheirTypeAndPutBack) {
 
 // Two launches with the same script share the backups: the first backup
 // wins and the first restore puts it back; the other restore changes nothing.
-TEST_F(SettingsRewrite, SecondLaunchKeepsFirstBackup) {
+// Two launches rewrite the same INI key and registry value; whichever ends
+// first leaves them to the other, whose emulator may still save the settings
+// it runs with. The last one to end puts back what was there before both.
+TEST_F(SettingsRewrite, OverlappingLaunchesRestoreAtTheLastEnd) {
   PutValue("Full", kRegDword, std::string("\0\0\0\0", 4));
-  for (bool firstRestoresFirst : {true, false}) {
+  // What an emulator does at its exit: it saves its current settings.
+  auto emulatorSaves = [this](const std::string& image, const char* full) {
+    Put(ini, "; emulator settings\r\n[Drive]\r\nA=" + image + "\r\nB=\r\n[Screen]\r\nFull=1\r\n");
+    PutValue("Full", kRegDword, std::string(full, 4));
+  };
+  for (bool firstEndsFirst : {true, false}) {
+    SCOPED_TRACE(firstEndsFirst);
     RewriteJournal first(base.Path()), second(base.Path());
     RewriteSettings(IniScript("one.d88") + RegScript("Full", "1"), context, true, first);
     RewriteSettings(IniScript("two.d88") + RegScript("Full", "2"), context, true, second);
@@ -281,17 +290,58 @@ TEST_F(SettingsRewrite, SecondLaunchKeepsFirstBackup) {
     EXPECT_EQ(Value(std::string("Full") + kRegistryBackupSuffix).data, std::string("\0\0\0\0", 4));
     EXPECT_EQ(Journals().size(), 2u);
 
-    RestoreReport early = RestoreSettings(firstRestoresFirst ? first : second);
-    EXPECT_EQ(early.restored.size(), 2u);
+    RewriteJournal& early = firstEndsFirst ? first : second;
+    RewriteJournal& late = firstEndsFirst ? second : first;
+    emulatorSaves("early.d88", "\1\0\0\0");
+    RestoreReport handedOver = RestoreSettings(early);
+    EXPECT_TRUE(handedOver.restored.empty());
+    EXPECT_TRUE(handedOver.failed.empty());
+    EXPECT_EQ(Bytes(ini + kIniBackupSuffix), kOriginalIni);
+    EXPECT_EQ(Journals().size(), 1u);
+    emulatorSaves("late.d88", "\2\0\0\0");
+    RestoreReport last = RestoreSettings(late);
+    EXPECT_EQ(last.restored.size(), 2u);
     EXPECT_EQ(Bytes(ini), kOriginalIni);
     EXPECT_EQ(Value("Full").data, std::string("\0\0\0\0", 4));
-    RestoreReport late = RestoreSettings(firstRestoresFirst ? second : first);
-    EXPECT_TRUE(late.restored.empty());
-    EXPECT_TRUE(late.failed.empty());
-    EXPECT_EQ(Bytes(ini), kOriginalIni);
-    EXPECT_EQ(Value("Full").data, std::string("\0\0\0\0", 4));
+    EXPECT_FALSE(FileExists(ini + kIniBackupSuffix));
+    EXPECT_EQ(Value(std::string("Full") + kRegistryBackupSuffix).type, kRegNone);
     EXPECT_TRUE(Journals().empty());
   }
+}
+
+// The launch that was left the restore is killed with the program: its
+// journal still holds the file, and the next start puts it back.
+TEST_F(SettingsRewrite, AHandedOverRestoreSurvivesACrashOfTheLastLaunch) {
+  {
+    RewriteJournal first(base.Path());
+    RewriteJournal second(base.Path());
+    RewriteSettings(IniScript("one.d88"), context, true, first);
+    RewriteSettings(IniScript("two.d88"), context, true, second);
+    RestoreSettings(first);
+    EXPECT_NE(Bytes(ini).find("A=two.d88"), std::string::npos);
+  }  // the second launch never restores
+  ScriptedAnswers answers;
+  RestoreReport recovered = RecoverLeftBehindRewrites(base.Path());
+  EXPECT_EQ(recovered.restored, std::vector<std::string>{ini});
+  EXPECT_EQ(Bytes(ini), kOriginalIni);
+  EXPECT_TRUE(Journals().empty());
+}
+
+// A launch that crashed left its journal; another launch of the same file is
+// still running (another instance): the recovery leaves the file to it.
+TEST_F(SettingsRewrite, RecoveryLeavesAFileToALaunchStillRunning) {
+  {
+    RewriteJournal crashed(base.Path());
+    RewriteSettings(IniScript("one.d88"), context, true, crashed);
+  }
+  RewriteJournal running(base.Path());
+  RewriteSettings(IniScript("two.d88"), context, true, running);
+  ScriptedAnswers answers;
+  EXPECT_TRUE(RecoverLeftBehindRewrites(base.Path()).restored.empty());
+  EXPECT_NE(Bytes(ini).find("A=two.d88"), std::string::npos);
+  EXPECT_EQ(Journals().size(), 1u);
+  EXPECT_EQ(RestoreSettings(running).restored, std::vector<std::string>{ini});
+  EXPECT_EQ(Bytes(ini), kOriginalIni);
 }
 
 TEST_F(SettingsRewrite, IncludesComeFromMachineFolderOrPath) {
