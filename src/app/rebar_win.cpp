@@ -121,6 +121,7 @@ HWND MakeSearchBox(AppState& app, HWND rebar) {
   SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchBoxProcedure));
   app.searchBox = box;
   app.searchText = edit;
+  app.searchTarget = combo;
   return box;
 }
 
