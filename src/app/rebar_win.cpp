@@ -164,6 +164,7 @@ void CreateRebar(AppState& app) {
       MakeBitmapToolbar(app, app.rebar, app.paths.base + "\\resource\\HistBar.bmp", historyCommands, 2)};
   app.menuToolbar = children[0];
   bool locked = SettingInt(app.settings, "CoolBar", "Fix") == 1;
+  CheckMenuItem(app.mainMenu, kCmdLockToolbars, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
   bool placed[kBands] = {};
   for (int position = 0; position < kBands; ++position) {
     int id = SettingInt(app.settings, BandKey(position), "ID");
