@@ -49,12 +49,22 @@ ScriptedAnswers::ScriptedAnswers(std::vector<int> answers) : answers_(std::move(
   });
 }
 
-ScriptedAnswers::~ScriptedAnswers() {
+namespace {
+
+void FailAtEveryMessage() {
   SetMessageAnswerer([](const MessageRequest& request) {
     ADD_FAILURE() << "unexpected message: " << AnsiToUtf8(request.text);
     return static_cast<int>(kIdCancel);
   });
 }
+
+}  // namespace
+
+ScriptedAnswers::~ScriptedAnswers() { FailAtEveryMessage(); }
+
+AnsweredBy::AnsweredBy(MessageAnswerer answer) { SetMessageAnswerer(std::move(answer)); }
+
+AnsweredBy::~AnsweredBy() { FailAtEveryMessage(); }
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -32,6 +32,16 @@ class ScriptedAnswers {
   std::vector<MessageRequest> asked_;
 };
 
+// Answers every message through `answer` while it lives (which may be called
+// from several threads); afterwards a message fails the test again.
+class AnsweredBy {
+ public:
+  explicit AnsweredBy(MessageAnswerer answer);
+  ~AnsweredBy();
+  AnsweredBy(const AnsweredBy&) = delete;
+  AnsweredBy& operator=(const AnsweredBy&) = delete;
+};
+
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 

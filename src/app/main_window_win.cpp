@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -10,6 +11,7 @@
 #include "app/menus_win.h"
 #include "app/rebar_win.h"
 #include "app/shutdown_win.h"
+#include "app/startup_win.h"
 #include "app/status_bar_win.h"
 #include "app/tray_icon_win.h"
 #include "app/wait_window_win.h"
@@ -19,6 +21,7 @@
 #include "core/commands_win.h"
 #include "core/shell_services_win.h"
 #include "core/companion_library_win.h"
+#include "core/settings_file.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "editing/master_icons_win.h"
@@ -64,6 +67,8 @@ void CreateChildControls(AppState& app) {
                         kGroupListId);
   app.separatorButton = Child(app, 0, "BUTTON", BS_PUSHBUTTON | BS_BITMAP, kSeparatorButtonId);
 }
+
+void MakeSeparatorDraggable(AppState& app);
 
 HFONT UiFont(int height, const std::string& face) {
   return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -174,13 +179,24 @@ LRESULT OnCreate(HWND window) {
   AppState& app = App();
   app.mainWindow = window;
   CreateChildControls(app);
+  MakeSeparatorDraggable(app);
   PrepareInterface(app);
   PrepareItemListPanes(app);
   ConnectSearch(app);
-  if (PrepareLibraryDatabase(app) == -1) {
+  LONG prepared = PrepareLibraryDatabase(app);
+  if (prepared == -1) {
+    // The configured library could not be prepared: the user may go on with
+    // the default one.
+    const std::string configured = app.databasePath;
+    if (OfferDefaultLibrary(app)) {
+      ReleaseDatabaseLock(configured, app.regexExtensionPath, ComputerName());
+      prepared = PrepareLibraryDatabase(app);
+    }
+  }
+  if (prepared == -1) {
     app.startupFailed = true;
     // This instance never reaches its close: give the shared library back now.
-    ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+    ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
     EndProgram(app);
     return -1;
   }
@@ -296,6 +312,86 @@ void ToggleSeparator(AppState& app) {
   LayoutPanes(app);
 }
 
+// Button 1004 is also the separator between the query tree and the group
+// list: dragging it up or down sets SeparateY, a click without a drag
+// toggles it as before.
+struct SeparatorDrag {
+  bool pressed = false;
+  bool dragging = false;
+  int grabOffset = 0;  // from the button's top to the pointer, in pixels
+  int startY = 0;
+};
+SeparatorDrag gSeparatorDrag;
+constexpr int kDragThreshold = 4;
+
+int PointerYInMainWindow(AppState& app, LPARAM lParam) {
+  POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  MapWindowPoints(app.separatorButton, app.mainWindow, &at, 1);
+  return at.y;
+}
+
+void DragSeparatorTo(AppState& app, int pointerY) {
+  RECT client{}, status{};
+  GetClientRect(app.mainWindow, &client);
+  GetWindowRect(app.statusBar, &status);
+  int top = RebarHeight(app);
+  int height = std::max<int>(client.bottom - (status.bottom - status.top) - top, kSeparatorButtonHeight);
+  int buttonTop = pointerY - gSeparatorDrag.grabOffset - top;
+  int separateY = std::clamp(buttonTop + kSeparatorButtonHeight, kSeparatorButtonHeight,
+                             std::max(height - kSeparatorButtonHeight, kSeparatorButtonHeight));
+  Settings& s = app.settings;
+  SetSetting(s, "Window", "SeparateClose", separateY > kSeparatorButtonHeight ? 0 : 1);
+  SetSetting(s, "Window", "SeparateY", separateY);
+  LayoutPanes(app);
+}
+
+LRESULT CALLBACK SeparatorButtonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState& app = App();
+  auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(button, GWLP_USERDATA));
+  SeparatorDrag& drag = gSeparatorDrag;
+  switch (message) {
+    case WM_SETCURSOR:
+      SetCursor(LoadCursor(nullptr, IDC_SIZENS));
+      return TRUE;
+    case WM_LBUTTONDOWN: {
+      RECT r{};
+      GetWindowRect(button, &r);
+      MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&r), 2);
+      drag.pressed = true;
+      drag.dragging = false;
+      drag.startY = PointerYInMainWindow(app, lParam);
+      drag.grabOffset = drag.startY - r.top;
+      SetCapture(button);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (!drag.pressed) break;
+      if (!drag.dragging && std::abs(PointerYInMainWindow(app, lParam) - drag.startY) >= kDragThreshold)
+        drag.dragging = true;
+      if (drag.dragging) DragSeparatorTo(app, PointerYInMainWindow(app, lParam));
+      return 0;
+    case WM_LBUTTONUP: {
+      if (!drag.pressed) break;
+      bool clicked = !drag.dragging;
+      drag.pressed = drag.dragging = false;
+      if (GetCapture() == button) ReleaseCapture();
+      if (clicked)
+        SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSeparatorButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      drag.pressed = drag.dragging = false;
+      break;
+  }
+  return CallWindowProcA(original, button, message, wParam, lParam);
+}
+
+void MakeSeparatorDraggable(AppState& app) {
+  SetWindowLongPtrA(app.separatorButton, GWLP_USERDATA, GetWindowLongPtrA(app.separatorButton, GWLP_WNDPROC));
+  SetWindowLongPtrA(app.separatorButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SeparatorButtonProcedure));
+}
+
 bool OverSplitter(AppState& app, int x) {
   int left = SettingInt(app.settings, "Window", "SeparateX");
   return x >= left && x < left + kSplitterWidth;
@@ -327,13 +423,28 @@ bool OnSplitterMouse(AppState& app, UINT message, int x) {
 
 void OnTimer(AppState& app, UINT_PTR timer) {
   if (timer == kMenuTrackingTimer) TrackMenuButtons(app);
+  if (timer == kTimer1) RefreshScrollLockIcon(app);
+}
+
+// The toolbar bands as this session left them, then every setting.
+void SaveSession(AppState& app) {
+  RememberRebarBands(app);
+  SaveSettingsAtExit(app);
+}
+
+// What a close gives back and keeps: the shared library's lock and the
+// settings. Runs once, at the close or when Windows ends the session.
+void EndSession(AppState& app) {
+  static bool ended = false;
+  if (ended || app.startupFailed) return;
+  ended = true;
+  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
+  SaveSession(app);
 }
 
 void OnDestroy(AppState& app) {
   if (app.startupFailed) return;
-  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
-  RememberRebarBands(app);
-  SaveSettingsAtExit(app);
+  EndSession(app);
   CloseSqlErrorDialog();
   EndProgram(app);
 }
@@ -356,9 +467,13 @@ void SwitchLayout(AppState& app) {
   if (ShowMessage(Jp("ウィンドウレイアウトを切り替えて再起動します"), Jp("確認"),
                   kMbYesNo | kMbIconQuestion, app.mainWindow) != kIdYes)
     return;
-  WriteProfileText("Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1",
-                     app.paths.settingsFile);
-  SaveSettingsAtExit(app);
+  if (!WriteSettingsFile(app.paths.settingsFile,
+                         {{"Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1"}})) {
+    ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
+                kMbOk | kMbIconError, app.mainWindow);
+    return;
+  }
+  SaveSession(app);
   app.layoutMode = kLayoutSavedForRestart;
   RestartProgram(app, "-rebootwait");
 }
@@ -402,6 +517,11 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_TIMER: OnTimer(app, wParam); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_DESTROY: OnDestroy(app); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    // Windows ends the process after this without WM_DESTROY.
+    case WM_ENDSESSION:
+      if (wParam) EndSession(app);
+      return 0;
     default:
       if (message == kTrayCallbackMessage) {
         if (lParam == WM_RBUTTONUP) ShowTrayMenu(app);

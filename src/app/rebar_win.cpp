@@ -10,6 +10,7 @@
 #include "core/commands_win.h"
 #include "core/dialog_window_win.h"
 #include "core/menu_tree.h"
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -120,6 +121,7 @@ HWND MakeSearchBox(AppState& app, HWND rebar) {
   SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchBoxProcedure));
   app.searchBox = box;
   app.searchText = edit;
+  app.searchTarget = combo;
   return box;
 }
 
@@ -162,6 +164,7 @@ void CreateRebar(AppState& app) {
       MakeBitmapToolbar(app, app.rebar, app.paths.base + "\\resource\\HistBar.bmp", historyCommands, 2)};
   app.menuToolbar = children[0];
   bool locked = SettingInt(app.settings, "CoolBar", "Fix") == 1;
+  CheckMenuItem(app.mainMenu, kCmdLockToolbars, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
   bool placed[kBands] = {};
   for (int position = 0; position < kBands; ++position) {
     int id = SettingInt(app.settings, BandKey(position), "ID");
@@ -198,7 +201,7 @@ void RememberRebarBands(AppState& app) {
 void ToggleToolbarLock(AppState& app) {
   int locked = SettingInt(app.settings, "CoolBar", "Fix") == 1 ? 0 : 1;
   SetSetting(app.settings, "CoolBar", "Fix", locked);
-  WriteProfileText("CoolBar", "Fix", std::to_string(locked), LayoutFile(app.paths, app.layoutMode));
+  WriteSettingsFile(LayoutFile(app.paths, app.layoutMode), {{"CoolBar", "Fix", std::to_string(locked)}});
   int count = static_cast<int>(SendMessageA(app.rebar, RB_GETBANDCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     REBARBANDINFOA band{};

@@ -60,7 +60,7 @@ void EndProgram(AppState& app) {
 void RestartProgram(AppState& app, const std::string& options) {
   RemoveTrayIcon(app);
   // The new instance takes the lock again; this one will not reach its close.
-  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath);
+  ReleaseDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName());
   std::string program = app.paths.programFile;
   if (!FileExists(program)) {
     char own[MAX_PATH * 2] = {};
@@ -100,9 +100,11 @@ void SaveSettingsAtExit(AppState& app) {
     SetSetting(s, "Window", "MaxPosY", static_cast<int>(placement.ptMaxPosition.y));
   }
   SetSetting(s, "KeyState", "ScrlLk", (GetKeyState(VK_SCROLL) & 1) ? 1 : 0);
-  if (!WriteSettingsAtExit(s, app.paths, app.layoutMode))
-    ShowMessage(Jp("設定を保存できませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
-                kMbOk | kMbIconError, app.mainWindow);
+  std::string failed;
+  if (!WriteSettingsAtExit(s, app.paths, app.layoutMode, &failed))
+    ShowMessage(Jp("設定を保存できませんでした。\n") + failed +
+                    Jp("\nディスクの空きが足りないか、書き込みが禁止されています。設定ファイルは保存前のままです。"),
+                Jp("エラー"), kMbOk | kMbIconError, app.mainWindow);
 }
 
 }  // namespace vel

@@ -11,6 +11,7 @@
 #include "core/dialog_window_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
+#include "db/library_file.h"
 #include "display/image_loader_win.h"
 #include "launch/launch_run_win.h"
 #include "launch/settings_rewrite.h"
@@ -84,6 +85,9 @@ bool CreateMainWindow(AppState& app) {
   return window != nullptr;
 }
 
+// Only the configured location can be replaced by the default library.
+bool IsConfiguredLibrary(const AppState& app) { return app.databasePath != app.paths.DefaultDatabase(); }
+
 void RunMessageLoop() {
   MSG message;
   for (;;) {
@@ -95,6 +99,21 @@ void RunMessageLoop() {
 }
 
 }  // namespace
+
+bool OfferDefaultLibrary(AppState& app) {
+  if (!IsConfiguredLibrary(app)) return false;
+  const std::string fallback = app.paths.DefaultDatabase();
+  std::string text = Jp("ライブラリのデータベースを開けませんでした。\n") + app.databasePath +
+                     Jp("\n\n既定のライブラリを開きますか？\n") + fallback +
+                     Jp("\n\n「いいえ」で終了します。設定されたデータベースの参照先は変わりません。");
+  if (ShowMessage(text, Jp("確認"), kMbYesNo | kMbIconWarning, app.mainWindow) != kIdYes) return false;
+  app.databasePath = fallback;
+  app.mainDb.Close();
+  app.groupDb.Close();
+  app.mainDb.Open(app.databasePath, app.regexExtensionPath);
+  app.groupDb.Open(app.databasePath, app.regexExtensionPath);
+  return true;
+}
 
 int RunProgram(HINSTANCE instance) {
   AppState& app = App();
@@ -134,9 +153,14 @@ int RunProgram(HINSTANCE instance) {
     app.databasePath = app.paths.DefaultDatabase();
   } else {
     app.databasePath = location;
-    if (AcquireDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName()) ==
-        LockOutcome::Refused)
+    // A file that is no library is never taken for one: the user may open
+    // the default library instead.
+    if (!CanHoldLibrary(CheckLibraryFile(location))) {
+      if (!OfferDefaultLibrary(app)) return 0;
+    } else if (AcquireDatabaseLock(app.databasePath, app.regexExtensionPath, ComputerName()) ==
+               LockOutcome::Refused) {
       return 0;
+    }
   }
 
   app.mainDb.Open(app.databasePath, app.regexExtensionPath);

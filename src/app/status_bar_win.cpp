@@ -16,6 +16,7 @@ enum StatusImage { kDllSafe, kDllCaution, kLayoutNormal, kLayoutBigPicture, kKey
 
 HIMAGELIST gImages = nullptr;
 HICON gIcons[kParts] = {};
+bool gScrollLockShown = false;  // the state part 7 shows
 
 void SetIcon(AppState& app, int part, int image, const std::string& tip) {
   if (gIcons[part]) DestroyIcon(gIcons[part]);
@@ -59,10 +60,19 @@ void UpdateStatusIcons(AppState& app) {
   SetIcon(app, 5, bigPicture ? kLayoutBigPicture : kLayoutNormal,
           bigPicture ? "Switch Normal Layout" : "Switch BigPicture Layout");
   SetIcon(app, 6, kKeyboard, "Software Keyboard");
-  SetIcon(app, 7, (GetKeyState(VK_SCROLL) & 1) ? kScrollOn : kScrollOff, "Scroll Lock");
+  gScrollLockShown = (GetKeyState(VK_SCROLL) & 1) != 0;
+  SetIcon(app, 7, gScrollLockShown ? kScrollOn : kScrollOff, "Scroll Lock");
   static const char* snapTips[] = {"自動スナップ撮影(OFF)", "自動スナップ撮影(FullScreen)",
                                    "自動スナップ撮影(ActiveWindow)", "自動スナップ撮影(Manual)"};
   SetIcon(app, 8, kSnapFirst + app.autoSnapMode, Jp(snapTips[app.autoSnapMode]));
+}
+
+void RefreshScrollLockIcon(AppState& app) {
+  if (!app.statusBar) return;
+  bool on = (GetKeyState(VK_SCROLL) & 1) != 0;
+  if (on == gScrollLockShown) return;
+  gScrollLockShown = on;
+  SetIcon(app, 7, on ? kScrollOn : kScrollOff, "Scroll Lock");
 }
 
 void OnStatusBarClick(AppState& app, int part) {

@@ -16,6 +16,9 @@ void CreateStatusBar(AppState& app);
 void LayoutStatusBar(AppState& app);
 // Sets the icons and tips of parts 4-8.
 void UpdateStatusIcons(AppState& app);
+// Shows the Scroll Lock state when it changed (the periodic interface
+// update: a toggle reaches the key state only after its messages are read).
+void RefreshScrollLockIcon(AppState& app);
 // A click on part `part`.
 void OnStatusBarClick(AppState& app, int part);
 

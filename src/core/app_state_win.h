@@ -60,6 +60,7 @@ struct AppState {
   HWND menuToolbar = nullptr;
   HWND searchBox = nullptr;   // the search window "SearchDlgBar" in the rebar
   HWND searchText = nullptr;  // its text box
+  HWND searchTarget = nullptr;  // its list of search targets
   HMENU mainMenu = nullptr;  // the seven menus of the menu toolbar
   HMENU queryContextMenu = nullptr;
   HMENU infoContextMenu = nullptr;

@@ -1,7 +1,10 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -228,14 +231,25 @@ void ReadSettings(Settings& s, const AppPaths& paths, int layoutMode) {
   }
 }
 
-bool WriteSettingsAtExit(const Settings& s, const AppPaths& paths, int layoutMode) {
-  bool ok = true;
+bool WriteSettingsAtExit(const Settings& s, const AppPaths& paths, int layoutMode,
+                         std::string* failedFile) {
+  // One whole write per file: the settings file and, in the BigPicture
+  // layout, the layout file.
+  std::vector<std::pair<std::string, std::vector<ProfileEntry>>> files;
   for (size_t i = 0; i < s.keys.size(); ++i) {
     const SettingKey& k = s.keys[i];
     if (!k.savedAtExit || !s.readWhole[i]) continue;
     const std::string& file = k.file == SettingFile::Layout ? LayoutFile(paths, layoutMode)
                                                             : paths.settingsFile;
-    ok = WriteProfileText(k.section, k.key, s.values[i], file) && ok;
+    auto target = std::find_if(files.begin(), files.end(), [&](const auto& f) { return f.first == file; });
+    if (target == files.end()) target = files.insert(files.end(), {file, {}});
+    target->second.push_back({k.section, k.key, s.values[i]});
+  }
+  bool ok = true;
+  for (const auto& [file, entries] : files) {
+    if (WriteSettingsFile(file, entries)) continue;
+    if (ok && failedFile) *failedFile = file;
+    ok = false;
   }
   return ok;
 }

@@ -49,8 +49,11 @@ int ReadLayoutMode(const AppPaths& paths);
 FontList ReadDefaultFontList(const AppPaths& paths, int osClass);
 
 void ReadSettings(Settings& settings, const AppPaths& paths, int layoutMode);
-// Stores every key saved at exit, in order. Returns false if a write failed.
-bool WriteSettingsAtExit(const Settings& settings, const AppPaths& paths, int layoutMode);
+// Stores every key saved at exit, in order, each file written whole or not at
+// all (see settings_file.h). Returns false if a file could not be written; it
+// is then left as it was and `failedFile` names it.
+bool WriteSettingsAtExit(const Settings& settings, const AppPaths& paths, int layoutMode,
+                         std::string* failedFile = nullptr);
 
 int SettingInt(const Settings& settings, const std::string& section, const std::string& key);
 const std::string& SettingText(const Settings& settings, const std::string& section,

@@ -12,10 +12,13 @@ enum class LockOutcome {
 };
 
 // Asks the user (through the message seam) when another computer holds it.
+// The row is read and written in one write transaction; the question is
+// asked outside it, and the row is read again after the answer.
 LockOutcome AcquireDatabaseLock(const std::string& databasePath, const std::string& extensionPath,
                                 const std::string& computerName, void* owner = nullptr);
 
-// Removes the lock row whoever holds it; failure is ignored.
-void ReleaseDatabaseLock(const std::string& databasePath, const std::string& extensionPath);
+// Removes the lock row when it still names this computer; failure is ignored.
+void ReleaseDatabaseLock(const std::string& databasePath, const std::string& extensionPath,
+                         const std::string& computerName);
 
 }  // namespace vel

@@ -4,10 +4,12 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
+#include "core/settings_file.h"
 #include "core/shell_services_win.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
 #include "db/database_properties.h"
+#include "db/library_file.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -93,7 +95,7 @@ void RestartForNewLocation(HWND dialog, AppState& app) {
 
 // Stores the library location in the settings file; says so when it cannot.
 bool WriteLocation(HWND dialog, AppState& app, const std::string& location) {
-  if (WriteProfileText("dbfile", "distination", location, app.paths.settingsFile)) return true;
+  if (WriteSettingsFile(app.paths.settingsFile, {{"dbfile", "distination", location}})) return true;
   ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
               kMbOk | kMbIconError, dialog);
   return false;
@@ -104,6 +106,13 @@ void Browse(HWND dialog, AppState& app) {
                       app.databasePath};
   std::string chosen = PickFileToOpen(request, dialog);
   if (chosen.empty() || EqualsIgnoringCase(chosen, app.databasePath)) return;
+  // A file that is no library would end every later start.
+  if (!CanHoldLibrary(CheckLibraryFile(chosen))) {
+    ShowMessage(Jp("選択されたファイルはライブラリのデータベースではありません。\n") + chosen +
+                    Jp("\n\nライブラリのデータベースファイルか、新しくライブラリを作る空のファイルを選んでください。"),
+                Jp("中止"), kMbOk | kMbIconWarning, dialog);
+    return;
+  }
   if (!WriteLocation(dialog, app, chosen)) return;
   RestartForNewLocation(dialog, app);
 }

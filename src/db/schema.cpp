@@ -1,5 +1,6 @@
 #include "db/schema.h"
 
+#include <utility>
 #include <vector>
 
 #include "db/library_connection.h"
@@ -15,6 +16,9 @@ struct ColumnDef {
 struct TableDef {
   const char* name;
   std::vector<ColumnDef> columns;
+  // A work table holds only our columns; a permanent table keeps columns of
+  // its own that an older library added.
+  bool work = false;
 };
 
 // Declared types: TEXT keeps values such as CRCs, dates and titles exactly as
@@ -63,8 +67,9 @@ const std::vector<TableDef>& PermanentTables() {
       // Work tables the searches and set handling expect to exist.
       {"tmp_hist_table",
        {{"id", "INTEGER PRIMARY KEY"}, {"current", "NUMERIC DEFAULT 1"}, {"sbject", "TEXT"},
-        {"query", "TEXT"}, {"srch_locate", "NUMERIC"}}},
-      {"tmp_maxdisk", {{"ply_file_name", "TEXT PRIMARY KEY"}, {"max_ply", "NUMERIC"}}},
+        {"query", "TEXT"}, {"srch_locate", "NUMERIC"}},
+       true},
+      {"tmp_maxdisk", {{"ply_file_name", "TEXT PRIMARY KEY"}, {"max_ply", "NUMERIC"}}, true},
   };
   return tables;
 }
@@ -85,39 +90,196 @@ const char* const kBlankPlyTriggers[] = {
     "WHEN new.ply='' BEGIN UPDATE main_table SET ply=0 WHERE rowid=new.rowid; END;",
 };
 
-std::string CreateTableSql(const TableDef& table) {
+const char* const kRefillMaxDisk =
+    "DELETE FROM tmp_maxdisk;"
+    "INSERT INTO tmp_maxdisk  SELECT ply_file_name, max(ply) FROM main_table WHERE ply>1 GROUP BY "
+    "ply_file_name;";
+
+// An identifier between double quotes, for the names an older library chose.
+std::string Name(const std::string& name) {
+  std::string quoted = "\"";
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+// Column names are ASCII; SQLite compares them without regard to case.
+bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+struct Declared {
+  std::string type;
+  bool key = false;
+  bool unique = false;
+  std::string defaultValue;  // "" for none
+};
+
+Declared Parse(const char* declaration) {
+  std::string d = declaration;
+  Declared result;
+  result.key = d.find("PRIMARY KEY") != std::string::npos;
+  result.unique = d.find("UNIQUE") != std::string::npos;
+  size_t dflt = d.find("DEFAULT ");
+  if (dflt != std::string::npos) result.defaultValue = d.substr(dflt + 8);
+  result.type = d.substr(0, d.find(' '));
+  return result;
+}
+
+std::string CreateTableSql(const TableDef& table, const std::vector<std::string>& extraColumns = {}) {
   std::string sql = std::string("CREATE TABLE IF NOT EXISTS ") + table.name + "(";
   for (size_t i = 0; i < table.columns.size(); ++i) {
     if (i) sql += ", ";
     sql += std::string(table.columns[i].name) + " " + table.columns[i].declaration;
   }
+  for (const std::string& extra : extraColumns) sql += ", " + extra;
   return sql + ");";
 }
 
-// Declarations that ALTER TABLE ADD COLUMN accepts (no key or uniqueness).
-std::string AddableDeclaration(const char* declaration) {
-  std::string d = declaration;
-  for (const char* drop : {" PRIMARY KEY", " UNIQUE"}) {
-    size_t at = d.find(drop);
-    if (at != std::string::npos) d.erase(at, std::string(drop).size());
-  }
-  return d;
+// A column of the table as the library has it.
+struct Existing {
+  std::string name;
+  std::string type;
+  bool notNull = false;
+  std::string defaultValue;
+  int keyPart = 0;  // position in the primary key, 0 outside it
+};
+
+std::optional<std::string> ReadColumns(LibraryConnection& db, const char* table,
+                                       std::vector<Existing>& columns) {
+  columns.clear();
+  if (auto error = db.Query(std::string("PRAGMA table_info(") + table + ");")) return error;
+  for (int r = 1; r <= db.RowCount(); ++r)
+    columns.push_back({db.Cell(r, 1), db.Cell(r, 2), db.CellInt(r, 3) != 0, db.Cell(r, 4), db.CellInt(r, 5)});
+  return std::nullopt;
 }
 
-std::optional<std::string> AddMissingColumns(LibraryConnection& db, const TableDef& table) {
-  if (auto error = db.Query(std::string("PRAGMA table_info(") + table.name + ");")) return error;
-  std::vector<std::string> present;
-  for (int r = 1; r <= db.RowCount(); ++r) present.push_back(db.Cell(r, 1));
+// The single columns that unique indexes of the table hold ("" for an index
+// over several columns or a partial one).
+std::optional<std::string> ReadUniqueColumns(LibraryConnection& db, const char* table,
+                                             std::vector<std::string>& columns) {
+  columns.clear();
+  if (auto error = db.Query(std::string("PRAGMA index_list(") + table + ");")) return error;
+  std::vector<std::pair<std::string, bool>> indexes;  // name, partial
+  for (int r = 1; r <= db.RowCount(); ++r)
+    if (db.CellInt(r, 2) == 1) indexes.push_back({db.Cell(r, 1), db.CellInt(r, 4) != 0});
+  for (const auto& [index, partial] : indexes) {
+    if (auto error = db.Query("PRAGMA index_info(" + Name(index) + ");")) return error;
+    columns.push_back(db.RowCount() == 1 && !partial ? db.Cell(1, 2) : std::string());
+  }
+  return std::nullopt;
+}
+
+const Existing* FindColumn(const std::vector<Existing>& columns, const char* name) {
+  for (const Existing& c : columns)
+    if (SameName(c.name, name)) return &c;
+  return nullptr;
+}
+
+const ColumnDef* FindOurs(const TableDef& table, const std::string& name) {
+  for (const ColumnDef& c : table.columns)
+    if (SameName(c.name, name)) return &c;
+  return nullptr;
+}
+
+// True when the table must be made anew to match our declaration; false
+// when adding missing columns is enough.
+bool NeedsRebuild(const TableDef& table, const std::vector<Existing>& existing,
+                  const std::vector<std::string>& uniqueColumns) {
+  for (const Existing& column : existing) {
+    const ColumnDef* ours = FindOurs(table, column.name);
+    if (column.notNull || (!ours && (table.work || column.keyPart > 0))) return true;
+    if (ours && (column.keyPart > 0) != Parse(ours->declaration).key) return true;
+  }
   for (const ColumnDef& column : table.columns) {
-    bool found = false;
-    for (const std::string& p : present)
-      if (p == column.name) found = true;
-    if (found) continue;
-    std::string sql = std::string("ALTER TABLE ") + table.name + " ADD COLUMN " + column.name +
-                      " " + AddableDeclaration(column.declaration) + ";";
+    Declared declared = Parse(column.declaration);
+    const Existing* found = FindColumn(existing, column.name);
+    if (!found) {
+      if (declared.key || declared.unique) return true;
+      continue;
+    }
+    if (Upper(found->type) != declared.type || found->defaultValue != declared.defaultValue) return true;
+  }
+  // Every unique index is one of ours, and each of ours is there.
+  for (const std::string& unique : uniqueColumns) {
+    const ColumnDef* ours = unique.empty() ? nullptr : FindOurs(table, unique);
+    if (!ours || !(Parse(ours->declaration).unique || Parse(ours->declaration).key)) return true;
+  }
+  for (const ColumnDef& column : table.columns) {
+    if (!Parse(column.declaration).unique) continue;
+    bool present = false;
+    for (const std::string& unique : uniqueColumns) present = present || SameName(unique, column.name);
+    if (!present) return true;
+  }
+  // Whole rows of main_table are inserted by position: its first seven
+  // columns are fixed.
+  if (std::string(table.name) == "main_table")
+    for (size_t i = 0; i < 7 && i < existing.size(); ++i)
+      if (!SameName(existing[i].name, table.columns[i].name)) return true;
+  return false;
+}
+
+// Makes the table anew with our declaration and copies every row into it, in
+// the order of the rows: of rows with the same key the last one stays.
+std::optional<std::string> RebuildTable(LibraryConnection& db, const TableDef& table,
+                                        const std::vector<Existing>& existing) {
+  std::vector<std::string> extras, targets, sources;
+  for (const ColumnDef& column : table.columns)
+    if (const Existing* found = FindColumn(existing, column.name)) {
+      targets.push_back(column.name);
+      sources.push_back(Name(found->name));
+    }
+  if (!table.work)
+    for (const Existing& column : existing)
+      if (!FindOurs(table, column.name)) {
+        extras.push_back(Name(column.name) + (column.type.empty() ? "" : " " + column.type));
+        targets.push_back(Name(column.name));
+        sources.push_back(Name(column.name));
+      }
+  std::string copy = "temp.vel_upgrade_copy";
+  std::string sql = "DROP TABLE IF EXISTS " + copy + ";CREATE TABLE " + copy + " AS SELECT * FROM " +
+                    table.name + " ORDER BY rowid;DROP TABLE " + table.name + ";" +
+                    CreateTableSql(table, extras);
+  if (!targets.empty()) {
+    std::string into, from;
+    for (size_t i = 0; i < targets.size(); ++i) {
+      into += (i ? "," : "") + targets[i];
+      from += (i ? "," : "") + sources[i];
+    }
+    sql += std::string("INSERT OR REPLACE INTO ") + table.name + "(" + into + ") SELECT " + from + " FROM " +
+           copy + " ORDER BY rowid;";
+  }
+  return db.Query(sql + "DROP TABLE " + copy + ";");
+}
+
+std::optional<std::string> AddMissingColumns(LibraryConnection& db, const TableDef& table,
+                                             const std::vector<Existing>& existing) {
+  for (const ColumnDef& column : table.columns) {
+    if (FindColumn(existing, column.name)) continue;
+    Declared declared = Parse(column.declaration);
+    std::string sql = std::string("ALTER TABLE ") + table.name + " ADD COLUMN " + column.name + " " +
+                      declared.type +
+                      (declared.defaultValue.empty() ? "" : " DEFAULT " + declared.defaultValue) + ";";
     if (auto error = db.Query(sql)) return error;
   }
   return std::nullopt;
+}
+
+// Creates the table, or brings an existing one to our declaration without
+// losing a row. `rebuilt` tells whether it was made anew.
+std::optional<std::string> EnsureTable(LibraryConnection& db, const TableDef& table, bool& rebuilt) {
+  rebuilt = false;
+  std::vector<Existing> existing;
+  if (auto error = ReadColumns(db, table.name, existing)) return error;
+  if (existing.empty()) return db.Query(CreateTableSql(table));
+  std::vector<std::string> uniqueColumns;
+  if (auto error = ReadUniqueColumns(db, table.name, uniqueColumns)) return error;
+  if (!NeedsRebuild(table, existing, uniqueColumns)) return AddMissingColumns(db, table, existing);
+  rebuilt = true;
+  return RebuildTable(db, table, existing);
 }
 
 // The version row comes first so that "SELECT ver FROM vel_table" finds it.
@@ -136,20 +298,45 @@ const TableDef& VelTable() {
   return PermanentTables().front();
 }
 
+// A statement as sqlite_master keeps it: without the closing ";".
+std::string StoredForm(std::string sql) {
+  while (!sql.empty() && (sql.back() == ';' || sql.back() == ' ')) sql.pop_back();
+  return sql;
+}
+
+std::optional<std::string> EnsureMainKeyTrigger(LibraryConnection& db) {
+  if (auto error = db.Query(
+          "SELECT sql FROM sqlite_master WHERE type='trigger' AND name='update_main_pkey';"))
+    return error;
+  if (db.RowCount() == 1 && StoredForm(db.Cell(1, 0)) == StoredForm(MainKeyTriggerSql()))
+    return std::nullopt;
+  // An older trigger may miss tables: it is made again in our form.
+  if (db.RowCount() > 0)
+    if (auto error = db.Query("DROP TRIGGER update_main_pkey;")) return error;
+  return db.Query(MainKeyTriggerSql());
+}
+
 std::optional<std::string> ApplySchema(LibraryConnection& db) {
+  // Without the blank-disk triggers, rows may hold a blank disk number.
+  if (auto error = db.Query("SELECT name FROM sqlite_master WHERE type='trigger' AND "
+                            "name='main_blank_ply_insert';"))
+    return error;
+  bool blankPlyPossible = db.RowCount() == 0;
   for (const TableDef& table : PermanentTables()) {
-    if (auto error = db.Query(CreateTableSql(table))) return error;
-    if (auto error = AddMissingColumns(db, table)) return error;
+    bool rebuilt = false;
+    if (auto error = EnsureTable(db, table, rebuilt)) return error;
+    if (rebuilt && std::string(table.name) == "main_table") blankPlyPossible = true;
+    // The highest disk numbers follow from main_table.
+    if (rebuilt && std::string(table.name) == "tmp_maxdisk")
+      if (auto error = db.Query(kRefillMaxDisk)) return error;
   }
   for (const char* sql : kIndexes)
     if (auto error = db.Query(sql)) return error;
-  if (auto error = db.Query(
-          "SELECT name FROM sqlite_master WHERE type='trigger' AND name='update_main_pkey';"))
-    return error;
-  if (db.RowCount() == 0)
-    if (auto error = db.Query(MainKeyTriggerSql())) return error;
+  if (auto error = EnsureMainKeyTrigger(db)) return error;
   for (const char* sql : kBlankPlyTriggers)
     if (auto error = db.Query(sql)) return error;
+  if (blankPlyPossible)
+    if (auto error = db.Query("UPDATE main_table SET ply=0 WHERE ply='';")) return error;
   return AddVersionRow(db);
 }
 
@@ -212,7 +399,9 @@ const std::string& MainKeyTriggerSql() {
 }
 
 std::optional<std::string> CreateOrUpgradeSchema(LibraryConnection& db) {
-  if (auto error = db.Query("BEGIN;")) return error;
+  // Taking the write lock first lets a second start preparing the same
+  // library wait for this one instead of failing as a deadlock.
+  if (auto error = db.Query("BEGIN IMMEDIATE;")) return error;
   if (auto error = ApplySchema(db)) {
     std::string text = *error;
     db.Query("ROLLBACK;");
@@ -236,7 +425,7 @@ std::optional<std::string> CreateItemView(LibraryConnection& db) {
                             "name='all_item_view';"))
     return error;
   if (db.RowCount() == 1 && db.Cell(1, 0) == kItemViewSql) return std::nullopt;
-  if (auto error = db.Query(std::string("BEGIN; DROP VIEW IF EXISTS all_item_view; ") +
+  if (auto error = db.Query(std::string("BEGIN IMMEDIATE; DROP VIEW IF EXISTS all_item_view; ") +
                             kItemViewSql + "; COMMIT;")) {
     std::string text = *error;
     db.Query("ROLLBACK;");

@@ -62,16 +62,29 @@ void ShowListQuery(AppState& app) {
   ShowMessage(db.RowCount() > 0 ? db.Cell(1, 0) : "", Jp("実行クエリの確認"), kMbOk, app.mainWindow);
 }
 
-// The first entry of the key table that matches acts; true when one did.
+// Set while the keys typed meanwhile are taken out of the queue: taking a
+// message out passes it through this hook again, where it must not act.
+bool gDiscardingKeys = false;
+
+void DiscardPendingKeys() {
+  gDiscardingKeys = true;
+  MSG pending;
+  while (PeekMessageA(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  gDiscardingKeys = false;
+}
+
+// The first entry of the key table that matches acts (Ctrl+PageUp/Down move
+// through the initial index when none does); true when a key was used.
 bool ItemListKey(AppState& app, WPARAM key) {
-  HeldModifiers held = Held();
-  if (key == VK_NEXT || key == VK_PRIOR) {
-    if (!held.ctrl || held.shift || held.alt) return false;
-    InitialIndexSeek(app, key == VK_NEXT);
+  // The snapshot view window is not part of the program yet: its keys rest.
+  ItemListKeyChoice choice = ChooseItemListKey(gKeys, static_cast<int>(key), Held(), false);
+  if (choice.action == ItemListKeyAction::kNone) return false;
+  if (choice.action != ItemListKeyAction::kEntry) {
+    InitialIndexSeek(app, choice.action == ItemListKeyAction::kNextIndexEntry);
     return true;
   }
-  int entry = MatchShortcut(gKeys, static_cast<int>(key), held);
-  if (entry < 0 || entry == kKeyListDrag) return false;
+  int entry = choice.entry;
   static const int kCommands[] = {kCmdEditRecord, 0, 1171, 1172, 1173, 1174, 1177, 0, kCmdToggleAdult, 0, 1175, 1176};
   switch (entry) {
     case kKeySelectEmulator: PopupAtFocusedItem(app, MainDynamicSubmenu(app, DynamicList::Emulators)); break;
@@ -101,14 +114,19 @@ bool ItemListKey(AppState& app, WPARAM key) {
       } else if (entry >= kKeyFavourite0 && entry < kKeyFavourite0 + 10) {
         RunIfPresent(app, kCmdFavourite0 + entry - kKeyFavourite0);
       } else {
-        return false;  // the snapshot view's keys act only while it is open
+        return false;
       }
   }
   // Keys typed meanwhile are not meant for the list.
-  MSG pending;
-  while (PeekMessageA(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-  }
+  DiscardPendingKeys();
   return true;
+}
+
+// Esc in the search box with no drop-down open: the text is emptied and the
+// target goes back to its first entry.
+void ClearSearchBox(AppState& app) {
+  if (app.searchTarget) SendMessageA(app.searchTarget, CB_SETCURSEL, 0, 0);
+  SetWindowTextA(app.searchText, "");
 }
 
 // Acts on a key pressed while the main window is in front; true when the
@@ -116,6 +134,8 @@ bool ItemListKey(AppState& app, WPARAM key) {
 bool MainWindowKey(AppState& app, WPARAM key) {
   HWND focus = GetFocus();
   if (focus == app.searchText) {
+    // The search box has no drop-down of its own yet: Esc always finds it closed.
+    if (key == VK_ESCAPE) return ClearSearchBox(app), true;
     if (Matches(kKeyFocusSearchToList, key)) return SetFocus(app.itemList), true;
     if (Matches(kKeyFocusSearchToTree, key)) return SetFocus(app.queryTree), true;
     return false;
@@ -145,7 +165,7 @@ LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam) {
     MSG& message = *reinterpret_cast<MSG*>(lParam);
     AppState& app = App();
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam != 0 &&
-        app.mainWindow && GetForegroundWindow() == app.mainWindow && MainWindowKey(app, message.wParam))
+        !gDiscardingKeys && app.mainWindow && GetForegroundWindow() == app.mainWindow && MainWindowKey(app, message.wParam))
       message.wParam = 0;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -79,6 +79,21 @@ int MatchShortcut(const ShortcutTable& table, int virtualKey, HeldModifiers held
   return -1;
 }
 
+ItemListKeyChoice ChooseItemListKey(const ShortcutTable& table, int virtualKey, HeldModifiers held,
+                                    bool snapshotViewOpen) {
+  constexpr int kPageUp = 0x21, kPageDown = 0x22;
+  for (int i = 0; i < kShortcutCount; ++i) {
+    if (!KeyCodeMatches(table[static_cast<size_t>(i)], virtualKey, held)) continue;
+    bool snapshotKey = i >= kKeySnapView1 && i < kKeySnapView1 + 3;
+    if (i == kKeyListDrag || (snapshotKey && !snapshotViewOpen)) continue;
+    return {ItemListKeyAction::kEntry, i};
+  }
+  if ((virtualKey == kPageUp || virtualKey == kPageDown) && held.ctrl && !held.shift && !held.alt)
+    return {virtualKey == kPageDown ? ItemListKeyAction::kNextIndexEntry : ItemListKeyAction::kPreviousIndexEntry,
+            -1};
+  return {};
+}
+
 std::string KeyCodeMenuText(int code) {
   if (code == 0) return "";
   std::string text;

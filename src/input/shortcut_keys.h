@@ -62,6 +62,19 @@ int MakeKeyCode(int virtualKey, HeldModifiers modifiers);
 bool KeyCodeMatches(int code, int virtualKey, HeldModifiers held);
 // The first entry of the table (lowest number) that matches; -1 for none.
 int MatchShortcut(const ShortcutTable& table, int virtualKey, HeldModifiers held);
+// What a key pressed in the item list does: the key table is searched first
+// (its lowest matching entry acts); only a key no entry takes moves by
+// Ctrl+PageUp / Ctrl+PageDown to the previous or next initial-index entry.
+// The snapshot view's entries act only while its window is open; the drag
+// modifier never acts as a key.
+enum class ItemListKeyAction { kNone, kEntry, kPreviousIndexEntry, kNextIndexEntry };
+struct ItemListKeyChoice {
+  ItemListKeyAction action = ItemListKeyAction::kNone;
+  int entry = -1;  // for kEntry
+};
+ItemListKeyChoice ChooseItemListKey(const ShortcutTable& table, int virtualKey, HeldModifiers held,
+                                    bool snapshotViewOpen);
+
 // What a menu item shows after its tab: "SHIFT+", "CTRL+", "ALT+" as set,
 // then the key's character (empty for code 0).
 std::string KeyCodeMenuText(int code);

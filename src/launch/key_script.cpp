@@ -20,6 +20,15 @@ constexpr int kVkCtrl = 162;   // left Ctrl
 constexpr unsigned kReleaseDelayMs = 200;
 constexpr std::uint64_t kLoopQuestionAfterMs = 90000;
 constexpr std::string_view kArrow = "\x81\xA8";  // "→" in CP932
+// A start script sleeps in steps of this length, so that a stop request ends
+// even a long wait soon.
+constexpr unsigned kWaitStepMs = 500;
+
+// Raised by every stop request; a start script ends when it changes.
+std::atomic<unsigned>& StopGeneration() {
+  static std::atomic<unsigned> generation{0};
+  return generation;
+}
 
 struct KeyWord {
   std::string_view name;
@@ -103,7 +112,11 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
 class Interpreter {
  public:
   Interpreter(const std::string& script, const KeyScriptLaunch* launch, InputHost& host)
-      : text_(PrepareKeyScript(script)), launch_(launch), host_(host), keyDelay_(launch ? 50 : 150) {}
+      : text_(PrepareKeyScript(script)),
+        launch_(launch),
+        host_(host),
+        keyDelay_(launch ? 50 : 150),
+        stopGeneration_(StopGeneration().load()) {}
 
   ~Interpreter() {
     // Runs on every way out, so that no modifier stays pressed.
@@ -125,7 +138,7 @@ class Interpreter {
       if (command.empty()) continue;
       bool blockMarker = command == "<MULTIPLE_DISKS>" || command == "</MULTIPLE_DISKS>";
       if (multiDiskBlock_ && !blockMarker && !(launch_ && launch_->multiDiskItem)) continue;
-      if (!Execute(command)) return;
+      if (Stopped() || !Execute(command) || Stopped()) return;
     }
   }
 
@@ -143,11 +156,12 @@ class Interpreter {
     }
     if (StartsWith(command, "WAIT")) {
       long long wait = LeadingNumber(std::string_view(command).substr(4));
-      if (wait > 0) host_.Sleep(static_cast<unsigned>(wait));
+      if (wait > 0) Wait(static_cast<unsigned>(std::min<long long>(wait, kLongestScriptWaitMs)));
       return true;
     }
     if (StartsWith(command, "WL")) {
-      keyDelay_ = static_cast<unsigned>(std::max(0LL, LeadingNumber(std::string_view(command).substr(2)) + 50));
+      long long delay = LeadingNumber(std::string_view(command).substr(2)) + 50;
+      keyDelay_ = static_cast<unsigned>(std::clamp<long long>(delay, 0, kLongestScriptWaitMs));
       return true;
     }
     for (const KeyWord& word : kKeyWords) {
@@ -203,13 +217,27 @@ class Interpreter {
       Tap(186);
   }
 
+  // A stop request reaches only scripts that a launch runs.
+  bool Stopped() const { return launch_ && StopGeneration().load() != stopGeneration_; }
+
+  // Sleeps; a start script sleeps in steps and stops sleeping at a stop
+  // request (the script then ends after its current command).
+  void Wait(unsigned ms) {
+    if (!launch_) return host_.Sleep(ms);
+    while (ms > kWaitStepMs && !Stopped()) {
+      host_.Sleep(kWaitStepMs);
+      ms -= kWaitStepMs;
+    }
+    if (!Stopped()) host_.Sleep(ms);
+  }
+
   void Down(int key) {
     host_.KeyDown(key);
-    host_.Sleep(keyDelay_);
+    Wait(keyDelay_);
   }
   void Up(int key) {
     host_.KeyUp(key);
-    host_.Sleep(keyDelay_);
+    Wait(keyDelay_);
   }
   void Tap(int key) {
     Down(key);
@@ -229,7 +257,7 @@ class Interpreter {
   void PasteValue(const std::string& command) {
     if (!launch_ || !launch_->expandLaunchValue) return;
     if (!host_.SetClipboardText(launch_->expandLaunchValue(command))) return;
-    host_.Sleep(keyDelay_);
+    Wait(keyDelay_);
     Down(kVkCtrl);
     Tap('V');
     Up(kVkCtrl);
@@ -356,6 +384,7 @@ class Interpreter {
   bool multiDiskBlock_ = false;
   std::uint64_t loopTimer_ = 0;
   std::optional<ScreenSample> memorized_;
+  unsigned stopGeneration_;
 };
 
 }  // namespace
@@ -390,5 +419,7 @@ std::string PrepareKeyScript(const std::string& script) {
 void RunKeyScript(const std::string& script, const KeyScriptLaunch* launch, InputHost& host) {
   Interpreter(script, launch, host).Run();
 }
+
+void StopRunningStartScripts() { StopGeneration().fetch_add(1); }
 
 }  // namespace vel

@@ -3,6 +3,7 @@
 // window and screen conditions and jumps, sent to whatever window has the
 // focus. Commands are separated by ";" or line ends and are read without
 // regard to case.
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -21,10 +22,18 @@ struct KeyScriptLaunch {
   bool stepMode = false;
 };
 
+// The longest a single WAIT sleeps and a key delay (WL) lasts: a script that
+// asks for more waits this long, so that a launch is never held for days.
+inline constexpr unsigned kLongestScriptWaitMs = 10 * 60 * 1000;
+
 // Runs the script (CP932 text) to its end on the calling thread. `launch` is
 // null for an exit request. Alt, Shift and Ctrl are released however the
 // script ends. The only dialog is the question about a long-running loop.
 void RunKeyScript(const std::string& script, const KeyScriptLaunch* launch, InputHost& host);
+
+// Ends the start scripts running now at their next command or within a
+// fraction of a second of a wait (the tray menu's "エミュ起動待機を中止").
+void StopRunningStartScripts();
 
 // The script as it is interpreted: ";" after every command, line ends as
 // ";", no tabs, no leading ";", and "<→" written as "<GOTO:".

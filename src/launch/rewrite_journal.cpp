@@ -6,6 +6,7 @@
 
 #include "core/cp932_text.h"
 #include "platform/directory.h"
+#include "platform/input_file.h"
 #include "platform/system.h"
 
 namespace vel {
@@ -205,6 +206,43 @@ void RewriteJournal::Finish() {
   bool held = file_.IsHeld();
   file_.Release();
   if (held && !HasPendingEntries()) RemoveFile(path_);
+}
+
+std::string RewriteJournal::Folder() const {
+  if (!folder_.empty() || path_.empty()) return folder_;
+  size_t cut = path_.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path_.substr(0, cut);
+}
+
+bool IsJournalHeld(const std::string& path) {
+  HeldFile probe;
+  if (probe.Take(path)) return false;
+  return FileExists(path);
+}
+
+std::vector<JournalEntry> PeekJournal(const std::string& path) {
+  std::vector<JournalEntry> entries;
+  InputFile file;
+  if (!file.Open(path) || file.Size() <= 0) return entries;
+  std::string bytes(static_cast<size_t>(file.Size()), '\0');
+  if (!file.ReadExactly(0, bytes.data(), bytes.size())) return entries;
+  size_t start = 0;
+  for (size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
+    ReadRecord(bytes.substr(start, end - start), entries);
+    start = end + 1;
+  }
+  return entries;
+}
+
+RewriteLock::RewriteLock(const std::string& folder) {
+  if (folder.empty()) return;
+  const std::string path = folder + "\\" + kRewriteLockName;
+  constexpr int kTries = 1500;  // 30 seconds
+  for (int i = 0; i < kTries; ++i) {
+    if (file_.Create(path) || file_.Take(path)) return;
+    if (!FileExists(path)) return;  // it cannot be made at all: nobody holds it
+    SleepMs(20);
+  }
 }
 
 std::vector<std::string> JournalFilesIn(const std::string& folder) {

@@ -63,6 +63,8 @@ class RewriteJournal {
 
   std::vector<JournalEntry>& Entries() { return entries_; }
   const std::string& Path() const { return path_; }
+  // The folder of the journal file (its path without the name).
+  std::string Folder() const;
   bool HasPendingEntries() const;
 
  private:
@@ -78,5 +80,25 @@ class RewriteJournal {
 
 // The journal files in `folder` (held or not), oldest name first.
 std::vector<std::string> JournalFilesIn(const std::string& folder);
+
+// True when a running launch holds the journal file.
+bool IsJournalHeld(const std::string& path);
+// The entries of a journal as it stands on the disk, read without taking it
+// (another launch may be writing it).
+std::vector<JournalEntry> PeekJournal(const std::string& path);
+
+// One rewrite, restore or recovery at a time among the launches of every
+// running instance: a held file in the base folder. Waits for it a while,
+// then goes on without it rather than leave settings rewritten.
+class RewriteLock {
+ public:
+  explicit RewriteLock(const std::string& folder);
+  RewriteLock(const RewriteLock&) = delete;
+  RewriteLock& operator=(const RewriteLock&) = delete;
+
+ private:
+  HeldFile file_;
+};
+inline constexpr const char* kRewriteLockName = "Velmarook2_rewrite.lock";
 
 }  // namespace vel

@@ -214,9 +214,11 @@ std::string IncludePath(const std::string& name, const RewriteContext& context) 
 }
 
 // Replaces every line whose trimmed text is `line` by `content`, which ends in
-// one line feed.
-std::string ReplaceLines(const std::string& text, const std::string& line, const std::string& content) {
+// one line feed; `replaced` counts the lines.
+std::string ReplaceLines(const std::string& text, const std::string& line, const std::string& content,
+                         int& replaced) {
   std::string out;
+  replaced = 0;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -224,6 +226,7 @@ std::string ReplaceLines(const std::string& text, const std::string& line, const
     std::string current = text.substr(start, end - start);
     if (TrimSpaces(current) == line) {
       out += content;
+      ++replaced;
     } else {
       out += current;
       if (end < text.size()) out += '\n';
@@ -231,6 +234,12 @@ std::string ReplaceLines(const std::string& text, const std::string& line, const
     start = end + 1;
   }
   return out;
+}
+
+void WarnOfTooManyIncludes(const RewriteContext& context) {
+  ShowMessage(Jp("インクルードが100回を超えました。\nインクルード指定が多すぎるか、永久ループの可能性があります。\n"
+                 "インクルード処理を停止して続行します。"),
+              Jp("警告"), kMbOk | kMbIconInformation, context.owner);
 }
 
 }  // namespace
@@ -260,18 +269,21 @@ IncludeResult ExpandIncludes(const std::string& script, const RewriteContext& co
       position = end + 1;
       continue;
     }
-    if (includes == kMostIncludes) {
-      ShowMessage(Jp("インクルードが100回を超えました。\nインクルード指定が多すぎるか、永久ループの可能性があります。\n"
-                     "インクルード処理を停止して続行します。"),
-                  Jp("警告"), kMbOk | kMbIconInformation, context.owner);
-      break;
-    }
-    ++includes;
     // The file's own last line feeds would make an empty line, which ends a
     // script: the content takes exactly one.
     std::string body = NormalizeLines(content);
     while (!body.empty() && body.back() == '\n') body.pop_back();
-    text = NormalizeLines(ReplaceLines(text, line, body + "\n"));
+    // Every line replaced counts, so that a file including itself twice
+    // (which doubles its lines at every step) stops as early as one that
+    // includes itself once; the expanded script stays within a bound too.
+    int replaced = 0;
+    std::string expanded = ReplaceLines(text, line, body + "\n", replaced);
+    if (includes + replaced > kMostIncludes || expanded.size() > kLargestExpandedScript) {
+      WarnOfTooManyIncludes(context);
+      break;
+    }
+    includes += replaced;
+    text = NormalizeLines(expanded);
   }
   result.script = text;
   return result;
@@ -487,6 +499,8 @@ class ScriptRun {
 
 void RewriteSettings(const std::string& script, const RewriteContext& context, bool backup,
                      RewriteJournal& journal) {
+  // Never while another launch decides whether to put the same settings back.
+  RewriteLock lock(context.baseFolder);
   ScriptRun(context, false, backup, &journal).Run(script);
 }
 
@@ -499,7 +513,12 @@ bool TestRewriteScript(const std::string& script, const RewriteContext& context)
 
 namespace {
 
-enum class PutBack { kNothingToDo, kPutBack, kFailed };
+enum class PutBack {
+  kNothingToDo,
+  kPutBack,
+  kFailed,
+  kGone,  // the registry key was deleted: nothing is left to put back
+};
 
 PutBack RestoreIniFile(const JournalEntry& entry) {
   // No copy: another launch with the same script put the file back first, or
@@ -515,7 +534,10 @@ PutBack RestoreIniFile(const JournalEntry& entry) {
 PutBack RestoreRegistryValue(const JournalEntry& entry) {
   RegistryTarget target = SplitKeyPath(entry.keyPath);
   RegistryKey key;
-  if (!key.Open(target.root, target.subkey)) return PutBack::kFailed;
+  // The backup value lived in the key too: with the key gone there is
+  // nothing to put back, now or later.
+  if (!key.Open(target.root, target.subkey))
+    return RegistryKeyIsMissing(target.root, target.subkey) ? PutBack::kGone : PutBack::kFailed;
   std::string backupName = entry.valueName + kRegistryBackupSuffix;
   RegistryValue backup;
   if (key.ReadStored(backupName, backup)) {
@@ -537,16 +559,44 @@ std::string Describe(const JournalEntry& entry) {
   return entry.kind == JournalEntry::Kind::kIniFile ? entry.file : entry.keyPath + " : " + entry.valueName;
 }
 
-void RestoreInto(RewriteJournal& journal, RestoreReport& report) {
+bool SameTarget(const JournalEntry& a, const JournalEntry& b) {
+  if (a.kind != b.kind) return false;
+  if (a.kind == JournalEntry::Kind::kIniFile) return EqualsIgnoringCase(a.file, b.file);
+  return EqualsIgnoringCase(a.keyPath, b.keyPath) && EqualsIgnoringCase(a.valueName, b.valueName);
+}
+
+// True when a launch still running (of this instance or another) has
+// rewritten the same file or value and not put it back: its emulator may
+// still save the settings it runs with, so the restore is that launch's, the
+// last one to end. The backup stays for it (and its journal for a crash).
+bool StillUsedByAnotherLaunch(const JournalEntry& entry, const std::string& ownJournal,
+                              const std::string& folder) {
+  if (folder.empty()) return false;
+  for (const std::string& path : JournalFilesIn(folder)) {
+    if (EqualsIgnoringCase(path, ownJournal) || !IsJournalHeld(path)) continue;
+    for (const JournalEntry& other : PeekJournal(path))
+      if (!other.restored && SameTarget(entry, other)) return true;
+  }
+  return false;
+}
+
+// Callers hold the rewrite lock of `folder`.
+void RestoreInto(RewriteJournal& journal, const std::string& folder, RestoreReport& report) {
   std::vector<JournalEntry>& entries = journal.Entries();
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     if (entry->restored) continue;
+    if (StillUsedByAnotherLaunch(*entry, journal.Path(), folder)) {
+      journal.MarkRestored(entry->id);  // handed over
+      continue;
+    }
     PutBack outcome = entry->kind == JournalEntry::Kind::kIniFile ? RestoreIniFile(*entry)
                                                                   : RestoreRegistryValue(*entry);
     if (outcome == PutBack::kFailed || !journal.MarkRestored(entry->id)) {
       report.failed.push_back(Describe(*entry));
     } else if (outcome == PutBack::kPutBack) {
       report.restored.push_back(Describe(*entry));
+    } else if (outcome == PutBack::kGone) {
+      report.gone.push_back(Describe(*entry));
     }
   }
   journal.Finish();
@@ -564,21 +614,24 @@ std::string ListOf(const std::vector<std::string>& items) {
 
 RestoreReport RestoreSettings(RewriteJournal& journal) {
   RestoreReport report;
-  RestoreInto(journal, report);
+  const std::string folder = journal.Folder();
+  RewriteLock lock(folder);
+  RestoreInto(journal, folder, report);
   return report;
 }
 
 RestoreReport RecoverLeftBehindRewrites(const std::string& baseFolder) {
   RestoreReport report;
+  RewriteLock lock(baseFolder);
   for (const std::string& path : JournalFilesIn(baseFolder)) {
     RewriteJournal journal;
-    if (journal.TakeLeftBehind(path)) RestoreInto(journal, report);
+    if (journal.TakeLeftBehind(path)) RestoreInto(journal, baseFolder, report);
   }
   return report;
 }
 
 bool ReportRecovery(const RestoreReport& report, void* owner) {
-  if (report.restored.empty() && report.failed.empty()) return false;
+  if (report.restored.empty() && report.failed.empty() && report.gone.empty()) return false;
   std::string text;
   if (!report.restored.empty())
     text += Jp("エミュレータの終了後に戻されないまま残っていた設定を、書き換える前の状態に戻しました。") +
@@ -588,7 +641,13 @@ bool ReportRecovery(const RestoreReport& report, void* owner) {
     text += Jp("次の設定は元に戻せませんでした。バックアップは残してあり、次の起動時にもう一度戻します。") +
             ListOf(report.failed);
   }
-  ShowMessage(text, Jp("確認"), kMbOk | (report.failed.empty() ? kMbIconInformation : kMbIconWarning), owner);
+  if (!report.gone.empty()) {
+    if (!text.empty()) text += "\n\n";
+    text += Jp("次の設定はレジストリのキーごと削除されていたため、戻すものがありませんでした（バックアップもキーと共に削除されています）。") +
+            ListOf(report.gone);
+  }
+  bool allBack = report.failed.empty() && report.gone.empty();
+  ShowMessage(text, Jp("確認"), kMbOk | (allBack ? kMbIconInformation : kMbIconWarning), owner);
   return true;
 }
 

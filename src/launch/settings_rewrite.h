@@ -6,6 +6,7 @@
 // INI-REWRITE, REG-OPENKEY, REG-SETVALUENAME, REG-REWRITE (any case), and
 // INC:name lines that pull in other files first. Processing stops at the first
 // empty line; a script whose first line is empty does nothing.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@ inline constexpr const char* kIniSentinel = "VelVelVelVel2657958Marook987";
 inline constexpr const char* kIniBackupSuffix = ".velmarook_bak";
 inline constexpr const char* kRegistryBackupSuffix = "_velmarook_bup_40643814bup";
 inline constexpr const char* kRegistryTestSuffix = "_velmarook_test_40643814test";
-inline constexpr int kMostIncludes = 100;
+inline constexpr int kMostIncludes = 100;  // included lines, each replaced line counted
+// A rewrite script is a few lines; includes never make it larger than this.
+inline constexpr std::size_t kLargestExpandedScript = std::size_t{4} << 20;
 
 // Placeholder expansion of a value with the quote-strip flag set.
 using ExpandValue = std::function<std::string(const std::string&)>;
@@ -35,7 +38,8 @@ struct IncludeResult {
   std::string script;        // line feeds only, ending in one
   bool testEnded = false;    // the user ended the test at a missing include
 };
-// Replaces each INC: line by the named file's content (at most 100 times).
+// Replaces each INC: line by the named file's content (at most 100 lines in
+// all, and within kLargestExpandedScript bytes).
 IncludeResult ExpandIncludes(const std::string& script, const RewriteContext& context, bool testMode);
 
 struct RewriteCommand {
@@ -67,6 +71,9 @@ bool TestRewriteScript(const std::string& script, const RewriteContext& context)
 struct RestoreReport {
   std::vector<std::string> restored;
   std::vector<std::string> failed;
+  // Registry values whose key was deleted (with the backup in it): their
+  // entries are closed, since nothing is left to put back.
+  std::vector<std::string> gone;
 };
 
 // After the emulator has ended: puts back what the launch's journal recorded,

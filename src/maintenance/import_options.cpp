@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -66,12 +67,11 @@ ImportDialogSettings ReadImportDialogSettings(const std::string& settingsFile) {
 }
 
 bool WriteImportDialogSettings(const ImportDialogSettings& s, const std::string& settingsFile) {
-  bool ok = true;
-  for (const IntKey& k : kIntKeys)
-    ok = WriteProfileText(kSection, k.key, std::to_string(s.*k.field), settingsFile) && ok;
-  ok = WriteProfileText(kSection, "CountryMarks", s.countryMarks, settingsFile) && ok;
-  ok = DeleteProfileKey("etcSetting", "Country", settingsFile) && ok;
-  return ok;
+  std::vector<ProfileEntry> entries;
+  for (const IntKey& k : kIntKeys) entries.push_back({kSection, k.key, std::to_string(s.*k.field)});
+  entries.push_back({kSection, "CountryMarks", s.countryMarks});
+  entries.push_back({"etcSetting", "Country", "", true});
+  return WriteSettingsFile(settingsFile, entries);
 }
 
 }  // namespace vel

@@ -4,6 +4,7 @@
 
 #include "core/cp932_text.h"
 #include "maintenance/kakasi.h"
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -200,10 +201,10 @@ SymbolTables ReadSymbolTables(const std::string& settingsFile) {
 }
 
 bool WriteSymbolTables(const SymbolTables& t, const std::string& settingsFile) {
-  bool ok = WriteProfileText(kSymbolSection, "ConvSrcZenChar", t.narrowFrom, settingsFile);
-  ok = WriteProfileText(kSymbolSection, "ConvDesHanChar", EscapeQuotes(t.narrowTo), settingsFile) && ok;
-  ok = WriteProfileText(kSymbolSection, "RemoveZenChar", t.removeFull, settingsFile) && ok;
-  return WriteProfileText(kSymbolSection, "RemoveHanChar", EscapeQuotes(t.removeHalf), settingsFile) && ok;
+  return WriteSettingsFile(settingsFile, {{kSymbolSection, "ConvSrcZenChar", t.narrowFrom},
+                                          {kSymbolSection, "ConvDesHanChar", EscapeQuotes(t.narrowTo)},
+                                          {kSymbolSection, "RemoveZenChar", t.removeFull},
+                                          {kSymbolSection, "RemoveHanChar", EscapeQuotes(t.removeHalf)}});
 }
 
 TableProblem CheckSymbolTables(const SymbolTables& tables, bool narrowSymbols) {

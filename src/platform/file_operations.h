@@ -12,6 +12,9 @@ bool CopyOneFile(const std::string& from, const std::string& to, CopyMode mode);
 // Renames (moves) a file; false when it could not be renamed. Never replaces
 // an existing target.
 bool RenameFile(const std::string& from, const std::string& to);
+// Moves `replacement` over `target` in one step, so that the target is never
+// missing or half written in between; false when it could not be moved.
+bool ReplaceWithFile(const std::string& replacement, const std::string& target);
 
 bool IsHiddenFile(const std::string& path);
 // Sets or clears the hidden attribute; false when the file is missing.

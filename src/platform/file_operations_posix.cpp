@@ -30,6 +30,11 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
+bool ReplaceWithFile(const std::string& replacement, const std::string& target) {
+  if (DirectoryExists(target)) return false;
+  return std::rename(NativePath(replacement).c_str(), NativePath(target).c_str()) == 0;
+}
+
 bool IsHiddenFile(const std::string& path) {
   struct stat st {};
   return FileExists(path) && stat(HiddenMarker(path).c_str(), &st) == 0;

@@ -12,6 +12,11 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
+bool ReplaceWithFile(const std::string& replacement, const std::string& target) {
+  return MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
+}
+
 static DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 bool IsHiddenFile(const std::string& path) {

@@ -60,6 +60,9 @@ class RegistryKey {
   void* handle_ = nullptr;
 };
 
+// True only when the key does not exist (a key that refuses access exists).
+bool RegistryKeyIsMissing(const std::string& root, const std::string& subkey);
+
 // Creates a key with its missing parents (set-up of tests and fixtures).
 bool CreateRegistryKey(const std::string& root, const std::string& subkey);
 // Removes a key with everything under it; true when it is gone.

@@ -109,6 +109,13 @@ bool RegistryKey::Delete(const std::string& name) {
          key->second.erase(Lower(name)) == 1;
 }
 
+bool RegistryKeyIsMissing(const std::string& root, const std::string& subkey) {
+  if (!IsRegistryRoot(root)) return false;
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  return registry.keys.count(KeyPath(root, subkey)) == 0;
+}
+
 bool CreateRegistryKey(const std::string& root, const std::string& subkey) {
   if (!IsRegistryRoot(root)) return false;
   Registry& registry = TheRegistry();

@@ -100,6 +100,15 @@ bool RegistryKey::Delete(const std::string& name) {
   return handle_ && RegDeleteValueW(Handle(handle_), WideFromAnsi(name).c_str()) == ERROR_SUCCESS;
 }
 
+bool RegistryKeyIsMissing(const std::string& root, const std::string& subkey) {
+  HKEY rootKey = RootKey(root);
+  if (!rootKey) return false;
+  HKEY key = nullptr;
+  LONG status = RegOpenKeyExW(rootKey, WideFromAnsi(subkey).c_str(), 0, KEY_READ, &key);
+  if (status == ERROR_SUCCESS) RegCloseKey(key);
+  return status == ERROR_FILE_NOT_FOUND;
+}
+
 bool CreateRegistryKey(const std::string& root, const std::string& subkey) {
   HKEY rootKey = RootKey(root);
   HKEY key = nullptr;

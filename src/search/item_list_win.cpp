@@ -9,6 +9,7 @@
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
 #include "core/commands_win.h"
+#include "core/settings_file.h"
 #include "db/sql_error_report.h"
 #include "display/snapshot_lookup.h"
 #include "display/thumbnail_cache_win.h"
@@ -548,8 +549,9 @@ int RefreshItemList(AppState& app, int selectRow, const std::string& selectName,
 
 void BuildGroupList(AppState& app, bool listJustLoaded) {
   ListPanes& panes = Panes();
-  for (const auto& [key, value] : panes.pendingTabKeys)
-    WriteProfileText("GroupSelect", key, std::to_string(value), app.paths.settingsFile);
+  std::vector<ProfileEntry> tabKeys;
+  for (const auto& [key, value] : panes.pendingTabKeys) tabKeys.push_back({"GroupSelect", key, std::to_string(value)});
+  if (!tabKeys.empty()) WriteSettingsFile(app.paths.settingsFile, tabKeys);
   panes.pendingTabKeys.clear();
   int kind = CurrentKind();
   panes.groupValues.clear();

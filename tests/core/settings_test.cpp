@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -143,6 +144,34 @@ TEST_F(SettingsTest, BigPictureLayoutKeysUseTheLayoutFile) {
   for (const Case& c : cases)
     EXPECT_EQ(ReadProfileInt(c.section, c.key, -5, *c.file), c.value)
         << AnsiToUtf8(*c.file) << " " << c.section << "/" << c.key;
+}
+
+TEST_F(SettingsTest, ExitOnAFullDiskLeavesEachFileAsItWasAndNamesIt) {
+  const std::string settingsBefore =
+      "[dbfile]\r\ndistination=\\\\server\\Velmarook.db\r\n[Window]\r\nBigPictureMode=1\r\n";
+  const std::string layoutBefore = "[Window]\r\nWidth=1200\r\n";
+  test::WriteWholeFile(settingsOnDisk, settingsBefore);
+  test::WriteWholeFile(layoutOnDisk, layoutBefore);
+  Settings s = Table();
+  ReadSettings(s, paths, 1);
+  SetSetting(s, "Window", "Width", 1300);
+  SetSetting(s, "ItemList", "infoDelay", 150);
+  // The disk fills while the layout file is written: the writer cuts the
+  // copy short and still reports success.
+  SetSettingsCopyProbe([&](const std::string& copy) {
+    if (copy.find("BigPictureLayout") == std::string::npos) return;
+    const std::string onDisk = layoutOnDisk + kSettingsCopySuffix;
+    std::string bytes = test::ReadWholeFile(onDisk);
+    test::WriteWholeFile(onDisk, bytes.substr(0, bytes.size() / 2));
+  });
+  std::string failed;
+  EXPECT_FALSE(WriteSettingsAtExit(s, paths, 1, &failed));
+  SetSettingsCopyProbe(nullptr);
+  EXPECT_EQ(failed, paths.bigPictureLayoutFile);
+  EXPECT_EQ(test::ReadWholeFile(layoutOnDisk), layoutBefore);
+  // The settings file had room and was written whole.
+  EXPECT_EQ(ProfileText("dbfile", "distination", "", paths.settingsFile), "\\\\server\\Velmarook.db");
+  EXPECT_EQ(ReadProfileInt("ItemList", "infoDelay", 0, paths.settingsFile), 150);
 }
 
 TEST_F(SettingsTest, NormalLayoutNeverCreatesTheLayoutFile) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "db/sql_error_report.h"
@@ -83,16 +88,68 @@ TEST_F(DatabaseLockTest, AnotherComputerIsAskedAbout) {
   }
 }
 
-TEST_F(DatabaseLockTest, ReleaseRemovesTheRowWhoeverHoldsIt) {
+TEST_F(DatabaseLockTest, ReleaseRemovesOnlyThisComputersRow) {
+  // Another computer took the lock over from this one: its row stays.
   SetHolder("PC-TWO");
-  ReleaseDatabaseLock(path, "");
+  ReleaseDatabaseLock(path, "", "PC-ONE");
+  EXPECT_EQ(Holder(), "PC-TWO");
+  // Names are compared with letter case, as the lock test does.
+  ReleaseDatabaseLock(path, "", "pc-two");
+  EXPECT_EQ(Holder(), "PC-TWO");
+  ReleaseDatabaseLock(path, "", "PC-TWO");
   EXPECT_EQ(Holder(), "<none>");
   // Releasing a free lock is no error, and the version row stays.
-  ReleaseDatabaseLock(path, "");
+  ReleaseDatabaseLock(path, "", "PC-TWO");
   LibraryConnection db;
   db.Open(path, "");
   ASSERT_FALSE(db.Query("SELECT ver FROM vel_table ;"));
   EXPECT_EQ(db.Cell(1, 0), kSchemaVersion);
+}
+
+TEST_F(DatabaseLockTest, TwoComputersStartingAtOnceEndWithOneQuestion) {
+  // A third connection holds a write transaction while both start, so that
+  // both read the lock row at the same moment as far as they can.
+  LibraryConnection writer;
+  writer.Open(path, "");
+  ASSERT_FALSE(writer.Query("BEGIN IMMEDIATE;"));
+  std::mutex asking;
+  std::vector<std::string> asked;
+  test::AnsweredBy answers([&](const MessageRequest& request) {
+    std::lock_guard<std::mutex> lock(asking);
+    asked.push_back(request.text);
+    return static_cast<int>(kIdYes);  // leave it with the computer that has it
+  });
+  LockOutcome one = LockOutcome::Refused, two = LockOutcome::Refused;
+  std::thread first([&] { one = AcquireDatabaseLock(path, "", "PC-ONE"); });
+  std::thread second([&] { two = AcquireDatabaseLock(path, "", "PC-TWO"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_FALSE(writer.Query("COMMIT;"));
+  first.join();
+  second.join();
+  ASSERT_EQ(asked.size(), 1u);
+  ASSERT_NE(one, two);
+  const std::string winner = one == LockOutcome::Taken ? "PC-ONE" : "PC-TWO";
+  EXPECT_EQ(Holder(), winner);
+  EXPECT_NE(asked[0].find(Jp("既に ") + winner + Jp(" がDB(")), std::string::npos);
+  // The one that was refused gives nothing back at its end.
+  ReleaseDatabaseLock(path, "", winner == "PC-ONE" ? "PC-TWO" : "PC-ONE");
+  EXPECT_EQ(Holder(), winner);
+}
+
+TEST_F(DatabaseLockTest, ARowChangedDuringTheQuestionIsReadAgain) {
+  SetHolder("PC-TWO");
+  std::vector<std::string> asked;
+  test::AnsweredBy answers([&](const MessageRequest& request) {
+    asked.push_back(request.text);
+    // While the user decides, PC-TWO ends and PC-THREE starts.
+    if (asked.size() == 1) SetHolder("PC-THREE");
+    return static_cast<int>(kIdNo);
+  });
+  EXPECT_EQ(AcquireDatabaseLock(path, "", "PC-ONE"), LockOutcome::Taken);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("PC-TWO"), std::string::npos);
+  EXPECT_NE(asked[1].find("PC-THREE"), std::string::npos);
+  EXPECT_EQ(Holder(), "PC-ONE");
 }
 
 TEST(DatabaseLockNewFile, WorksOnABrandNewDatabase) {
@@ -117,7 +174,7 @@ TEST(DatabaseLockNewFile, WorksOnABrandNewDatabase) {
   EXPECT_EQ(db.Cell(1, 0), kSchemaVersion);
   db.Close();
 
-  ReleaseDatabaseLock(path, "");
+  ReleaseDatabaseLock(path, "", "PC-ONE");
   EXPECT_EQ(AcquireDatabaseLock(path, "", "PC-TWO"), LockOutcome::Taken);
   EXPECT_TRUE(answers.Asked().empty());
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "db/library_connection.h"
 #include "test_support.h"
 
@@ -230,6 +232,191 @@ TEST(SchemaUpgrade, FileThatIsNotADatabaseFailsWithoutChange) {
   EXPECT_NE(error->find("not a database"), std::string::npos) << *error;
   db.Close();
   EXPECT_EQ(test::ReadWholeFile(path), std::string(4096, 'x'));
+}
+
+// Every row of the columns, ordered by them, as "a|b" lines.
+std::string Rows(LibraryConnection& db, const std::string& table, const std::string& columns) {
+  std::string sql = "SELECT " + columns + " FROM " + table + " ORDER BY " + columns + ";";
+  auto error = db.Query(sql);
+  EXPECT_FALSE(error) << (error ? *error : "") << "\n" << sql;
+  std::string rows;
+  for (int r = 1; r <= db.RowCount(); ++r) {
+    for (int c = 0; c < db.ColumnCount(); ++c) rows += (c ? "|" : "") + db.Cell(r, c);
+    rows += "\n";
+  }
+  return rows;
+}
+
+// main_table of an older library: the 29 columns without declared types.
+const char* const kUntypedMainTable =
+    "CREATE TABLE main_table(file_name PRIMARY KEY, file_arc_title, file_arc_ext, file_title, "
+    "file_ext, machine_name, title, smart_title, kana, maker, sale_year, developer, country, rom_num, "
+    "adult, rating, version, genre_name, media_name, tag, boot_count, last_boot, ply, ply_file_name, "
+    "crc32, crc, play_time, modify, associate);";
+
+std::string Item(const std::string& key, const std::string& adult, const std::string& rating,
+                 const std::string& ply, const std::string& set = "") {
+  return "INSERT INTO main_table(file_name,title,adult,rating,ply,ply_file_name,crc32,sale_year) VALUES('" +
+         key + "','T " + key + "','" + adult + "','" + rating + "','" + ply + "','" + set +
+         "','00AB12CD','1990-01-00');";
+}
+
+TEST(SchemaUpgrade, EachOlderFormComesToOurDeclarationsWithEveryRowKept) {
+  struct Check {
+    const char* sql;
+    const char* expected;
+  };
+  struct RowsCheck {
+    const char* table;
+    const char* columns;
+    const char* expected;
+  };
+  struct Case {
+    const char* name;
+    std::string older;  // statements run on a library made in our form, or on an empty file
+    bool fromOurForm;
+    std::vector<Check> checks;
+    std::vector<RowsCheck> rows;
+  } cases[] = {
+      {"blank disk numbers from before the blank-disk triggers",
+       "DROP TRIGGER main_blank_ply_insert; DROP TRIGGER main_blank_ply_update;" + Item("a", "0", "0", "") +
+           Item("b", "0", "0", "1") + Item("c", "0", "0", "2", "b"),
+       true,
+       {{"SELECT group_concat(file_name) FROM (SELECT file_name FROM main_table WHERE ply < 2 ORDER BY 1);",
+         "a,b"}},
+       {{"main_table", "file_name,ply", "a|0\nb|1\nc|2\n"}}},
+      {"untyped columns keep text",
+       std::string(kUntypedMainTable) + Item("x", "1", "30", "") + Item("y", "0", "50", "1") +
+           Item("z", "", "0", "2", "y"),
+       false,
+       {{"SELECT file_name FROM main_table WHERE adult=1 AND rating=30;", "x"},
+        {"SELECT group_concat(file_name) FROM (SELECT file_name FROM main_table WHERE ply < 2 ORDER BY 1);",
+         "x,y"},
+        {"SELECT COUNT(*) FROM main_table WHERE ply>1;", "1"}},
+       {{"main_table", "file_name,title,adult,rating,crc32,sale_year",
+         "x|T x|1|30|00AB12CD|1990-01-00\ny|T y|0|50|00AB12CD|1990-01-00\nz|T z||0|00AB12CD|1990-01-00\n"}}},
+      {"per-item tables and vel_table without a key",
+       std::string(kUntypedMainTable) + Item("k1", "0", "0", "0") + Item("k2", "0", "0", "0") +
+           "CREATE TABLE favorite_table(pfile_fv, fave);"
+           "INSERT INTO favorite_table VALUES('k1','1'),('k2','5'),('k1','13');"
+           "CREATE TABLE memo_table(pfile_mm TEXT, memo TEXT);"
+           "INSERT INTO memo_table VALUES('k1','old'),('k1','new');"
+           "CREATE TABLE vel_table(key, str, ver);"
+           "INSERT INTO vel_table VALUES('db_version','','0'),('db_open_client','A',NULL),"
+           "('db_open_client','B',NULL);",
+       false,
+       {{"SELECT COUNT(*) FROM all_item_view WHERE file_name='k1';", "1"},
+        {"SELECT fave||memo FROM all_item_view WHERE file_name='k1';", "13new"},
+        {"SELECT ver FROM vel_table ;", "0"}},
+       {{"favorite_table", "pfile_fv,fave", "k1|13\nk2|5\n"},
+        {"memo_table", "pfile_mm,memo", "k1|new\n"},
+        {"vel_table", "key,str", "db_open_client|B\ndb_version|\n"}}},
+      {"highest disk numbers made as a select, with a third column",
+       std::string(kUntypedMainTable) + Item("p", "0", "0", "1") + Item("p2", "0", "0", "2", "p") +
+           Item("p3", "0", "0", "3", "p") +
+           "CREATE TABLE tmp_maxdisk AS SELECT ply_file_name, max(ply), 'x' AS note FROM main_table "
+           "WHERE ply>1 GROUP BY ply_file_name;",
+       false,
+       {{"SELECT COUNT(*) FROM pragma_table_info('tmp_maxdisk');", "2"},
+        {"SELECT images FROM all_item_view WHERE file_name='p';", "3"},
+        {"DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk  SELECT ply_file_name, max(ply) FROM main_table "
+         "WHERE ply>1 GROUP BY ply_file_name; SELECT COUNT(*) FROM tmp_maxdisk;",
+         "1"}},
+       {}},
+      {"a column named Title",
+       "CREATE TABLE main_table(file_name TEXT PRIMARY KEY, file_arc_title TEXT, file_arc_ext TEXT, "
+       "file_title TEXT, file_ext TEXT, machine_name TEXT, Title TEXT, kana TEXT, Rating);"
+       "INSERT INTO main_table(file_name,Title,kana,Rating) VALUES('t1','Kept','kana','20');",
+       false,
+       {{"SELECT title||'/'||kana FROM all_item_view;", "Kept/kana"},
+        {"SELECT COUNT(*) FROM main_table WHERE rating=20;", "1"},
+        {"SELECT COUNT(*) FROM pragma_table_info('main_table');", "29"}},
+       {{"main_table", "file_name,title", "t1|Kept\n"}}},
+      {"master table without its unique name",
+       "CREATE TABLE machine_info_table(machine_num, machine, machine_icon);"
+       "INSERT INTO machine_info_table VALUES(1,'PC','a.ico'),(2,'MD',''),(3,'PC','b.ico');",
+       false,
+       {{"INSERT OR REPLACE INTO machine_info_table(machine_num,machine) VALUES(9,'MD');"
+         "SELECT COUNT(*) FROM machine_info_table;",
+         "2"}},
+       {{"machine_info_table", "machine,machine_icon", "MD|\nPC|b.ico\n"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempFolder folder;
+    LibraryConnection db;
+    db.Open(folder / "older.db", "");
+    if (c.fromOurForm) ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    auto error = db.Query(c.older);
+    ASSERT_FALSE(error) << *error;
+    error = CreateOrUpgradeSchema(db);
+    ASSERT_FALSE(error) << *error;
+    ASSERT_FALSE(CreateItemView(db));
+    for (const Check& check : c.checks) {
+      error = db.Query(check.sql);
+      ASSERT_FALSE(error) << *error << "\n" << check.sql;
+      EXPECT_EQ(db.Cell(1, 0), check.expected) << check.sql;
+    }
+    for (const RowsCheck& rows : c.rows) EXPECT_EQ(Rows(db, rows.table, rows.columns), rows.expected) << rows.table;
+    // A second set-up finds nothing more to do and keeps every row.
+    std::string before = Rows(db, "main_table", "file_name,title,ply");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    EXPECT_EQ(Rows(db, "main_table", "file_name,title,ply"), before);
+    ASSERT_FALSE(db.Query("PRAGMA table_info(main_table);"));
+    EXPECT_EQ(db.RowCount(), kMainTableColumns);
+  }
+}
+
+TEST(SchemaUpgrade, AnOlderKeyTriggerIsMadeAgainInOurForm) {
+  test::TempFolder folder;
+  LibraryConnection db;
+  db.Open(folder / "older.db", "");
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  // The trigger of an older version: no statement for the favourites.
+  ASSERT_FALSE(db.Query(
+      "DROP TRIGGER update_main_pkey;"
+      "CREATE TRIGGER update_main_pkey AFTER UPDATE OF file_name ON main_table BEGIN "
+      "UPDATE memo_table SET pfile_mm = new.file_name WHERE pfile_mm = old.file_name ; END ;"
+      "INSERT INTO main_table(file_name) VALUES('old');"
+      "INSERT INTO memo_table VALUES('old','m');"
+      "INSERT INTO favorite_table VALUES('old','3');"));
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  ASSERT_FALSE(db.Query("UPDATE main_table SET file_name='new' WHERE file_name='old';"));
+  EXPECT_EQ(Rows(db, "favorite_table", "pfile_fv,fave"), "new|3\n");
+  EXPECT_EQ(Rows(db, "memo_table", "pfile_mm,memo"), "new|m\n");
+  // A trigger in our form is left as it is.
+  ASSERT_FALSE(db.Query("SELECT sql FROM sqlite_master WHERE name='update_main_pkey';"));
+  std::string ours = db.Cell(1, 0);
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  ASSERT_FALSE(db.Query("SELECT sql FROM sqlite_master WHERE name='update_main_pkey';"));
+  EXPECT_EQ(db.Cell(1, 0), ours);
+}
+
+TEST(SchemaUpgrade, TwoStartsPreparingAnOlderLibraryAtOnceBothSucceed) {
+  for (int round = 0; round < 3; ++round) {
+    test::TempFolder folder;
+    const std::string path = folder / "older.db";
+    {
+      LibraryConnection db;
+      db.Open(path, "");
+      ASSERT_FALSE(db.Query(std::string(kUntypedMainTable) + Item("a", "1", "30", "") +
+                            "CREATE TABLE memo_table(pfile_mm, memo);"));
+    }
+    std::optional<std::string> results[2];
+    std::thread starts[2];
+    for (int i = 0; i < 2; ++i)
+      starts[i] = std::thread([&, i] {
+        LibraryConnection db;
+        db.Open(path, "");
+        results[i] = CreateOrUpgradeSchema(db);
+        if (!results[i]) results[i] = CreateItemView(db);
+      });
+    for (std::thread& start : starts) start.join();
+    for (const auto& result : results) EXPECT_FALSE(result) << "round " << round << ": " << *result;
+    LibraryConnection db;
+    db.Open(path, "");
+    EXPECT_EQ(Rows(db, "main_table", "file_name,adult,rating"), "a|1|30\n");
+  }
 }
 
 }  // namespace

@@ -232,6 +232,62 @@ TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
   EXPECT_TRUE(program.Close());
 }
 
+// Two launches rewrite the same emulator settings file, and each emulator
+// saves the settings it ran with when it ends: the launch that ends first
+// leaves the restore to the other, and the file ends as it was before both.
+TEST(LaunchE2E, OverlappingLaunchesOnOneIniEndWithItsOriginalBytes) {
+  BaseFolder base;
+  for (const char* folder : {"emu", "emu2", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
+  const std::string log = base.File("emu.log");
+  const std::string emulatorIni = base.File("emu\\emu.ini");
+  const std::string settingsBefore = "; the user's own\r\n[Video]\r\nMode=window\r\n";
+  WriteWholeFile(emulatorIni, settingsBefore);
+  // The first item's emulator runs 4 s, the second's (an individual
+  // configuration) 12 s: the first ends and restores while the second runs.
+  const char* runs[][2] = {{"emu", "4000"}, {"emu2", "12000"}};
+  for (const auto& [folder, runMs] : runs) {
+    ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File(std::string(folder) + "\\fake_emulator.exe").c_str(), FALSE));
+    WriteWholeFile(base.File(std::string(folder) + "\\fake_emulator.ini"),
+                   "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=" + runMs + "\r\nWatchIni=" + emulatorIni +
+                       "\r\nWatchSection=Video\r\nWatchKey=Mode\r\nSaveAtExit=1\r\n");
+  }
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"), "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\B.ini"), "[Emulator]\r\nExec=emu2\\fake_emulator.exe\r\nOption=$image\r\n");
+  const std::string rewrite = "INI-OPENFILE=" + emulatorIni + "\r\nINI-SETSECTION=Video\r\nINI-SETKEY=Mode\r\n";
+  WriteWholeFile(base.File("emuconf\\MSX\\A.rew"), rewrite + "INI-REWRITE=full\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\B.rew"), rewrite + "INI-REWRITE=double\r\n");
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext) VALUES"
+                          "('C:\\games\\one.d88','MSX','First','one','d88'),"
+                          "('C:\\games\\two.d88','MSX','Second','two','d88');"
+                          "INSERT INTO use_emuset_table VALUES('C:\\games\\two.d88','B');"));
+  }
+  SearchAndLaunchFirst(main, "First");
+  ASSERT_NE(WaitForLogLine(log, "one.d88", 30000).find("one.d88"), std::string::npos);
+  SearchAndLaunchFirst(main, "Second");
+  std::string content = WaitForLogLine(log, "two.d88", 30000);
+  ASSERT_NE(content.find("two.d88"), std::string::npos);
+  ASSERT_EQ(content.find("ended"), std::string::npos) << "the runs did not overlap:\n" << content;
+  for (int i = 0; i < 600; ++i) {
+    content = ReadWholeFile(log);
+    size_t first = content.find("ended");
+    if (first != std::string::npos && content.find("ended", first + 1) != std::string::npos) break;
+    SleepMs(100);
+  }
+  // The second emulator saved its settings after the first launch had ended.
+  EXPECT_NE(content.find("saved value: double"), std::string::npos) << content;
+  for (int i = 0; i < 100 && ReadWholeFile(emulatorIni) != settingsBefore; ++i) SleepMs(100);
+  EXPECT_EQ(ReadWholeFile(emulatorIni), settingsBefore);
+  EXPECT_FALSE(FileExists(emulatorIni + ".velmarook_bak"));
+  EXPECT_TRUE(program.Close());
+}
+
 // The alter ego of a two-image ZIP item: the launch takes the copies,
 // renamed for the run, and gives them their names back afterwards.
 TEST(LaunchE2E, AnAlterEgoLaunchesFromItsRenamedCopiesAndRenamesThemBack) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "db/library_connection.h"
+#include "db/schema.h"
 #include "e2e/program_runner_win.h"
 #include "platform/codepage.h"
 #include "test_support.h"
@@ -47,6 +49,67 @@ TEST(ShortcutKeysE2E, KeysOfTheItemListOpenTheInListSearchAndMoveTheFocus) {
   GetClassNameA(focus, className, sizeof className);
   EXPECT_STREQ(className, "Edit");
   EXPECT_EQ(GetDlgCtrlID(focus), 2102);
+  EXPECT_TRUE(program.Close());
+}
+
+// Four presses queued while the program is busy act once: the others are
+// taken out of the queue without acting (each press selects all items or,
+// when all are selected, none, so four actions would leave none selected).
+TEST(ShortcutKeysE2E, QueuedPressesInTheItemListActOnce) {
+  BaseFolder base;
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    ASSERT_FALSE(CreateItemView(db));
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply) VALUES('a','A',0),('b','B',0),('c','C',0);"
+                          "CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE ( 1 );"));
+  }
+  // "Select all" on a key that needs no modifier, which a posted message cannot carry.
+  WriteWholeFile(base.File("Velmarook2_Key.ini"), "[KeyConfig]\r\nSelectAll=75\r\n");
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND list = FocusOf(main);
+  ASSERT_TRUE(list);
+  for (int i = 0; i < 50 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != 3; ++i) Sleep(100);
+  ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+  // The first item is selected at start; one press selects all three.
+  ASSERT_LT(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 3);
+  HANDLE gui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(main, nullptr));
+  ASSERT_TRUE(gui);
+  ASSERT_NE(SuspendThread(gui), static_cast<DWORD>(-1));
+  for (int i = 0; i < 4; ++i) PostMessageA(list, WM_KEYDOWN, 'K', 0);
+  ResumeThread(gui);
+  CloseHandle(gui);
+  for (int i = 0; i < 50 && SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) != 3; ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 3);
+  EXPECT_TRUE(program.Close());
+}
+
+// Esc in the search box empties it and sets the target back to its first entry.
+TEST(ShortcutKeysE2E, EscInTheSearchBoxClearsTextAndTarget) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND list = FocusOf(main);
+  ASSERT_TRUE(list);
+  HWND edit = FindControl(main, 2102);
+  HWND target = FindControl(main, 2101);
+  ASSERT_TRUE(edit);
+  ASSERT_TRUE(target);
+  PostMessageA(list, WM_KEYDOWN, VK_OEM_2, 0);  // "/" moves the focus into the search box
+  for (int i = 0; i < 50 && FocusOf(main) != edit; ++i) Sleep(100);
+  ASSERT_EQ(FocusOf(main), edit);
+  SetWindowTextA(edit, "mario");
+  SendMessageA(target, CB_SETCURSEL, 3, 0);
+  PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  for (int i = 0; i < 50 && (GetWindowTextLengthA(edit) != 0 || SendMessageA(target, CB_GETCURSEL, 0, 0) != 0); ++i)
+    Sleep(100);
+  EXPECT_EQ(GetWindowTextLengthA(edit), 0);
+  EXPECT_EQ(SendMessageA(target, CB_GETCURSEL, 0, 0), 0);
   EXPECT_TRUE(program.Close());
 }
 

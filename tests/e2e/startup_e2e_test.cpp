@@ -1,4 +1,7 @@
 // Start-up and shutdown of the real program, seen from outside.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "db/library_connection.h"
@@ -145,6 +148,73 @@ TEST_F(SharedLibrary, NoTakesItAndANormalCloseGivesItBack) {
   EXPECT_FALSE(FileExists(base.File("Velmarook.db")));
 }
 
+// A location that names no library (a text file) never ends the start: the
+// user may open the default library for this run; the setting stays.
+TEST(Startup, AConfiguredFileThatIsNoLibraryOffersTheDefaultOne) {
+  TempFolder elsewhere;
+  const std::string notes = elsewhere / "notes.txt";
+  const std::string noteText = "not a library\r\n";
+  for (int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer);
+    BaseFolder base;
+    WriteWholeFile(notes, noteText);
+    ASSERT_TRUE(WriteProfileText("dbfile", "distination", notes, base.File("Velmarook2.ini")));
+    RunningProgram program(base.Path(), "-nosplash");
+    HWND box = program.WaitForWindow("#32770", Jp("確認"));
+    ASSERT_TRUE(box);
+    std::string text = MessageBoxText(box);
+    EXPECT_NE(text.find(notes), std::string::npos) << AnsiToUtf8(text);
+    EXPECT_NE(text.find(base.File("Velmarook.db")), std::string::npos) << AnsiToUtf8(text);
+    PressButton(box, answer);
+    if (answer == IDNO) {
+      ASSERT_TRUE(program.WaitForExit(30000));
+      EXPECT_FALSE(FileExists(base.File("Velmarook.db")));
+    } else {
+      ASSERT_TRUE(program.WaitUntilReady());
+      ASSERT_TRUE(program.Close());
+      EXPECT_TRUE(FileExists(base.File("Velmarook.db")));
+    }
+    EXPECT_EQ(ReadWholeFile(notes), noteText);
+    EXPECT_EQ(ProfileText("dbfile", "distination", "", base.File("Velmarook2.ini")), notes);
+  }
+}
+
+// Windows ending the session ends the process without WM_DESTROY: the
+// settings (with the toolbar bands as this session left them) and the
+// shared library's lock are dealt with at WM_ENDSESSION.
+TEST(Startup, EndOfTheWindowsSessionSavesTheSettingsAndGivesTheLockBack) {
+  BaseFolder base;
+  TempFolder elsewhere;
+  const std::string shared = elsewhere / "shared.db";
+  MakeLibrary(shared);
+  ASSERT_TRUE(WriteProfileText("dbfile", "distination", shared, base.File("Velmarook2.ini")));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(shared, "");
+    EXPECT_EQ(One(db, "SELECT str FROM vel_table WHERE key='db_open_client';"), ComputerName());
+  }
+  HWND rebar = FindControl(main, 80);
+  ASSERT_TRUE(rebar);
+  ASSERT_TRUE(SendMessageA(rebar, RB_MOVEBAND, 0, 3));  // the menu band to the end
+  EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.ProcessId());
+  ASSERT_TRUE(process);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 30000);
+  CloseHandle(process);
+  const std::string settings = base.File("Velmarook2.ini");
+  EXPECT_EQ(ReadProfileInt("Window", "Width", -1, settings), 850);
+  EXPECT_EQ(ReadProfileInt("CoolBar_3", "ID", -1, settings), 0);
+  EXPECT_EQ(ProfileText("dbfile", "distination", "", settings), shared);
+  LibraryConnection db;
+  db.Open(shared, "");
+  EXPECT_EQ(One(db, "SELECT COUNT(*) FROM vel_table WHERE key='db_open_client';"), "0");
+}
+
 TEST(Startup, ClearLastQueryDropsTheListView) {
   const std::string createView =
       "CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE ( title LIKE '%a%' );";
@@ -253,6 +323,42 @@ void CloseRestarted(HWND window) {
 // Back to the default library from the properties dialog: the program starts
 // itself again (its own file when the usual program file is missing) and the
 // shared library's lock is given back.
+// Choosing a text file as the new location is refused before anything is
+// written or restarted.
+TEST(Restart, ARelocationToAFileThatIsNoLibraryIsRefused) {
+  BaseFolder base;
+  TempFolder elsewhere;
+  const std::string notes = elsewhere / "Velmarook.db";  // the dialog's pattern, but text
+  WriteWholeFile(notes, "not a library\r\n");
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  PostMessageA(main, WM_COMMAND, 1215, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("データベースのプロパティ"));
+  ASSERT_TRUE(dialog);
+  PostMessageA(GetDlgItem(dialog, 2009), BM_CLICK, 0, 0);  // ".."
+  HWND picker = nullptr;
+  for (int i = 0; i < 150 && !picker; ++i) {
+    for (HWND window : WindowsOfProcess(program.ProcessId(), "#32770"))
+      if (FindControl(window, 0x47C)) picker = window;  // the file name box
+    if (!picker) Sleep(100);
+  }
+  ASSERT_TRUE(picker);
+  SetWindowTextA(FindControl(picker, 0x47C), notes.c_str());
+  PressButton(picker, IDOK);
+  HWND refusal = program.WaitForWindow("#32770", Jp("中止"));
+  ASSERT_TRUE(refusal);
+  EXPECT_NE(MessageBoxText(refusal).find(notes), std::string::npos);
+  PressButton(refusal, IDOK);
+  Sleep(500);
+  EXPECT_FALSE(program.HasExited());
+  EXPECT_EQ(ProfileText("dbfile", "distination", "", base.File("Velmarook2.ini")), "");
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
+  EXPECT_TRUE(program.Close());
+  EXPECT_EQ(ReadWholeFile(notes), "not a library\r\n");
+}
+
 TEST(Restart, ResetOfTheLocationRestartsAndReleasesTheSharedLibrary) {
   for (const char* programName : {"Velmarook2.exe", "Velmarook2_renamed.exe"}) {
     SCOPED_TRACE(programName);
@@ -331,6 +437,63 @@ TEST(Backup, MenuCommandCopiesTheLibraryInUseUnderItsDatedName) {
 
 namespace vel::test {
 namespace {
+
+// The button between the query tree and the group list is dragged to set
+// the tree's height; a click without a drag still closes the tree.
+TEST(MainWindow, TheQueryTreeSeparatorIsDraggedAndAClickStillToggles) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND button = FindControl(main, 1004);
+  ASSERT_TRUE(button);
+  auto top = [button] {
+    RECT r{};
+    GetWindowRect(button, &r);
+    return static_cast<int>(r.top);
+  };
+  const int before = top();
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 65));
+  PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  for (int i = 0; i < 50 && top() == before; ++i) Sleep(100);
+  EXPECT_EQ(top(), before + 60);
+  // A click: the tree closes and keeps its height for the next opening.
+  const int dragged = top();
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  for (int i = 0; i < 50 && top() == dragged; ++i) Sleep(100);
+  EXPECT_LT(top(), before);
+  ASSERT_TRUE(program.Close());
+  const std::string settings = base.File("Velmarook2.ini");
+  EXPECT_EQ(ReadProfileInt("Window", "SeparateClose", -1, settings), 1);
+  EXPECT_EQ(ReadProfileInt("Window", "SeparateYtmp", -1, settings), 320);
+}
+
+// Scroll Lock toggled from outside: the status bar shows the new state
+// without any other action of the user.
+TEST(MainWindow, TheScrollLockIconFollowsAToggle) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND status = FindControl(main, 70);
+  ASSERT_TRUE(status);
+  auto icon = [status] { return SendMessageA(status, SB_GETICON, 7, 0); };
+  auto toggle = [] {
+    keybd_event(VK_SCROLL, 0, 0, 0);
+    keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
+  };
+  LRESULT shown = icon();
+  toggle();
+  for (int i = 0; i < 50 && icon() == shown; ++i) Sleep(100);
+  EXPECT_NE(icon(), shown);
+  shown = icon();
+  toggle();
+  for (int i = 0; i < 50 && icon() == shown; ++i) Sleep(100);
+  EXPECT_NE(icon(), shown);
+  EXPECT_TRUE(program.Close());
+}
 
 TEST(MainWindow, ImportNeedsAMachineFirst) {
   BaseFolder base;

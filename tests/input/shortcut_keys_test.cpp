@@ -52,6 +52,44 @@ TEST(ShortcutKeys, TableReadsTheKeyFileAndTheLowerEntryWins) {
   EXPECT_EQ(ReadShortcutTable(file)[kKeyEditRecord], 65);
 }
 
+// In the item list the key table comes first: an entry on Ctrl+PageDown
+// acts, and only keys no entry takes move through the initial index.
+TEST(ShortcutKeys, ItemListSearchesTheTableBeforeCtrlPage) {
+  constexpr int kPageUp = 0x21, kPageDown = 0x22;
+  const HeldModifiers ctrl{false, true, false}, shiftCtrl{true, true, false};
+  test::TempFolder folder;
+  ShortcutTable table = ReadShortcutTable(folder / "Velmarook2_Key.ini");
+  ShortcutTable assigned = table;
+  assigned[kKeyEditRecord] = MakeKeyCode(kPageDown, ctrl);
+  assigned[kKeySnapView1] = MakeKeyCode(kPageUp, ctrl);
+  assigned[kKeyListDrag] = MakeKeyCode(kPageUp, shiftCtrl);
+  using A = ItemListKeyAction;
+  struct Case {
+    const ShortcutTable* table;
+    int key;
+    HeldModifiers held;
+    bool snapshotViewOpen;
+    A action;
+    int entry;
+  } cases[] = {
+      {&table, kPageDown, ctrl, false, A::kNextIndexEntry, -1},
+      {&table, kPageUp, ctrl, false, A::kPreviousIndexEntry, -1},
+      {&table, kPageDown, {}, false, A::kNone, -1},  // the list pages by itself
+      {&table, kPageDown, shiftCtrl, false, A::kNone, -1},
+      {&assigned, kPageDown, ctrl, false, A::kEntry, kKeyEditRecord},
+      // The snapshot view's key acts while its window is open, else the index moves.
+      {&assigned, kPageUp, ctrl, true, A::kEntry, kKeySnapView1},
+      {&assigned, kPageUp, ctrl, false, A::kPreviousIndexEntry, -1},
+      {&assigned, kPageUp, shiftCtrl, false, A::kNone, -1},  // the drag modifier is no key
+      {&table, 65, ctrl, false, A::kEntry, kKeySelectAll},
+  };
+  for (const Case& c : cases) {
+    ItemListKeyChoice choice = ChooseItemListKey(*c.table, c.key, c.held, c.snapshotViewOpen);
+    EXPECT_EQ(choice.action, c.action) << c.key << " " << c.held.shift << c.snapshotViewOpen;
+    EXPECT_EQ(choice.entry, c.entry) << c.key << " " << c.held.shift << c.snapshotViewOpen;
+  }
+}
+
 TEST(ShortcutKeys, MenuTextNamesModifiersThenTheKey) {
   EXPECT_EQ(KeyCodeMenuText(69), "E");
   EXPECT_EQ(KeyCodeMenuText(65601), "CTRL+A");

@@ -134,6 +134,48 @@ TEST(KeyScript, KeysOfAnExitScriptTapWith150Milliseconds) {
   for (const Case& c : cases) EXPECT_EQ(RunScript(c.script), Framed(c.body)) << c.script;
 }
 
+// A wait or key delay that a script cannot mean (a week, 24 days) is cut to
+// ten minutes, so that the launch goes on to its end.
+TEST(KeyScript, WaitsAndKeyDelaysAreCappedAtTenMinutes) {
+  const std::string cap = std::to_string(kLongestScriptWaitMs);
+  struct Case {
+    std::string script, body;
+  } cases[] = {
+      {"WAIT 604800000;enter", "s" + cap + " " + Tap(13, 150)},
+      {"WAIT99999999999999", "s" + cap + " "},
+      {"WAIT600000", "s600000 "},
+      {"WL2147483647;A", "d65 s" + cap + " u65 s" + cap + " "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RunScript(c.script), Framed(c.body)) << c.script;
+  // A start script sleeps as long, in steps.
+  KeyScriptLaunch launch;
+  RecordingHost host;
+  RunScript("WAIT 604800000", &launch, host);
+  std::uint64_t slept = 0;
+  for (const std::string& event : host.events)
+    if (event[0] == 's') slept += std::stoull(event.substr(1));
+  EXPECT_EQ(slept, 100u + kLongestScriptWaitMs + 600u);
+}
+
+// The tray menu's stop ends a start script within a step of its wait and
+// lets no key stay pressed; an exit script is not a launch's and runs on.
+TEST(KeyScript, AStopRequestEndsAStartScriptInItsWait) {
+  class StoppingHost : public RecordingHost {
+   public:
+    void Sleep(unsigned ms) override {
+      RecordingHost::Sleep(ms);
+      if (++sleeps == 3) StopRunningStartScripts();
+    }
+    int sleeps = 0;
+  };
+  KeyScriptLaunch launch;
+  StoppingHost start;
+  EXPECT_EQ(RunScript("CTRLDOWN;WAIT 600000;A", &launch, start),
+            "s100 d162 s50 s500 u165 s200 u16 s200 u162 s200");
+  StoppingHost exit;
+  EXPECT_EQ(RunScript("WAIT 2000;A", nullptr, exit), Framed("s2000 " + Tap('A', 150)));
+}
+
 TEST(KeyScript, ALaunchTapsWith50MillisecondsAndPastesValues) {
   std::vector<std::string> asked;
   KeyScriptLaunch launch;

@@ -270,9 +270,18 @@ TEST_F(SettingsRewrite, RegistryValuesAreRewrittenByTheirTypeAndPutBack) {
 
 // Two launches with the same script share the backups: the first backup
 // wins and the first restore puts it back; the other restore changes nothing.
-TEST_F(SettingsRewrite, SecondLaunchKeepsFirstBackup) {
+// Two launches rewrite the same INI key and registry value; whichever ends
+// first leaves them to the other, whose emulator may still save the settings
+// it runs with. The last one to end puts back what was there before both.
+TEST_F(SettingsRewrite, OverlappingLaunchesRestoreAtTheLastEnd) {
   PutValue("Full", kRegDword, std::string("\0\0\0\0", 4));
-  for (bool firstRestoresFirst : {true, false}) {
+  // What an emulator does at its exit: it saves its current settings.
+  auto emulatorSaves = [this](const std::string& image, const char* full) {
+    Put(ini, "; emulator settings\r\n[Drive]\r\nA=" + image + "\r\nB=\r\n[Screen]\r\nFull=1\r\n");
+    PutValue("Full", kRegDword, std::string(full, 4));
+  };
+  for (bool firstEndsFirst : {true, false}) {
+    SCOPED_TRACE(firstEndsFirst);
     RewriteJournal first(base.Path()), second(base.Path());
     RewriteSettings(IniScript("one.d88") + RegScript("Full", "1"), context, true, first);
     RewriteSettings(IniScript("two.d88") + RegScript("Full", "2"), context, true, second);
@@ -281,17 +290,58 @@ TEST_F(SettingsRewrite, SecondLaunchKeepsFirstBackup) {
     EXPECT_EQ(Value(std::string("Full") + kRegistryBackupSuffix).data, std::string("\0\0\0\0", 4));
     EXPECT_EQ(Journals().size(), 2u);
 
-    RestoreReport early = RestoreSettings(firstRestoresFirst ? first : second);
-    EXPECT_EQ(early.restored.size(), 2u);
+    RewriteJournal& early = firstEndsFirst ? first : second;
+    RewriteJournal& late = firstEndsFirst ? second : first;
+    emulatorSaves("early.d88", "\1\0\0\0");
+    RestoreReport handedOver = RestoreSettings(early);
+    EXPECT_TRUE(handedOver.restored.empty());
+    EXPECT_TRUE(handedOver.failed.empty());
+    EXPECT_EQ(Bytes(ini + kIniBackupSuffix), kOriginalIni);
+    EXPECT_EQ(Journals().size(), 1u);
+    emulatorSaves("late.d88", "\2\0\0\0");
+    RestoreReport last = RestoreSettings(late);
+    EXPECT_EQ(last.restored.size(), 2u);
     EXPECT_EQ(Bytes(ini), kOriginalIni);
     EXPECT_EQ(Value("Full").data, std::string("\0\0\0\0", 4));
-    RestoreReport late = RestoreSettings(firstRestoresFirst ? second : first);
-    EXPECT_TRUE(late.restored.empty());
-    EXPECT_TRUE(late.failed.empty());
-    EXPECT_EQ(Bytes(ini), kOriginalIni);
-    EXPECT_EQ(Value("Full").data, std::string("\0\0\0\0", 4));
+    EXPECT_FALSE(FileExists(ini + kIniBackupSuffix));
+    EXPECT_EQ(Value(std::string("Full") + kRegistryBackupSuffix).type, kRegNone);
     EXPECT_TRUE(Journals().empty());
   }
+}
+
+// The launch that was left the restore is killed with the program: its
+// journal still holds the file, and the next start puts it back.
+TEST_F(SettingsRewrite, AHandedOverRestoreSurvivesACrashOfTheLastLaunch) {
+  {
+    RewriteJournal first(base.Path());
+    RewriteJournal second(base.Path());
+    RewriteSettings(IniScript("one.d88"), context, true, first);
+    RewriteSettings(IniScript("two.d88"), context, true, second);
+    RestoreSettings(first);
+    EXPECT_NE(Bytes(ini).find("A=two.d88"), std::string::npos);
+  }  // the second launch never restores
+  ScriptedAnswers answers;
+  RestoreReport recovered = RecoverLeftBehindRewrites(base.Path());
+  EXPECT_EQ(recovered.restored, std::vector<std::string>{ini});
+  EXPECT_EQ(Bytes(ini), kOriginalIni);
+  EXPECT_TRUE(Journals().empty());
+}
+
+// A launch that crashed left its journal; another launch of the same file is
+// still running (another instance): the recovery leaves the file to it.
+TEST_F(SettingsRewrite, RecoveryLeavesAFileToALaunchStillRunning) {
+  {
+    RewriteJournal crashed(base.Path());
+    RewriteSettings(IniScript("one.d88"), context, true, crashed);
+  }
+  RewriteJournal running(base.Path());
+  RewriteSettings(IniScript("two.d88"), context, true, running);
+  ScriptedAnswers answers;
+  EXPECT_TRUE(RecoverLeftBehindRewrites(base.Path()).restored.empty());
+  EXPECT_NE(Bytes(ini).find("A=two.d88"), std::string::npos);
+  EXPECT_EQ(Journals().size(), 1u);
+  EXPECT_EQ(RestoreSettings(running).restored, std::vector<std::string>{ini});
+  EXPECT_EQ(Bytes(ini), kOriginalIni);
 }
 
 TEST_F(SettingsRewrite, IncludesComeFromMachineFolderOrPath) {
@@ -331,6 +381,35 @@ TEST_F(SettingsRewrite, IncludeLoopStopsAfterHundredWithWarning) {
     ++keys;
   EXPECT_EQ(keys, 100u);
   EXPECT_NE(script.find("INC:loop\n"), std::string::npos);
+}
+
+// A file that includes itself twice doubles its lines at every step; each
+// replaced line counts toward the limit, and the expansion stays small.
+TEST_F(SettingsRewrite, SelfIncludingTwiceAndHugeIncludesStopWithTheWarning) {
+  Put(Join(machine, "twice.inc"), "INI-SETKEY=k\nINC:twice\nINC:twice\n");
+  std::string big;
+  while (big.size() < (size_t{1} << 20)) big += "INI-SETKEY=big\n";
+  Put(Join(machine, "big.inc"), big);
+  struct Case {
+    const char* script;
+    const char* key;  // a line the include brings
+    size_t leastKeys, mostKeys;
+  } cases[] = {
+      {"INC:twice\n", "INI-SETKEY=k\n", 1, 100},
+      // 5 MiB in one step: nothing of it is taken in.
+      {"INC:big\nINC:big\nINC:big\nINC:big\nINC:big\n", "INI-SETKEY=big\n", 0, 0},
+  };
+  for (const Case& c : cases) {
+    ScriptedAnswers answers;
+    std::string script = ExpandIncludes(c.script, context, false).script;
+    ASSERT_EQ(answers.Asked().size(), 1u) << c.script;
+    EXPECT_EQ(answers.Asked()[0].caption, Jp("警告"));
+    EXPECT_LE(script.size(), kLargestExpandedScript);
+    size_t keys = 0;
+    for (size_t at = script.find(c.key); at != std::string::npos; at = script.find(c.key, at + 1)) ++keys;
+    EXPECT_GE(keys, c.leastKeys) << c.script;
+    EXPECT_LE(keys, c.mostKeys) << c.script;
+  }
 }
 
 // Without a backup (or a journal record) the entry is not written at all.
@@ -455,6 +534,39 @@ TEST_F(SettingsRewrite, FailedRestoreKeepsBackupAndJournalForLater) {
   EXPECT_EQ(Value("Disk").data, std::string("old\0", 4));
   EXPECT_EQ(Value(std::string("Disk") + kRegistryBackupSuffix).type, kRegNone);
   EXPECT_FALSE(FileExists(journalPath));
+}
+
+// A registry key deleted after the rewrite took its backup value with it:
+// nothing is left to put back, the entry is closed and the user told once.
+TEST_F(SettingsRewrite, ARestoreWhoseKeyIsGoneClosesTheEntryAndSaysSoOnce) {
+  for (bool leftBehind : {false, true}) {
+    SCOPED_TRACE(leftBehind);
+    ASSERT_TRUE(CreateRegistryKey(kRoot, subkey));
+    PutValue("Disk", kRegSz, std::string("old\0", 4));
+    std::string journalPath;
+    RestoreReport report;
+    {
+      RewriteJournal journal(base.Path());
+      RewriteSettings(RegScript("Disk", "new"), context, true, journal);
+      journalPath = journal.Path();
+      ASSERT_TRUE(DeleteRegistryTree(kRoot, subkey));
+      if (!leftBehind) report = RestoreSettings(journal);
+    }
+    ScriptedAnswers answers;
+    if (leftBehind) {
+      EXPECT_TRUE(RecoverAndReport(base.Path(), nullptr));
+      ASSERT_EQ(answers.Asked().size(), 1u);
+      EXPECT_NE(answers.Asked()[0].text.find(keyPath + " : Disk"), std::string::npos);
+      EXPECT_EQ(answers.Asked()[0].text.find(Jp("バックアップは残してあり")), std::string::npos);
+    } else {
+      EXPECT_EQ(report.gone, std::vector<std::string>{keyPath + " : Disk"});
+      EXPECT_TRUE(report.failed.empty());
+    }
+    EXPECT_FALSE(FileExists(journalPath));
+    // Neither the next start nor the next launch brings it up again.
+    EXPECT_FALSE(RecoverAndReport(base.Path(), nullptr));
+    EXPECT_EQ(answers.Asked().size(), leftBehind ? 1u : 0u);
+  }
 }
 
 // The journal's old value serves when the backup value this launch made has
