@@ -8,16 +8,13 @@
 #include "platform/directory.h"
 
 namespace vel {
-namespace {
 
-int HexDigit(char c) {
+int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-}  // namespace
 
 std::string HexField(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
@@ -33,7 +30,7 @@ bool UnhexField(const std::string& field, std::string& bytes) {
   if (field.empty() || field[0] != 'x' || field.size() % 2 != 1) return false;
   bytes.clear();
   for (size_t i = 1; i < field.size(); i += 2) {
-    int high = HexDigit(field[i]), low = HexDigit(field[i + 1]);
+    int high = HexDigitValue(field[i]), low = HexDigitValue(field[i + 1]);
     if (high < 0 || low < 0) return false;
     bytes += static_cast<char>(high * 16 + low);
   }

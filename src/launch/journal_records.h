@@ -8,6 +8,8 @@
 
 namespace vel {
 
+// The value of a hexadecimal digit of either case, or -1.
+int HexDigitValue(char c);
 std::string HexField(const std::string& bytes);
 // False when the field is not an "x" followed by pairs of hexadecimal digits.
 bool UnhexField(const std::string& field, std::string& bytes);

@@ -1,87 +1,38 @@
 #include "launch/rewrite_journal.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <sstream>
 
 #include "core/cp932_text.h"
-#include "platform/directory.h"
+#include "launch/journal_records.h"
 #include "platform/input_file.h"
 #include "platform/system.h"
 
 namespace vel {
 namespace {
 
-// One line per record; texts and data are written as hexadecimal digits
-// after an "x", so that no byte of them can be taken for a separator.
+// One record per line (see journal_records.h):
 //   I <id> x<file> x<backup> <owns backup> .
 //   R <id> x<key path> x<value name> <type> x<data> <owns backup> .
 //   D <id> .                                 (the entry is put back)
-// A record counts only when it is complete up to its closing ".": a line cut
-// short by a crash was being written before its change, so the change was
-// not made.
+// A line cut short by a crash was being written before its change, so the
+// change was not made.
 constexpr const char* kHeader = "VELMAROOK REWRITE JOURNAL 1\n";
 constexpr int kMostJournalFiles = 100000;
-
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out = "x";
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool Unhex(const std::string& field, std::string& bytes) {
-  if (field.empty() || field[0] != 'x' || field.size() % 2 != 1) return false;
-  bytes.clear();
-  for (size_t i = 1; i < field.size(); i += 2) {
-    int high = HexDigit(field[i]), low = HexDigit(field[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  return true;
-}
-
-bool Number(const std::string& field, long long& value) {
-  if (field.empty() || field.size() > 18 ||
-      !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
-  value = std::atoll(field.c_str());
-  return true;
-}
 
 std::string EntryLine(const JournalEntry& entry) {
   std::string id = std::to_string(entry.id);
   std::string owns = entry.ownsBackup ? "1" : "0";
   if (entry.kind == JournalEntry::Kind::kIniFile)
-    return "I " + id + " " + Hex(entry.file) + " " + Hex(entry.backup) + " " + owns + " .\n";
-  return "R " + id + " " + Hex(entry.keyPath) + " " + Hex(entry.valueName) + " " +
-         std::to_string(entry.old.type) + " " + Hex(entry.old.data) + " " + owns + " .\n";
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::istringstream in(line);
-  std::string field;
-  while (in >> field) fields.push_back(field);
-  return fields;
+    return "I " + id + " " + HexField(entry.file) + " " + HexField(entry.backup) + " " + owns + " .\n";
+  return "R " + id + " " + HexField(entry.keyPath) + " " + HexField(entry.valueName) + " " +
+         std::to_string(entry.old.type) + " " + HexField(entry.old.data) + " " + owns + " .\n";
 }
 
 // Reads one complete record into `entries`; anything else is passed over.
 void ReadRecord(const std::string& line, std::vector<JournalEntry>& entries) {
-  std::vector<std::string> f = Fields(line);
+  std::vector<std::string> f = RecordFields(line);
   long long id = 0, type = 0, owns = 0;
-  if (f.size() < 3 || f.back() != "." || !Number(f[1], id)) return;
-  f.pop_back();
+  if (f.size() < 2 || !NumberField(f[1], id)) return;
   JournalEntry entry;
   entry.id = static_cast<int>(id);
   if (f[0] == "D" && f.size() == 2) {
@@ -89,12 +40,12 @@ void ReadRecord(const std::string& line, std::vector<JournalEntry>& entries) {
       if (e.id == entry.id) e.restored = true;
     return;
   }
-  if (f[0] == "I" && f.size() == 5 && Unhex(f[2], entry.file) && Unhex(f[3], entry.backup) &&
-      Number(f[4], owns)) {
+  if (f[0] == "I" && f.size() == 5 && UnhexField(f[2], entry.file) && UnhexField(f[3], entry.backup) &&
+      NumberField(f[4], owns)) {
     entry.kind = JournalEntry::Kind::kIniFile;
-  } else if (f[0] == "R" && f.size() == 7 && Unhex(f[2], entry.keyPath) &&
-             Unhex(f[3], entry.valueName) && Number(f[4], type) && Unhex(f[5], entry.old.data) &&
-             Number(f[6], owns)) {
+  } else if (f[0] == "R" && f.size() == 7 && UnhexField(f[2], entry.keyPath) &&
+             UnhexField(f[3], entry.valueName) && NumberField(f[4], type) && UnhexField(f[5], entry.old.data) &&
+             NumberField(f[6], owns)) {
     entry.kind = JournalEntry::Kind::kRegistryValue;
     entry.old.type = static_cast<std::uint32_t>(type);
   } else {
@@ -102,13 +53,6 @@ void ReadRecord(const std::string& line, std::vector<JournalEntry>& entries) {
   }
   entry.ownsBackup = owns == 1;
   entries.push_back(std::move(entry));
-}
-
-bool IsJournalName(const std::string& name) {
-  std::string prefix = kJournalPrefix, extension = kJournalExtension;
-  return name.size() > prefix.size() + extension.size() &&
-         EqualsIgnoringCase(name.substr(0, prefix.size()), prefix) &&
-         EqualsIgnoringCase(name.substr(name.size() - extension.size()), extension);
 }
 
 }  // namespace
@@ -226,11 +170,7 @@ std::vector<JournalEntry> PeekJournal(const std::string& path) {
   if (!file.Open(path) || file.Size() <= 0) return entries;
   std::string bytes(static_cast<size_t>(file.Size()), '\0');
   if (!file.ReadExactly(0, bytes.data(), bytes.size())) return entries;
-  size_t start = 0;
-  for (size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
-    ReadRecord(bytes.substr(start, end - start), entries);
-    start = end + 1;
-  }
+  for (const std::string& line : JournalLines(bytes)) ReadRecord(line, entries);
   return entries;
 }
 
@@ -246,11 +186,7 @@ RewriteLock::RewriteLock(const std::string& folder) {
 }
 
 std::vector<std::string> JournalFilesIn(const std::string& folder) {
-  std::vector<std::string> paths;
-  for (const FolderEntry& entry : ListFolder(folder).entries)
-    if (!entry.isFolder && IsJournalName(entry.name)) paths.push_back(folder + "\\" + entry.name);
-  std::sort(paths.begin(), paths.end());
-  return paths;
+  return JournalFilesIn(folder, kJournalPrefix, kJournalExtension);
 }
 
 }  // namespace vel

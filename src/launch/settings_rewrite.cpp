@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/cp932_text.h"
+#include "launch/journal_records.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
@@ -130,13 +131,6 @@ std::string LittleEndian(std::uint64_t value, int bytes) {
   return out;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 bool RegistryDataFromText(std::uint32_t type, const std::string& text, std::string& data) {
@@ -191,7 +185,7 @@ bool RegistryDataFromText(std::uint32_t type, const std::string& text, std::stri
         if (c != ' ') digits += c;
       if (digits.size() % 2 == 1) digits.pop_back();
       for (size_t i = 0; i < digits.size(); i += 2) {
-        int high = HexValue(digits[i]), low = HexValue(digits[i + 1]);
+        int high = HexDigitValue(digits[i]), low = HexDigitValue(digits[i + 1]);
         if (high < 0 || low < 0) return false;
         data += static_cast<char>(high * 16 + low);
       }
