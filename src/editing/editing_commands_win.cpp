@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "core/focused_item_win.h"
 #include "db/database_dialogs_win.h"
+#include "editing/bulk_commands_win.h"
 #include "editing/master_dialogs_win.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -40,6 +41,7 @@ void RegisterEditingCommands() {
                          false);
   });
   RegisterCommand(kCmdOpenImageFolder, OpenImageFolder);
+  RegisterBulkCommands();
   // 管理 menu and the main toolbar's four master buttons.
   RegisterCommand(kCmdMasterMachine, [](AppState& app) { ShowMasterAdmin(app, MasterKind::Machine); });
   RegisterCommand(kCmdMasterMedia, [](AppState& app) { ShowMasterAdmin(app, MasterKind::Media); });
