@@ -38,7 +38,7 @@ std::string FocusedKey(AppState& app) {
 }
 
 bool AskYesNo(AppState& app, const std::string& question, bool noIsDefault) {
-  int flags = kMbYesNo | kMbIconQuestion | (noIsDefault ? kMbDefaultButton2 : 0);
+  unsigned flags = kMbYesNo | kMbIconQuestion | (noIsDefault ? kMbDefaultButton2 : 0);
   return ShowMessage(question, Jp("確認"), flags, app.mainWindow) == kIdYes;
 }
 

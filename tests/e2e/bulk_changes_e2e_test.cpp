@@ -1,0 +1,79 @@
+// Changes to the selection through the running program's menus: a genre
+// assigned from its submenu and a set removed from the library.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/command_ids.h"
+#include "db/library_connection.h"
+#include "e2e/program_runner_win.h"
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+constexpr int kSearchTextId = 2102;
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 300; ++i) {
+    if (done()) return true;
+    SleepMs(50);
+  }
+  return done();
+}
+
+std::string Query(LibraryConnection& db, const std::string& sql) {
+  if (db.Query(sql)) return "error";
+  std::string out;
+  for (int row = 1; row <= db.RowCount(); ++row) out += db.Cell(row, 0) + ";";
+  return out;
+}
+
+TEST(BulkChangesE2E, AGenreIsAssignedAsTypedAndTheSetRemovedWithItsDiskRow) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query(
+      "INSERT INTO genre_info_table VALUES(1,'ACT',''),(2,'__PRIMARY_KEY__','');"
+      "INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,genre_name,ply,ply_file_name) VALUES"
+      "('C:\\p.d88','FC','Zyxset','p','d88','ACT',1,'C:\\p.d88'),"
+      "('C:\\c2.d88','FC','Disk 2','c2','d88','ACT',2,'C:\\p.d88'),"
+      "('C:\\c3.d88','FC','Disk 3','c3','d88','ACT',3,'C:\\p.d88'),"
+      "('C:\\other.d88','FC','Other','other','d88','ACT',0,'');"
+      "INSERT INTO tmp_maxdisk VALUES('C:\\p.d88',3);"));
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Zyxset"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+
+  // The second genre by name: stored as its name, the marker text included.
+  PostMessageA(main, WM_COMMAND, kCmdGenreFirst + 1, 0);
+  EXPECT_TRUE(WaitFor([&] {
+    return Query(db, "SELECT genre_name FROM main_table WHERE file_name='C:\\p.d88';") == "__PRIMARY_KEY__;";
+  }));
+  EXPECT_EQ(Query(db, "SELECT genre_name FROM main_table WHERE file_name<>'C:\\p.d88' ORDER BY file_name;"),
+            "ACT;ACT;ACT;");
+
+  PostMessageA(main, WM_COMMAND, kCmdRemoveFromLibrary, 0);
+  HWND box = program.WaitForWindow("#32770", Jp("確認"));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box),
+            Jp("選択された項目をライブラリから削除します\n（実際のファイルは削除されません）\nよろしいですか？"));
+  PressButton(box, IDYES);
+  EXPECT_TRUE(WaitFor([&] { return Query(db, "SELECT file_name FROM main_table;") == "C:\\other.d88;"; }));
+  EXPECT_EQ(Query(db, "SELECT count(*) FROM tmp_maxdisk;"), "0;");
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace vel::test
