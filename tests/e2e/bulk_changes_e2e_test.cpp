@@ -1,5 +1,5 @@
 // Changes to the selection through the running program's menus: a genre
-// assigned from its submenu and a set removed from the library.
+// and a machine assigned from their submenus and a set removed from the library.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,7 +34,7 @@ std::string Query(LibraryConnection& db, const std::string& sql) {
   return out;
 }
 
-TEST(BulkChangesE2E, AGenreIsAssignedAsTypedAndTheSetRemovedWithItsDiskRow) {
+TEST(BulkChangesE2E, GenreAndMachineAssignedThenTheSetRemovedWithItsDiskRow) {
   BaseFolder base;
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
@@ -43,6 +43,7 @@ TEST(BulkChangesE2E, AGenreIsAssignedAsTypedAndTheSetRemovedWithItsDiskRow) {
   db.Open(base.File("Velmarook.db"), "");
   ASSERT_FALSE(db.Query(
       "INSERT INTO genre_info_table VALUES(1,'ACT',''),(2,'__PRIMARY_KEY__','');"
+      "INSERT INTO machine_info_table(machine_num, machine) VALUES(1,'MSX');"
       "INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,genre_name,ply,ply_file_name) VALUES"
       "('C:\\p.d88','FC','Zyxset','p','d88','ACT',1,'C:\\p.d88'),"
       "('C:\\c2.d88','FC','Disk 2','c2','d88','ACT',2,'C:\\p.d88'),"
@@ -63,6 +64,23 @@ TEST(BulkChangesE2E, AGenreIsAssignedAsTypedAndTheSetRemovedWithItsDiskRow) {
   }));
   EXPECT_EQ(Query(db, "SELECT genre_name FROM main_table WHERE file_name<>'C:\\p.d88' ORDER BY file_name;"),
             "ACT;ACT;ACT;");
+
+  // The machine is changed only after the question, whose default is No.
+  for (int answer : {IDNO, IDYES}) {
+    PostMessageA(main, WM_COMMAND, kCmdMachineFirst, 0);
+    HWND question = program.WaitForWindow("#32770", Jp("確認"));
+    ASSERT_TRUE(question);
+    EXPECT_EQ(MessageBoxText(question), Jp("機種を一括変更しようとしています。\n本当に実行しますか？"));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(question, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(question, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    PressButton(question, answer);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(question); }));
+    const char* expected = answer == IDYES ? "MSX;" : "FC;";
+    EXPECT_TRUE(WaitFor([&] {
+      return Query(db, "SELECT machine_name FROM main_table WHERE file_name='C:\\p.d88';") == expected;
+    }));
+  }
+  EXPECT_EQ(Query(db, "SELECT machine_name FROM main_table WHERE file_name='C:\\c2.d88';"), "FC;");
 
   PostMessageA(main, WM_COMMAND, kCmdRemoveFromLibrary, 0);
   HWND box = program.WaitForWindow("#32770", Jp("確認"));
