@@ -68,6 +68,19 @@ PreparedBulkText PrepareBulkText(BulkTextField field, const BulkTextValue& typed
   return prepared;
 }
 
+std::string BulkTextValuesQuery(BulkTextField field) {
+  switch (field) {
+    case BulkTextField::Title:
+    case BulkTextField::Maker:
+    case BulkTextField::Developer:
+    case BulkTextField::Country: {
+      const std::string column = Column(field);
+      return "SELECT DISTINCT " + column + " FROM main_table WHERE " + column + "<>'' ORDER BY " + column + ";";
+    }
+    default: return "";
+  }
+}
+
 std::string BulkTextStatement(BulkTextField field, const std::string& key, const BulkTextValue& value) {
   const std::string quotedKey = Quote(key);
   if (field == BulkTextField::Creators) {

@@ -31,6 +31,10 @@ struct PreparedBulkText {
 };
 PreparedBulkText PrepareBulkText(BulkTextField field, const BulkTextValue& typed);
 
+// The existing values offered for a field (title, maker, developer and
+// country), in name order; "" for a field typed without a list.
+std::string BulkTextValuesQuery(BulkTextField field);
+
 // The statement for one item: a creator text replaced or, when empty,
 // removed; any other field updated in main_table.
 std::string BulkTextStatement(BulkTextField field, const std::string& key, const BulkTextValue& value);

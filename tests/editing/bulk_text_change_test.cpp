@@ -95,6 +95,15 @@ TEST_F(BulkTextChangeTest, EveryFieldIsWrittenForTheSelectedItemsOnly) {
   EXPECT_EQ(Rows("SELECT pfile_cr||'='||creator AS r FROM creator_table ORDER BY pfile_cr"), "b's=A;B;|z=A;B;");
 }
 
+TEST_F(BulkTextChangeTest, ValueListsOfferTheExistingValues) {
+  ASSERT_FALSE(db.Query("UPDATE main_table SET maker='M1' WHERE file_name='z';"));
+  ASSERT_FALSE(db.Query(BulkTextValuesQuery(BulkTextField::Maker)));
+  ASSERT_EQ(db.RowCount(), 2);
+  EXPECT_EQ(db.Cell(1, 0) + "," + db.Cell(2, 0), "M1,M2");
+  EXPECT_EQ(BulkTextValuesQuery(BulkTextField::Version), "");
+  EXPECT_EQ(BulkTextValuesQuery(BulkTextField::Creators), "");
+}
+
 TEST_F(BulkTextChangeTest, AFailingItemLeavesEveryItemUnchanged) {
   ASSERT_FALSE(db.Query("CREATE TRIGGER refuse BEFORE UPDATE ON main_table WHEN old.file_name='z' "
                         "BEGIN SELECT RAISE(ABORT, 'locked'); END;"));
