@@ -1,5 +1,6 @@
 // Changes to the selection through the running program's menus: a genre
-// and a machine assigned from their submenus and a set removed from the library.
+// and a machine assigned from their submenus, a release date changed in its
+// dialog, and a set removed from the library.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,7 +35,7 @@ std::string Query(LibraryConnection& db, const std::string& sql) {
   return out;
 }
 
-TEST(BulkChangesE2E, GenreAndMachineAssignedThenTheSetRemovedWithItsDiskRow) {
+TEST(BulkChangesE2E, AssignmentsADateChangeAndTheRemovalOfASet) {
   BaseFolder base;
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
@@ -81,6 +82,29 @@ TEST(BulkChangesE2E, GenreAndMachineAssignedThenTheSetRemovedWithItsDiskRow) {
     }));
   }
   EXPECT_EQ(Query(db, "SELECT machine_name FROM main_table WHERE file_name='C:\\c2.d88';"), "FC;");
+
+  // A typed date that is none is refused with the dialog left open; a
+  // valid one is stored in its normal form.
+  PostMessageA(main, WM_COMMAND, kCmdBulkCreator - 1, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("発売日の一括変更"));
+  ASSERT_TRUE(dialog);
+  HWND value = FindControl(dialog, 3101);
+  ASSERT_TRUE(value);
+  SendMessageA(value, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("98"));
+  PressButton(dialog, IDOK);
+  HWND refusal = program.WaitForWindow("#32770", Jp("エラー"));
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(MessageBoxText(refusal), Jp("発売日の指定に不備があります。\nyyyy-mm-dd形式で指定してください。\n"
+                                        "例) 1980-5-25 ※月以降または日は省略可"));
+  PressButton(refusal, IDOK);
+  EXPECT_TRUE(IsWindow(dialog));
+  SendMessageA(value, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("1980年5月").c_str()));
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(WaitFor([&] {
+    return Query(db, "SELECT sale_year FROM main_table WHERE file_name='C:\\p.d88';") == "1980-05-00;";
+  }));
+  EXPECT_EQ(Query(db, "SELECT ifnull(sale_year,'-') FROM main_table WHERE file_name='C:\\c2.d88';"), "-;");
 
   PostMessageA(main, WM_COMMAND, kCmdRemoveFromLibrary, 0);
   HWND box = program.WaitForWindow("#32770", Jp("確認"));
