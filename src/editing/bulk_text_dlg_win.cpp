@@ -14,6 +14,7 @@
 #include "db/database_dialogs_win.h"
 #include "db/library_connection.h"
 #include "editing/bulk_text_change.h"
+#include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 
@@ -21,6 +22,7 @@ namespace vel {
 namespace {
 
 constexpr int kValueId = 3101;
+constexpr int kKanaId = 3102;
 
 struct FieldTexts {
   BulkTextField field;
@@ -29,6 +31,7 @@ struct FieldTexts {
 };
 
 const FieldTexts kFields[] = {
+    {BulkTextField::Title, "タイトルの一括変更", "選択アイテムのタイトルを一括変更"},
     {BulkTextField::Maker, "メーカー名の一括変更", "選択アイテムのメーカー名を一括変更"},
     {BulkTextField::Developer, "開発元の一括変更", "選択アイテムの開発元を一括変更"},
     {BulkTextField::Country, "国の一括変更", "選択アイテムの国を一括変更"},
@@ -48,6 +51,11 @@ struct Change {
 void Apply(Change& c) {
   BulkTextValue typed;
   typed.value = WindowText(GetDlgItem(c.dialog, kValueId));
+  if (c.field == BulkTextField::Title) {
+    typed.kana = WindowText(GetDlgItem(c.dialog, kKanaId));
+    TitleConverter converter(ReadSymbolTables(c.app->paths.settingsFile));
+    typed.smartTitle = SmartTitle(converter, typed.value);
+  }
   PreparedBulkText prepared = PrepareBulkText(c.field, typed);
   if (!prepared.value) {
     ShowMessage(prepared.refusal, Jp("エラー"), kMbOk | kMbIconWarning, c.dialog);
@@ -107,7 +115,8 @@ void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
   const bool creators = texts.field == BulkTextField::Creators;
   const bool listed = !BulkTextValuesQuery(texts.field).empty();
   const int valueHeight = creators ? 140 : (listed ? 220 : 24);
-  const int shownHeight = creators ? 140 : 24;
+  const bool title = texts.field == BulkTextField::Title;
+  const int shownHeight = creators ? 140 : (title ? 60 : 24);
   c.dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp(texts.caption), 420, 88 + shownHeight, Procedure, &c);
   if (!c.dialog) return;
   AddControl(c.dialog, "STATIC", Jp(texts.prompt), SS_LEFT, 12, 12, 396, 20, -1);
@@ -122,6 +131,10 @@ void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
     value = AddControl(c.dialog, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 12, 38, 396, valueHeight,
                        kValueId);
   if (listed) FillValueList(app, value, texts.field);
+  if (title) {
+    AddControl(c.dialog, "STATIC", Jp("読み仮名"), SS_LEFT, 12, 72, 80, 20, -1);
+    AddControl(c.dialog, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 96, 70, 312, 24, kKanaId);
+  }
   const int buttonsY = 50 + shownHeight;
   AddControl(c.dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 224, buttonsY, 88, 28, IDOK);
   AddControl(c.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, 320, buttonsY, 88, 28, IDCANCEL);
@@ -132,8 +145,8 @@ void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
 }  // namespace
 
 void RegisterBulkTextCommands() {
-  RegisterCommandRange(kCmdBulkTitle + 1, kCmdBulkCreator, [](AppState& app, int id) {
-    ShowBulkTextChange(app, kFields[id - kCmdBulkTitle - 1]);
+  RegisterCommandRange(kCmdBulkTitle, kCmdBulkCreator, [](AppState& app, int id) {
+    ShowBulkTextChange(app, kFields[id - kCmdBulkTitle]);
   });
 }
 

@@ -5,8 +5,8 @@ namespace vel {
 
 struct AppState;
 
-// Registers 1172-1177 (maker, developer, country, version, release date,
-// creators) with the command table.
+// Registers 1171-1177 (title with its reading and smart title, maker,
+// developer, country, version, release date, creators) with the command table.
 void RegisterBulkTextCommands();
 
 }  // namespace vel

@@ -35,7 +35,7 @@ std::string Query(LibraryConnection& db, const std::string& sql) {
   return out;
 }
 
-TEST(BulkChangesE2E, AssignmentsADateChangeAndTheRemovalOfASet) {
+TEST(BulkChangesE2E, AssignmentsTextChangesAndTheRemovalOfASet) {
   BaseFolder base;
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
@@ -105,6 +105,19 @@ TEST(BulkChangesE2E, AssignmentsADateChangeAndTheRemovalOfASet) {
     return Query(db, "SELECT sale_year FROM main_table WHERE file_name='C:\\p.d88';") == "1980-05-00;";
   }));
   EXPECT_EQ(Query(db, "SELECT ifnull(sale_year,'-') FROM main_table WHERE file_name='C:\\c2.d88';"), "-;");
+
+  // The title comes with its reading and a smart title.
+  PostMessageA(main, WM_COMMAND, kCmdBulkTitle, 0);
+  dialog = program.WaitForWindow("NORMALDLG", Jp("タイトルの一括変更"));
+  ASSERT_TRUE(dialog);
+  SendMessageA(GetDlgItem(dialog, 3101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Zyxset Two"));
+  SendMessageA(GetDlgItem(dialog, 3102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("じくせっと").c_str()));
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(WaitFor([&] {
+    return Query(db, "SELECT title||','||kana||','||(smart_title<>'') FROM main_table WHERE file_name='C:\\p.d88';") ==
+           Jp("Zyxset Two,じくせっと,1;");
+  }));
 
   PostMessageA(main, WM_COMMAND, kCmdRemoveFromLibrary, 0);
   HWND box = program.WaitForWindow("#32770", Jp("確認"));
