@@ -8,6 +8,8 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/menu_tree.h"
+#include "editing/bulk_assignment.h"
+#include "launch/emulator_menu.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 
@@ -45,34 +47,24 @@ HMENU BuildContextMenu(ContextMenu which) {
 
 // Names for a dynamic list; false when the library could not be read.
 bool DynamicNames(AppState& app, DynamicList list, std::vector<std::string>& names) {
-  const char* stem = nullptr;
+  std::string stem;
+  AssignField field = AssignField::Machine;
   switch (list) {
-    case DynamicList::Machines: stem = "machine"; break;
-    case DynamicList::Media: stem = "media"; break;
-    case DynamicList::Genres: stem = "genre"; break;
-    case DynamicList::Adultex: stem = "adultex"; break;
-    case DynamicList::EmulatorSettings: {
-      WIN32_FIND_DATAA found{};
-      HANDLE search = FindFirstFileA((app.paths.base + "\\emuconf\\*.ini").c_str(), &found);
-      if (search == INVALID_HANDLE_VALUE) return true;
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-      return true;
-    }
+    case DynamicList::Machines: stem = "machine"; field = AssignField::Machine; break;
+    case DynamicList::Media: stem = "media"; field = AssignField::Media; break;
+    case DynamicList::Genres: stem = "genre"; field = AssignField::Genre; break;
+    case DynamicList::Adultex: stem = "adultex"; field = AssignField::Adultex; break;
     default: return true;  // filled by the emulator configurations
   }
-  std::string s = stem;
   // A connection of its own: the main connection's result is the item list.
+  // The assignment takes the chosen name back by its position in this list.
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
-  if (auto error = db.Query("SELECT " + s + " FROM " + s + "_info_table ORDER BY " + s + ";")) {
-    ShowMessage(s + Jp(" 管理テーブルを参照できません。\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
+  if (auto error = LoadAssignmentNames(db, field, names)) {
+    ShowMessage(stem + Jp(" 管理テーブルを参照できません。\n") + Utf8ToAnsi(*error), Jp("DBエラー"),
                 kMbOk | kMbIconError, app.mainWindow);
     return false;
   }
-  for (int r = 1; r <= db.RowCount(); ++r) names.push_back(db.Cell(r, 0));
   return true;
 }
 
@@ -189,7 +181,7 @@ void FillMenuOnOpen(AppState& app, HMENU menu) {
   // Each range holds at most its 1000 identifiers: never one of the next range.
   for (size_t i = 0; i < names.size() && i < static_cast<size_t>(kDynamicRangeSize); ++i) {
     int id = first + static_cast<int>(i);
-    AppendMenuA(menu, MF_STRING | (HasCommand(id) ? 0 : MF_GRAYED), static_cast<UINT_PTR>(id), names[i].c_str());
+    AppendMenuA(menu, MF_STRING | (HasCommand(id) ? 0 : MF_GRAYED), static_cast<UINT_PTR>(id), MenuText(names[i]).c_str());
   }
 }
 

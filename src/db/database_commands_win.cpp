@@ -29,29 +29,49 @@ void BackupDatabaseCommand(AppState& app) {
                 Jp("エラー"), kMbOk | kMbIconError, app.mainWindow);
 }
 
-void ApplyToSelectedItems(AppState& app, const std::string& sqlTemplate, bool selectNone) {
-  int focused = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED);
-  if (focused < 0) return;
-  EnableWindow(app.mainWindow, FALSE);
-  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  std::string focusedKey = app.mainDb.Cell(focused + 1, 0);
-  std::vector<std::string> keys;
+std::vector<int> SelectedItemRows(AppState& app) {
+  std::vector<int> rows;
+  if (!app.itemList) return rows;
   for (int i = ListView_GetNextItem(app.itemList, -1, LVNI_SELECTED); i >= 0;
        i = ListView_GetNextItem(app.itemList, i, LVNI_SELECTED))
-    keys.push_back(app.mainDb.Cell(i + 1, 0));
+    if (i < app.mainDb.RowCount()) rows.push_back(i + 1);
+  return rows;
+}
+
+std::vector<std::string> SelectedItemKeys(AppState& app) {
+  std::vector<std::string> keys;
+  for (int row : SelectedItemRows(app)) keys.push_back(app.mainDb.Cell(row, 0));
+  return keys;
+}
+
+bool RunOnSelection(AppState& app, const std::vector<std::string>& keys, const SelectionBatch& batch,
+                    const std::string& failureText) {
+  EnableWindow(app.mainWindow, FALSE);
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
-  auto failure = RunSelectionBatch(db, keys, sqlTemplate);
+  auto failure = batch(db, keys);
   db.Close();
   EnableWindow(app.mainWindow, TRUE);
   SetCursor(old);
   if (failure) {
-    ShowMessage(Jp("選択したアイテムを変更できませんでした。変更は取り消されました。\n") +
-                    Utf8ToAnsi(failure->error),
-                Jp("DBエラー"), kMbOk | kMbIconError, app.mainWindow);
-    return;
+    ShowMessage(failureText + Utf8ToAnsi(failure->error), Jp("DBエラー"), kMbOk | kMbIconError, app.mainWindow);
+    return false;
   }
-  if (app.reloadItemList) app.reloadItemList(selectNone ? std::string() : focusedKey);
+  return true;
+}
+
+void ApplyToSelectedItems(AppState& app, const std::string& sqlTemplate, bool selectNone) {
+  int focused = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED);
+  if (focused < 0) return;
+  std::string focusedKey = app.mainDb.Cell(focused + 1, 0);
+  bool applied = RunOnSelection(
+      app, SelectedItemKeys(app),
+      [&](LibraryConnection& db, const std::vector<std::string>& keys) {
+        return RunSelectionBatch(db, keys, sqlTemplate);
+      },
+      Jp("選択したアイテムを変更できませんでした。変更は取り消されました。\n"));
+  if (applied && app.reloadItemList) app.reloadItemList(selectNone ? std::string() : focusedKey);
 }
 
 void RegisterDatabaseCommands() {

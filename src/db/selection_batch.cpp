@@ -14,24 +14,37 @@ std::string BindPrimaryKey(const std::string& sqlTemplate, const std::string& ke
   return sql + sqlTemplate.substr(from);
 }
 
+namespace {
+
+BatchFailure RollBack(LibraryConnection& db, std::string error, std::string sql) {
+  BatchFailure failure{std::move(error), std::move(sql)};
+  db.Query("ROLLBACK;");
+  return failure;
+}
+
+}  // namespace
+
+std::optional<BatchFailure> RunSelectionStatements(LibraryConnection& db,
+                                                   const std::vector<std::string>& keys,
+                                                   const KeyStatement& statementFor,
+                                                   const BatchFinish& finish) {
+  if (auto error = db.Query("BEGIN;")) return BatchFailure{*error, "BEGIN;"};
+  for (const std::string& key : keys) {
+    std::string sql = statementFor(key);
+    if (auto error = db.Query(sql)) return RollBack(db, *error, sql);
+  }
+  if (finish) {
+    if (auto error = finish(db)) return RollBack(db, *error, "");
+  }
+  if (auto error = db.Query("COMMIT;")) return RollBack(db, *error, "COMMIT;");
+  return std::nullopt;
+}
+
 std::optional<BatchFailure> RunSelectionBatch(LibraryConnection& db,
                                               const std::vector<std::string>& keys,
                                               const std::string& sqlTemplate) {
-  if (auto error = db.Query("BEGIN;")) return BatchFailure{*error, "BEGIN;"};
-  for (const std::string& key : keys) {
-    std::string sql = BindPrimaryKey(sqlTemplate, key);
-    if (auto error = db.Query(sql)) {
-      BatchFailure failure{*error, sql};
-      db.Query("ROLLBACK;");
-      return failure;
-    }
-  }
-  if (auto error = db.Query("COMMIT;")) {
-    BatchFailure failure{*error, "COMMIT;"};
-    db.Query("ROLLBACK;");
-    return failure;
-  }
-  return std::nullopt;
+  return RunSelectionStatements(db, keys,
+                                [&](const std::string& key) { return BindPrimaryKey(sqlTemplate, key); });
 }
 
 }  // namespace vel

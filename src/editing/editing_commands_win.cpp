@@ -9,6 +9,8 @@
 #include "platform/codepage.h"
 #include "core/focused_item_win.h"
 #include "db/database_dialogs_win.h"
+#include "editing/bulk_commands_win.h"
+#include "editing/bulk_text_dlg_win.h"
 #include "editing/master_dialogs_win.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -40,6 +42,8 @@ void RegisterEditingCommands() {
                          false);
   });
   RegisterCommand(kCmdOpenImageFolder, OpenImageFolder);
+  RegisterBulkCommands();
+  RegisterBulkTextCommands();
   // 管理 menu and the main toolbar's four master buttons.
   RegisterCommand(kCmdMasterMachine, [](AppState& app) { ShowMasterAdmin(app, MasterKind::Machine); });
   RegisterCommand(kCmdMasterMedia, [](AppState& app) { ShowMasterAdmin(app, MasterKind::Media); });

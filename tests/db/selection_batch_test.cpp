@@ -89,5 +89,18 @@ TEST_F(SelectionBatchTest, AnOpenTransactionIsNotJoined) {
   EXPECT_EQ(Values(), "a=0,b's=0,c=2");
 }
 
+TEST_F(SelectionBatchTest, StatementsPerKeyAndTheFinishShareOneTransaction) {
+  auto bump = [](const std::string& key) { return "UPDATE t SET n=n+1 WHERE k='" + Quote(key) + "';"; };
+  auto mark = [](LibraryConnection& c) { return c.Query("INSERT INTO t VALUES('done', 1);"); };
+  EXPECT_FALSE(RunSelectionStatements(db, {"a", "b's"}, bump, mark));
+  EXPECT_EQ(Values(), "a=1,b's=1,c=2,done=1");
+  // A failing finish undoes the keys' statements as well.
+  auto failure = RunSelectionStatements(db, {"a"}, bump, mark);
+  ASSERT_TRUE(failure);
+  EXPECT_NE(failure->error.find("UNIQUE constraint failed"), std::string::npos) << failure->error;
+  EXPECT_EQ(Values(), "a=1,b's=1,c=2,done=1");
+  EXPECT_FALSE(db.Query("BEGIN; COMMIT;"));
+}
+
 }  // namespace
 }  // namespace vel
