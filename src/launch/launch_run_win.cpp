@@ -646,7 +646,7 @@ void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int 
   request.diskCount = app.mainDb.CellInt(row, kPosImages);
   request.chosenConfig = chosenConfig;
   request.bootDisk = bootDisk;
-  request.bigPicture = app.layoutMode != 0;
+  request.bigPicture = app.layoutMode == 1;
   request.demoMode = app.demoMode;
   request.bootTime = NowLocal();
   request.owner = app.mainWindow;
@@ -679,7 +679,7 @@ void LaunchFromMenu(AppState& app, int id) {
   // menu listed them (a name may hold "&", which a menu text changes).
   std::vector<EmulatorMenuEntry> entries =
       EmulatorMenuEntries(app.paths.base, app.mainDb.Cell(row, kPosMachine), app.mainDb.Cell(row, kPosEmuset),
-                          app.layoutMode != 0);
+                          app.layoutMode == 1);
   size_t index = static_cast<size_t>(id - kCmdLaunchWithFirst);
   if (index < entries.size()) RequestLaunch(app, row, entries[index].name, 0);
 }
