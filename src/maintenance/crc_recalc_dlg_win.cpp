@@ -59,8 +59,14 @@ void Start(HWND dialog, CrcDialog& d) {
   options.integers[kSlotCrc32] = Ticked(dialog, kCrc32Id);
   options.integers[kSlotCrc16] = Ticked(dialog, kCrc16Id);
   options.texts[kTextMachine] = machine;
-  options.numbers[0] = NumberFromBox(WindowText(GetDlgItem(dialog, kStartOffsetId)));
-  options.numbers[1] = NumberFromBox(WindowText(GetDlgItem(dialog, kLengthId)));
+  std::optional<std::int32_t> offset = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kStartOffsetId)));
+  std::optional<std::int32_t> length = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kLengthId)));
+  if (!offset || !length) {
+    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconExclamation, dialog);
+    return;
+  }
+  options.numbers[0] = *offset;
+  options.numbers[1] = *length;
   TextSlots texts(options);
   HWND handles[12] = {dialog,
                       GetDlgItem(dialog, kCrcStatusId),
