@@ -503,16 +503,23 @@ void PrepareItemListPanes(AppState& app) {
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
 }
 
+std::optional<std::string> LoadListResult(AppState& app, const std::string& sql) {
+  ListPanes& panes = Panes();
+  auto error = app.mainDb.Query(sql);
+  // A new list: Page Up/Down make its index when they are first pressed.
+  ++panes.listLoads;
+  if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
+  ForgetFailedThumbnails();  // a picture that was missing may be there now
+  return error;
+}
+
 int SortAndLoad(AppState& app, int column, int how) {
   ListPanes& panes = Panes();
   int applied = ApplySortRequest(panes.query.sort, column, how, YomiSort(app), DisplaySettings(app));
   bool withOrder = applied != kSortSqlOrder;
   UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
   std::string sql = ListStatement(panes.query, withOrder);
-  auto error = app.mainDb.Query(sql);
-  // A new list: Page Up/Down make its index when they are first pressed.
-  ++panes.listLoads;
-  if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
+  auto error = LoadListResult(app, sql);
   SyncItemCount(app);
   if (error) {
     ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error, sql);
