@@ -62,7 +62,7 @@ void Start(HWND dialog, CrcDialog& d) {
   std::optional<std::int32_t> offset = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kStartOffsetId)));
   std::optional<std::int32_t> length = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kLengthId)));
   if (!offset || !length) {
-    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconExclamation, dialog);
+    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconWarning, dialog);
     return;
   }
   options.numbers[0] = *offset;

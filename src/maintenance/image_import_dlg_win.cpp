@@ -337,7 +337,7 @@ void Start(ImportDialog& d) {
   std::string question =
       ImportQuestionText(ListText(d, kMachineId), path, Ticked(d, kOverwriteId), Ticked(d, kKeepFavouritesId));
   if (!CrcNumberFromBox(Text(d, kCrcStartId)) || !CrcNumberFromBox(Text(d, kCrcLengthId))) {
-    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconExclamation, d.dialog);
+    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconWarning, d.dialog);
     return;
   }
   if (ShowMessage(question, Jp("確認"), kMbYesNo | kMbIconQuestion, d.dialog) != kIdYes) return;
