@@ -193,6 +193,7 @@ struct SnapshotLookup::FolderIndex {
   };
   std::array<std::vector<Picture>, kExtensionCount> pictures;
   std::vector<std::string> subfolders;  // in listing order
+  std::int64_t stamp = 0;               // the folder's last-write time when listed
 
   // The first file in listing order, among those not refused, whose name is
   // the stem (or starts with it) plus the extension.
@@ -266,8 +267,13 @@ SnapFind SnapshotLookup::SnapSource(int row, int slot, const std::function<SnapR
   auto known = rows_.find(row);
   if (known != rows_.end() && known->second[index]) {
     SnapFind find = *known->second[index];
-    find.kind += kSnapReused;
-    return find;
+    if (find.outcome == SnapOutcome::kPicture) {
+      find.kind += kSnapReused;  // only a reused picture is labelled as such
+      return find;
+    }
+    // A search that found nothing is made again once its folder has changed.
+    if (find.outcome != SnapOutcome::kNotFound || !FolderChanged(find.path)) return find;
+    known->second[index].reset();
   }
   return Remember(row, index, fields());
 }
@@ -348,11 +354,21 @@ bool SnapshotLookup::SearchOneFolder(const std::string& folder,
   return false;
 }
 
+bool SnapshotLookup::FolderChanged(const std::string& folder) const {
+  std::string key = WithoutTrailingSeparator(folder);
+  auto listed = folders_.find(key);
+  return listed == folders_.end() || !listed->second || listed->second->stamp != LastWriteStamp(key);
+}
+
 const SnapshotLookup::FolderIndex& SnapshotLookup::Listing(const std::string& folder) {
   std::string key = WithoutTrailingSeparator(folder);
+  std::int64_t stamp = LastWriteStamp(key);
   auto& slot = folders_[key];
-  if (slot) return *slot;
+  // A listing is kept while the folder is unchanged: a picture added to it
+  // changes its last-write time.
+  if (slot && slot->stamp == stamp) return *slot;
   slot = std::make_unique<FolderIndex>();
+  slot->stamp = stamp;
   FolderListing listing = ListFolder(key);
   for (size_t i = 0; i < listing.entries.size(); ++i) {
     const FolderEntry& entry = listing.entries[i];

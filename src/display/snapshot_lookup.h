@@ -2,7 +2,8 @@
 // Where the snapshots of an item come from: its absolute choices (snap1..3),
 // else a search of its machine's snapshot folders by naming rules, with the
 // results remembered per row and slot until the list is reloaded. Folder
-// listings are read once and kept, so a caller may ask while drawing rows.
+// listings are kept while the folder's last-write time is unchanged, so a
+// caller may ask while drawing rows.
 // The lookup never touches the library: it is given the row's fields.
 // Not thread-safe: the GUI thread owns it.
 #include <array>
@@ -115,6 +116,7 @@ class SnapshotLookup {
   bool SearchOneFolder(const std::string& folder, const std::vector<Candidate>& candidates,
                        const std::vector<std::string>& shown, SnapFind& find);
   const FolderIndex& Listing(const std::string& folder);
+  bool FolderChanged(const std::string& folder) const;
 
   SnapshotSettings settings_;
   std::vector<int> sequence_;

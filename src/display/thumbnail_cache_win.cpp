@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kKept = 300;
 
 struct Thumbnail {
-  std::string key;  // path and size
+  std::string key;  // path, box size, file size and last-write time
   HBITMAP bitmap = nullptr;  // null: the file is not a picture
   int width = 0, height = 0;
 };
@@ -42,6 +42,14 @@ std::wstring Wide(const std::string& text) {
   MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(), length);
   wide.resize(wide.size() - 1);
   return wide;
+}
+
+// The file's size and last-write time as text ("-" when it cannot be read).
+std::string FileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return "-";
+  return std::to_string(data.nFileSizeHigh) + ":" + std::to_string(data.nFileSizeLow) + ":" +
+         std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" + std::to_string(data.ftLastWriteTime.dwLowDateTime);
 }
 
 // Reads and scales the picture into a bitmap of at most the box's size.
@@ -72,7 +80,9 @@ bool DrawThumbnail(HDC dc, const std::string& path, const RECT& box) {
   int width = box.right - box.left, height = box.bottom - box.top;
   if (width <= 0 || height <= 0) return false;
   Cache& cache = TheCache();
-  std::string key = path + "|" + std::to_string(width) + "x" + std::to_string(height);
+  // A file replaced on disk, or one that appeared after a failed read, has
+  // another key and is read anew.
+  std::string key = path + "|" + std::to_string(width) + "x" + std::to_string(height) + "|" + FileStamp(path);
   auto found = cache.byKey.find(key);
   if (found != cache.byKey.end()) {
     cache.recent.splice(cache.recent.begin(), cache.recent, found->second);
@@ -100,5 +110,17 @@ bool DrawThumbnail(HDC dc, const std::string& path, const RECT& box) {
 }
 
 void ForgetThumbnails() { TheCache().Clear(); }
+
+void ForgetFailedThumbnails() {
+  Cache& cache = TheCache();
+  for (auto it = cache.recent.begin(); it != cache.recent.end();) {
+    if (it->bitmap) {
+      ++it;
+      continue;
+    }
+    cache.byKey.erase(it->key);
+    it = cache.recent.erase(it);
+  }
+}
 
 }  // namespace vel

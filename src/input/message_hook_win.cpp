@@ -7,6 +7,7 @@
 #include "core/commands_win.h"
 #include "core/shell_services_win.h"
 #include "input/shortcut_keys.h"
+#include "maintenance/maintenance_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "search/isearch_dlg_win.h"
@@ -101,12 +102,7 @@ bool ItemListKey(AppState& app, WPARAM key) {
     case kKeyFocusListToTree: SetFocus(app.queryTree); break;
     case kKeyFocusListToSearch: SetFocus(app.searchText); break;
     case kKeyEditMenu: PopupAtFocusedItem(app, MainEditMenu(app)); break;
-    case kKeySmartTitle: {
-      int item = FocusedItem(app);
-      if (item >= 0)
-        ShowMessage(app.mainDb.Cell(item + 1, kPosSmartTitle), Jp("スマートタイトルの確認"), kMbOk, app.mainWindow);
-      break;
-    }
+    case kKeySmartTitle: ShowSmartTitleOfFocusedItem(app); break;  // as stored, with an error if it cannot be read
     case kKeyListQuery: ShowListQuery(app); break;
     default:
       if (entry < static_cast<int>(std::size(kCommands))) {

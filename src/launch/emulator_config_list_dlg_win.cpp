@@ -18,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
 #include "search/item_list_query.h"
+#include "search/item_list_win.h"
 #include "search/search_items.h"
 
 namespace vel {
@@ -207,7 +208,7 @@ void QuickFilter(ListDialog& d) {
   AppState& app = *d.app;
   const std::string sql = QuickFilterSql(row->machine, row->config.name);
   // Without an item list (no view yet) the filter finds nothing, silently.
-  if (auto error = app.mainDb.Query(sql))
+  if (auto error = LoadListResult(app, sql))
     if (ReportSqlError("EmuConfList:QuickFilter", Jp("クイックフィルタを実行できませんでした。"), *error, sql)) return;
   if (app.itemList) {
     SendMessageA(app.itemList, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.mainDb.RowCount()), 0);

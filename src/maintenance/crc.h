@@ -24,9 +24,11 @@ struct CrcRange {
   std::int64_t length = 0;
   bool WholeFile() const { return offset == 0 && length == 0; }
   bool Valid() const { return offset >= 0 && length >= 0; }
-  // True when a stream of `size` bytes holds the whole range.
+  // True when a stream of `size` bytes holds the whole range. A range that
+  // starts at the end holds no byte: every such file would get one CRC.
   bool FitsIn(std::int64_t size) const {
-    return length == 0 ? offset <= size : offset <= size && length <= size - offset;
+    if (WholeFile()) return true;
+    return length == 0 ? offset < size : offset <= size && length <= size - offset;
   }
 };
 

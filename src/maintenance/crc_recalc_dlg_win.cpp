@@ -11,6 +11,7 @@
 #include "maintenance/import_run_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "search/item_list_query.h"
 
 namespace vel {
 namespace {
@@ -59,8 +60,14 @@ void Start(HWND dialog, CrcDialog& d) {
   options.integers[kSlotCrc32] = Ticked(dialog, kCrc32Id);
   options.integers[kSlotCrc16] = Ticked(dialog, kCrc16Id);
   options.texts[kTextMachine] = machine;
-  options.numbers[0] = NumberFromBox(WindowText(GetDlgItem(dialog, kStartOffsetId)));
-  options.numbers[1] = NumberFromBox(WindowText(GetDlgItem(dialog, kLengthId)));
+  std::optional<std::int32_t> offset = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kStartOffsetId)));
+  std::optional<std::int32_t> length = CrcNumberFromBox(WindowText(GetDlgItem(dialog, kLengthId)));
+  if (!offset || !length) {
+    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconWarning, dialog);
+    return;
+  }
+  options.numbers[0] = *offset;
+  options.numbers[1] = *length;
   TextSlots texts(options);
   HWND handles[12] = {dialog,
                       GetDlgItem(dialog, kCrcStatusId),
@@ -74,11 +81,18 @@ void Start(HWND dialog, CrcDialog& d) {
                       GetDlgItem(dialog, kCloseId),
                       GetDlgItem(dialog, kCrc32Id),
                       GetDlgItem(dialog, kCrc16Id)};
+  // The list is read again afterwards: the item selected now stays selected.
+  std::string selectedKey;
+  if (d.app->itemList) {
+    int focused = static_cast<int>(
+        SendMessageA(d.app->itemList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) selectedKey = d.app->mainDb.Cell(focused + 1, kPosFileName);
+  }
   d.running = true;
   d.library->reCalcCRC(handles, reinterpret_cast<LONG*>(options.integers.data()), texts.Pointers(),
                        reinterpret_cast<LONG*>(options.numbers.data()));
   d.running = false;
-  if (d.app->reloadItemList) d.app->reloadItemList(std::string());
+  if (d.app->reloadItemList) d.app->reloadItemList(selectedKey);
   if (d.closeRequested) DestroyWindow(dialog);
 }
 

@@ -333,7 +333,9 @@ class RowWriter {
            "adult, rating, version, genre_name, media_name, tag, boot_count, last_boot, ply, "
            "ply_file_name, crc32, crc, play_time, modify, associate) VALUES(" +
            Q(row.key) + "," + Q(parts.memberTitle) + "," + Q(parts.memberExt) + "," + Q(parts.fileTitle) +
-           "," + Q(parts.fileExt) + "," + Q(options_.machine) + "," + Q(t.title) + ",'',''," +
+           "," + Q(parts.fileExt) + "," + Q(options_.machine) + "," + Q(t.title) + "," +
+           // The smart-form search finds a new item at once.
+           Q(SmartTitle(converter_, t.title)) + ",''," +
            Q(t.maker) + "," + Q(t.saleYear.empty() ? "0" : t.saleYear) + ",''," + Q(t.country) +
            ",'0'," + (options_.adult ? "'1'" : "'0'") + ",'0'," + Q(t.version) + "," +
            Q(options_.genre) + "," + Q(options_.media) + ",'','0',''," + Q(std::to_string(row.ply)) +

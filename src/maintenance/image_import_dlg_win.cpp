@@ -306,8 +306,9 @@ DirAddOptions CollectOptions(ImportDialog& d) {
   if (Selection(d, kGenreId) >= 1) o.texts[kTextGenre] = ListText(d, kGenreId);
   o.texts[kTextYear] = Text(d, kYearId);
   o.texts[kTextCountryMarks] = Text(d, kCountryMarksId);
-  o.numbers[0] = NumberFromBox(Text(d, kCrcStartId));
-  o.numbers[1] = NumberFromBox(Text(d, kCrcLengthId));
+  // Start has refused what these boxes cannot carry.
+  o.numbers[0] = CrcNumberFromBox(Text(d, kCrcStartId)).value_or(0);
+  o.numbers[1] = CrcNumberFromBox(Text(d, kCrcLengthId)).value_or(0);
   return o;
 }
 
@@ -335,6 +336,10 @@ void Start(ImportDialog& d) {
   }
   std::string question =
       ImportQuestionText(ListText(d, kMachineId), path, Ticked(d, kOverwriteId), Ticked(d, kKeepFavouritesId));
+  if (!CrcNumberFromBox(Text(d, kCrcStartId)) || !CrcNumberFromBox(Text(d, kCrcLengthId))) {
+    ShowMessage(CrcNumberRefusedText(), "", kMbOk | kMbIconWarning, d.dialog);
+    return;
+  }
   if (ShowMessage(question, Jp("確認"), kMbYesNo | kMbIconQuestion, d.dialog) != kIdYes) return;
   std::string year = Text(d, kYearId);
   if (!year.empty() && !NormaliseReleaseDate(year)) {

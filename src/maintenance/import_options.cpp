@@ -19,6 +19,24 @@ std::int32_t NumberFromBox(const std::string& text) {
   return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> CrcNumberFromBox(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return 0;
+  std::int64_t value = 0;
+  for (size_t i = first; i <= last; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return std::nullopt;  // never clamped: it would be another range
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::string CrcNumberRefusedText() {
+  return Jp("CRCの計算開始位置と長さは 0 から 2147483647 までの数で指定してください。");
+}
+
 std::string SearchExtensionLine(const std::string& searchExtensions) {
   if (searchExtensions.empty()) return Jp("指定なし");
   return Jp("(検索拡張子:") + searchExtensions + ")";

@@ -3,6 +3,7 @@
 // takes them: 51 integers, 6 texts, 2 numbers, in fixed slots.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vel {
@@ -41,6 +42,12 @@ inline constexpr std::array<size_t, 6> kDirAddTextCapacity = {260, 256, 256, 256
 
 // The numeric value of a box's text, cut towards zero ("" and non-numbers are 0).
 std::int32_t NumberFromBox(const std::string& text);
+
+// The CRC offset or length in a box: digits only ("" is 0), read whole and
+// refused (nothing) when they are not a number the option slot can carry.
+std::optional<std::int32_t> CrcNumberFromBox(const std::string& text);
+// Why a CRC offset or length was refused (CP932).
+std::string CrcNumberRefusedText();
 
 // "(検索拡張子:d88;fdi)" for a machine's search extensions, "指定なし" for none.
 std::string SearchExtensionLine(const std::string& searchExtensions);

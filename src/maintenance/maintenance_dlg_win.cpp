@@ -244,8 +244,7 @@ void EndRun(MaintenanceDialog& d) {
                   kMbOk | kMbIconError, dialog);
       break;
     case RunEnd::WriteFailed:
-      ShowMessage(Jp("ライブラリに書き込めませんでした。それまでに処理したアイテムは保存されています。\n") +
-                      Utf8ToAnsi(r.error),
+      ShowMessage(WriteFailedText(r) + Utf8ToAnsi(r.error),
                   Jp("DBエラー"), kMbOk | kMbIconError, dialog);
       break;
     case RunEnd::NoRows:

@@ -9,6 +9,7 @@
 #include "db/library_connection.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
+#include "platform/system.h"
 
 namespace vel {
 namespace {
@@ -22,8 +23,23 @@ struct ColumnRun {
   std::string stoppedLine;
 };
 
+constexpr int kCommitRetryMs = 50;
+
+// A reader holding the library keeps a commit waiting: the batch stays open,
+// so the commit is tried again until `waitMs` has passed.
+std::optional<std::string> CommitBatch(LibraryConnection& db, int waitMs) {
+  std::optional<std::string> error = db.Query("COMMIT;");
+  for (int waited = 0; error && waited < waitMs && !sqlite3_get_autocommit(db.Handle()) &&
+                       (sqlite3_errcode(db.Handle()) & 0xff) == SQLITE_BUSY;
+       waited += kCommitRetryMs) {
+    SleepMs(kCommitRetryMs);
+    error = db.Query("COMMIT;");
+  }
+  return error;
+}
+
 RunResult RunColumn(LibraryConnection& db, const ColumnRun& run, const RowSelection& selection,
-                    StopFlag& stop, RunReport& report, int rowsPerCommit) {
+                    StopFlag& stop, RunReport& report, int rowsPerCommit, int commitWaitMs) {
   RunResult result;
   if (auto error = db.Query(RowSelectSql(run.column, selection))) {
     result.end = RunEnd::SelectFailed;
@@ -42,7 +58,15 @@ RunResult RunColumn(LibraryConnection& db, const ColumnRun& run, const RowSelect
 
   report.Log(Jp("処理を開始します"));
   report.StartProgress(total);
-  int inBatch = 0, pending = 0;
+  int inBatch = 0;
+  std::vector<size_t> pending;  // rows of the open batch logged as written
+  // The open batch was undone: its rows logged as written are not kept after all.
+  auto batchLost = [&] {
+    for (size_t row : pending) report.Log(rows[row].second + Jp(" -> [ERROR] 保存されませんでした"));
+    result.rowsUnsaved += static_cast<int>(pending.size());
+    pending.clear();
+    inBatch = 0;
+  };
   for (size_t i = 0; i < rows.size(); ++i) {
     const auto& [fileName, title] = rows[i];
     if (inBatch == 0) {
@@ -68,24 +92,25 @@ RunResult RunColumn(LibraryConnection& db, const ColumnRun& run, const RowSelect
         // The database undid the open batch itself: nothing of it is kept.
         result.end = RunEnd::WriteFailed;
         result.error = *error;
-        pending = inBatch = 0;
+        batchLost();
         break;
       }
     } else {
-      ++pending;
+      pending.push_back(i);
       report.Log(run.logLine(title, value, nullptr));
     }
     bool stopNow = stop.load() == kRunStopRequested;
     if (inBatch == rowsPerCommit || stopNow || i + 1 == rows.size()) {
-      if (auto commitError = db.Query("COMMIT;")) {
+      if (auto commitError = CommitBatch(db, commitWaitMs)) {
         db.Query("ROLLBACK;");
         result.end = RunEnd::WriteFailed;
         result.error = *commitError;
-        pending = inBatch = 0;
+        batchLost();
         break;
       }
-      result.rowsWritten += pending;
-      pending = inBatch = 0;
+      result.rowsWritten += static_cast<int>(pending.size());
+      pending.clear();
+      inBatch = 0;
     }
     if (stopNow) {
       result.end = RunEnd::Stopped;
@@ -117,7 +142,7 @@ std::string RowSelectSql(const char* column, const RowSelection& selection) {
 
 RunResult RunReadings(LibraryConnection& db, const TitleConverter& converter,
                       const ConversionOptions& options, const RowSelection& selection,
-                      StopFlag& stop, RunReport& report, int rowsPerCommit) {
+                      StopFlag& stop, RunReport& report, int rowsPerCommit, int commitWaitMs) {
   ColumnRun run{"kana",
                 [&](const std::string& title) { return converter.Convert(title, options); },
                 [](const std::string& title, const std::string& reading, const std::string* error) {
@@ -125,19 +150,27 @@ RunResult RunReadings(LibraryConnection& db, const TitleConverter& converter,
                   return error ? line + " -> [ERROR] " + *error : line;
                 },
                 Jp("ユーザーからの要求で処理を中止しました")};
-  return RunColumn(db, run, selection, stop, report, rowsPerCommit);
+  return RunColumn(db, run, selection, stop, report, rowsPerCommit, commitWaitMs);
 }
 
 RunResult RunSmartTitles(LibraryConnection& db, const TitleConverter& converter,
                          const RowSelection& selection, StopFlag& stop, RunReport& report,
-                         int rowsPerCommit) {
+                         int rowsPerCommit, int commitWaitMs) {
   ColumnRun run{"smart_title",
                 [&](const std::string& title) { return SmartTitle(converter, title); },
                 [](const std::string& title, const std::string&, const std::string* error) {
                   return error ? title + " -> [ERROR] " + *error : title + " -> OK";
                 },
                 Jp("ユーザーからの要求で処理を中断しました")};
-  return RunColumn(db, run, selection, stop, report, rowsPerCommit);
+  return RunColumn(db, run, selection, stop, report, rowsPerCommit, commitWaitMs);
+}
+
+std::string WriteFailedText(const RunResult& result) {
+  if (result.rowsUnsaved == 0)
+    return Jp("ライブラリに書き込めませんでした。それまでに処理したアイテムは保存されています。\n");
+  return Jp("ライブラリに書き込めませんでした。保存されたアイテムは ") + std::to_string(result.rowsWritten) +
+         Jp(" 件です。\n最後に処理した ") + std::to_string(result.rowsUnsaved) +
+         Jp(" 件は保存されていません（ログに示しています）。\n");
 }
 
 std::optional<std::string> ReadSmartTitle(LibraryConnection& db, const std::string& fileName,

@@ -48,6 +48,7 @@ struct RunResult {
   std::string error;    // the database's text (UTF-8) for SelectFailed and WriteFailed
   int rowsWritten = 0;  // committed rows
   int rowsFailed = 0;   // rows whose statement failed; the run went on
+  int rowsUnsaved = 0;  // rows written into a batch the database then undid
 };
 
 // The rows a run visits: one machine's or all; only those with an empty value.
@@ -60,16 +61,23 @@ struct RowSelection {
 std::string RowSelectSql(const char* column, const RowSelection& selection);
 
 inline constexpr int kRowsPerCommit = 200;
+// How long a commit held off by a reader is tried again (the busy timeout).
+inline constexpr int kCommitWaitMs = 10000;
 
 // Writes the reading of every selected row into `kana`.
 RunResult RunReadings(LibraryConnection& db, const TitleConverter& converter,
                       const ConversionOptions& options, const RowSelection& selection,
-                      StopFlag& stop, RunReport& report, int rowsPerCommit = kRowsPerCommit);
+                      StopFlag& stop, RunReport& report, int rowsPerCommit = kRowsPerCommit,
+                      int commitWaitMs = kCommitWaitMs);
 
 // Writes the smart title of every selected row into `smart_title`.
 RunResult RunSmartTitles(LibraryConnection& db, const TitleConverter& converter,
                          const RowSelection& selection, StopFlag& stop, RunReport& report,
-                         int rowsPerCommit = kRowsPerCommit);
+                         int rowsPerCommit = kRowsPerCommit, int commitWaitMs = kCommitWaitMs);
+
+// The first lines of the message after a run that could not write (CP932).
+// Rows of a batch the database undid are never said to be kept.
+std::string WriteFailedText(const RunResult& result);
 
 // The stored smart title of one item ("" when it has none). Returns the
 // database's error text on failure.

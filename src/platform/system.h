@@ -11,6 +11,9 @@ bool DirectoryExists(const std::string& path);
 bool CreateFolder(const std::string& path);
 // Size of a file in bytes, or false when it cannot be opened.
 bool FileSize(const std::string& path, std::int64_t& size);
+// The last-write time of a file or folder, in the file system's own units
+// (only compared for change); 0 when it cannot be read.
+std::int64_t LastWriteStamp(const std::string& path);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 std::string CurrentDirectory();

@@ -33,6 +33,12 @@ bool DirectoryExists(const std::string& path) {
   return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::int64_t LastWriteStamp(const std::string& path) {
+  struct stat st {};
+  if (stat(Native(path).c_str(), &st) != 0) return 0;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 bool CreateFolder(const std::string& path) {
   return mkdir(Native(path).c_str(), 0777) == 0 || DirectoryExists(path);
 }

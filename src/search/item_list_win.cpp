@@ -324,11 +324,15 @@ int DrawRowThumbnail(AppState& app, HDC dc, int row, const RECT& cell) {
   int height = cell.bottom - cell.top - 4;
   RECT box{cell.left, cell.top + 2, cell.left + height * 4 / 3, cell.top + 2 + height};
   SnapFind find = panes.snapshots->SnapSource(row, 1, [&] { return SnapRowFromList(app.mainDb, row); });
+  // A narrow column cuts the picture: it never covers the markers or the next column.
+  int saved = SaveDC(dc);
+  IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
   if (find.outcome != SnapOutcome::kPicture || !DrawThumbnail(dc, find.path, box)) {
     FrameRect(dc, &box, GetSysColorBrush(COLOR_GRAYTEXT));
     DrawTextA(dc, "NO SNAP", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
-  return box.right - box.left + 6;
+  RestoreDC(dc, saved);
+  return std::min<int>(box.right - box.left + 6, std::max<int>(cell.right - cell.left, 0));
 }
 
 // The lines under the title that TitleClmExInfo switches on: value 1 the
@@ -504,16 +508,23 @@ void PrepareItemListPanes(AppState& app) {
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
 }
 
+std::optional<std::string> LoadListResult(AppState& app, const std::string& sql) {
+  ListPanes& panes = Panes();
+  auto error = app.mainDb.Query(sql);
+  // A new list: Page Up/Down make its index when they are first pressed.
+  ++panes.listLoads;
+  if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
+  ForgetFailedThumbnails();  // a picture that was missing may be there now
+  return error;
+}
+
 int SortAndLoad(AppState& app, int column, int how) {
   ListPanes& panes = Panes();
   int applied = ApplySortRequest(panes.query.sort, column, how, YomiSort(app), DisplaySettings(app));
   bool withOrder = applied != kSortSqlOrder;
   UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
   std::string sql = ListStatement(panes.query, withOrder);
-  auto error = app.mainDb.Query(sql);
-  // A new list: Page Up/Down make its index when they are first pressed.
-  ++panes.listLoads;
-  if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
+  auto error = LoadListResult(app, sql);
   SyncItemCount(app);
   if (error) {
     ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error, sql);

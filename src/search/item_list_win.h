@@ -4,6 +4,7 @@
 // through the initial index.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "search/item_list_query.h"
@@ -22,6 +23,11 @@ void PrepareItemListPanes(AppState& app);
 // Sorts by a column (0..18) or kSortReset/kSortKeepKeys/kSortSqlOrder and
 // reloads. `how`: kSortToggle/kSortAscending/kSortDescending. 0 = loaded, 1 = failed.
 int SortAndLoad(AppState& app, int column, int how);
+// Loads `sql` into the main connection as the item list's rows. What was
+// remembered of the rows before (snapshot lookups, the Page Up/Down index)
+// belongs to them and is dropped here, for every caller. Returns the
+// database's error text on failure.
+std::optional<std::string> LoadListResult(AppState& app, const std::string& sql);
 
 // The common refresh: `clearFirst` empties the lists first; `resetGroups` 1
 // forgets the remembered group rows, above 0 rebuilds the group list;

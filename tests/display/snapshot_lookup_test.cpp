@@ -302,20 +302,44 @@ TEST_F(SnapshotLookupTest, ResultsRememberedPerRowAndSlotUntilInvalidated) {
   EXPECT_EQ(SnapHoverText(absolute), Jp("[絶対指定]>\r\n") + In("a.png"));
   EXPECT_EQ(lookup.SnapSource(7, 2, fields).kind, kSnapAbsolute + kSnapReused);
 
-  // The folder is listed once: a file added later is seen after Invalidate.
-  RemoveFile(In("a.png"));
-  Files({"b.png"});
+  // After Invalidate the rows are asked again.
   auto other = [&] {
     ++asked;
     SnapRow row = Row();
     row.fileTitle = "b";
     return row;
   };
-  EXPECT_EQ(Found(lookup.SnapSource(8, 1, other)), "");
   lookup.Invalidate();
-  EXPECT_EQ(Found(lookup.SnapSource(7, 1, other)), "b.png");
-  EXPECT_EQ(lookup.SnapSource(7, 1, other).kind, kSnapSearched + kSnapReused);
-  EXPECT_EQ(asked, 4);
+  EXPECT_EQ(Found(lookup.SnapSource(7, 1, other)), "");
+  EXPECT_EQ(asked, 3);
+}
+
+TEST_F(SnapshotLookupTest, FolderListedAgainWhenItChanges) {
+  Files({"a.png"});
+  SnapshotLookup lookup(Only({1}));
+  int asked = 0;
+  auto b = [&] {
+    ++asked;
+    SnapRow row = Row();
+    row.fileTitle = "b";
+    return row;
+  };
+  SnapFind missing = lookup.SnapSource(8, 1, b);
+  EXPECT_EQ(missing.outcome, SnapOutcome::kNotFound);
+  // A search that found nothing keeps its own label when given again.
+  SnapFind missingAgain = lookup.SnapSource(8, 1, b);
+  EXPECT_EQ(missingAgain.kind, kSnapSearched);
+  EXPECT_EQ(SnapLabel(missingAgain.kind), Jp("[自動検索]"));
+  EXPECT_EQ(asked, 1);  // the folder is unchanged: nothing is searched again
+
+  // A picture added to the folder is found at the next lookup, by a new row
+  // and by the row remembered as not found.
+  SleepMs(20);  // a later last-write time on coarse clocks
+  Files({"b.png"});
+  EXPECT_EQ(Found(lookup.SnapSource(8, 1, b)), "b.png");
+  EXPECT_EQ(Found(lookup.SnapSource(9, 1, b)), "b.png");
+  EXPECT_EQ(lookup.SnapSource(8, 1, b).kind, kSnapSearched + kSnapReused);
+  EXPECT_EQ(asked, 3);
 }
 
 TEST_F(SnapshotLookupTest, AbsoluteChoicesAndSourceKinds) {

@@ -32,7 +32,7 @@ TEST(Crc, FileRangeMatchesZlibOverTheSameBytes) {
   const std::int64_t size = static_cast<std::int64_t>(data.size());
   struct Case {
     std::int64_t offset, length;
-  } cases[] = {{0, 0}, {16, 0}, {3, 10}, {(1 << 20) - 1, (1 << 20) + 2}, {size - 1, 1}, {size, 0}};
+  } cases[] = {{0, 0}, {16, 0}, {3, 10}, {(1 << 20) - 1, (1 << 20) + 2}, {size - 1, 1}};
   for (const Case& c : cases) {
     std::string part = data.substr(static_cast<size_t>(c.offset),
                                    c.length ? static_cast<size_t>(c.length) : std::string::npos);
@@ -47,7 +47,8 @@ TEST(Crc, RangeBeyondTheFileOrAMissingFileGivesNoCrc) {
   test::TempFolder folder;
   const std::string path = folder / "small.bin";
   test::WriteWholeFile(path, "0123456789");
-  for (CrcRange range : {CrcRange{11, 0}, CrcRange{5, 6}, CrcRange{0, 11}}) {
+  // A range starting at the end holds no byte and is refused as well.
+  for (CrcRange range : {CrcRange{11, 0}, CrcRange{5, 6}, CrcRange{0, 11}, CrcRange{10, 0}}) {
     CrcResult r = FileCrc(path, range, {true, true});
     EXPECT_FALSE(r.Ok());
     EXPECT_EQ(r.crc32, "");

@@ -190,6 +190,11 @@ TEST_F(ImageImportTest, OverwriteChangesOnlyWhatTheImportDerives) {
 TEST_F(ImageImportTest, AnOverwriteThatChangesATitleRenewsItsSmartTitleAndKeepsTheReading) {
   MakeFixture();
   ASSERT_EQ(ImportImages(db, job, nullptr, progress).added, 5);
+  // A new row has its smart title from the start.
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM main_table WHERE smart_title='' OR smart_title IS NULL;"), "0");
+  EXPECT_EQ(Scalar("SELECT smart_title FROM main_table WHERE file_name='" + Quote(root + "\\Enix\\Game (1987)(J).d88") +
+                   "';"),
+            "GAME");
   ASSERT_FALSE(db.Query("UPDATE main_table SET smart_title='OLD', kana='" + Jp("よみ") + "';"));
   job.overwrite = true;
   job.titleRule = 0;  // two titles change: "Game" and "It's,"

@@ -20,6 +20,24 @@ TEST(ImportOptions, NumbersFromBoxesAreCutTowardsZero) {
   for (const Case& c : cases) EXPECT_EQ(NumberFromBox(c.text), c.value) << c.text;
 }
 
+TEST(ImportOptions, CrcNumbersAreReadWholeOrRefused) {
+  struct Case {
+    std::string text;
+    std::optional<std::int32_t> value;
+  } cases[] = {{"", 0},
+               {"  ", 0},
+               {"0", 0},
+               {" 16 ", 16},
+               {"2147483647", INT32_MAX},
+               {"2147483648", std::nullopt},
+               {"3000000000", std::nullopt},
+               {"9999999999", std::nullopt},
+               {"12abc", std::nullopt},
+               {"-3", std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(CrcNumberFromBox(c.text), c.value) << c.text;
+  EXPECT_EQ(CrcNumberRefusedText(), Jp("CRCの計算開始位置と長さは 0 から 2147483647 までの数で指定してください。"));
+}
+
 TEST(ImportOptions, SearchExtensionLine) {
   EXPECT_EQ(SearchExtensionLine(""), Jp("指定なし"));
   EXPECT_EQ(SearchExtensionLine("d88;fdi"), Jp("(検索拡張子:d88;fdi)"));

@@ -4,12 +4,14 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
+#include "platform/system.h"
 #include "test_support.h"
 
 namespace vel {
@@ -107,6 +109,46 @@ TEST_F(MaintenanceRunTest, LockedLibraryFailsWithoutChangingARow) {
   EXPECT_EQ(report.lines.back(), "ライブラリに書き込めないため処理を中止しました -> [ERROR] database is locked");
   ASSERT_FALSE(other.Query("ROLLBACK;"));
   EXPECT_EQ(Column("kana"), "a1=NULL,a2=,a3=,a4=old,b1=,b2=NULL");
+}
+
+TEST_F(MaintenanceRunTest, CommitHeldOffByAReaderIsTriedAgain) {
+  LibraryConnection reader;
+  reader.Open(folder / "Velmarook.db", "");
+  ASSERT_FALSE(reader.Query("BEGIN; SELECT COUNT(*) FROM main_table;"));
+  sqlite3_busy_timeout(db.Handle(), 0);  // only the run's own retries wait
+  std::thread release([&] {
+    SleepMs(300);
+    reader.Query("COMMIT;");
+  });
+  RunResult result = RunReadings(db, converter, reading, {"A", false}, stop, report, kRowsPerCommit, 5000);
+  release.join();
+  EXPECT_EQ(result.end, RunEnd::Finished);
+  EXPECT_EQ(result.rowsWritten, 4);
+  EXPECT_EQ(result.rowsUnsaved, 0);
+  EXPECT_EQ(Column("kana"), "a1=げーむ,a2=ぱずる,a3=,a4=DONTSTOP,b1=,b2=NULL");
+}
+
+TEST_F(MaintenanceRunTest, CommitThatStillFailsNamesTheRowsNotSaved) {
+  LibraryConnection reader;
+  reader.Open(folder / "Velmarook.db", "");
+  sqlite3_busy_timeout(db.Handle(), 0);
+  // Batches of three: a1..a3 are kept, the batch holding a4 is undone.
+  report.onStep = [&](int step) {
+    if (step == 4) reader.Query("BEGIN; SELECT COUNT(*) FROM main_table;");
+  };
+  RunResult result = RunReadings(db, converter, reading, {"A", false}, stop, report, 3, 100);
+  EXPECT_EQ(result.end, RunEnd::WriteFailed);
+  EXPECT_EQ(result.error, "database is locked");
+  EXPECT_EQ(result.rowsWritten, 3);
+  EXPECT_EQ(result.rowsUnsaved, 1);
+  ASSERT_GE(report.lines.size(), 3u);
+  EXPECT_EQ(report.lines[report.lines.size() - 2], "Ｄｏｎ'ｔ　Ｓｔｏｐ -> [ERROR] 保存されませんでした");
+  EXPECT_EQ(report.lines.back(), "ライブラリに書き込めないため処理を中止しました -> [ERROR] database is locked");
+  EXPECT_EQ(AnsiToUtf8(WriteFailedText(result)),
+            "ライブラリに書き込めませんでした。保存されたアイテムは 3 件です。\n"
+            "最後に処理した 1 件は保存されていません（ログに示しています）。\n");
+  ASSERT_FALSE(reader.Query("COMMIT;"));
+  EXPECT_EQ(Column("kana"), "a1=げーむ,a2=ぱずる,a3=,a4=old,b1=,b2=NULL");
 }
 
 TEST_F(MaintenanceRunTest, FailingRowIsLoggedAndTheRunGoesOn) {
