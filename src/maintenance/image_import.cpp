@@ -56,15 +56,6 @@ std::string InList(const std::vector<std::string>& keys) {
   return list;
 }
 
-int DiskNumber(const std::string& text) {
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    value = std::min(value * 10 + (c - '0'), 1000000);
-  }
-  return value;
-}
-
 // The set a row belongs to: its parent's key, "" for a single image.
 std::string SetOf(const StoredItem& item) {
   if (item.ply == 1) return item.key;

@@ -26,16 +26,6 @@ void Refuse(const char* text, void* owner, unsigned icon = kMbIconError) {
   ShowMessage(Jp(text), Jp("中止"), kMbOk | icon, owner);
 }
 
-// A disk number as stored ("" and other non-numbers read as 0).
-int DiskNumber(const std::string& text) {
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    value = std::min(value * 10 + (c - '0'), 1000000);
-  }
-  return value;
-}
-
 struct ItemFacts {
   int ply = 0;
   std::string machine;
@@ -437,6 +427,15 @@ bool ReleaseAlterEgo(LibraryConnection& db, const std::string& key, void* owner)
     return false;
   }
   return true;
+}
+
+int DiskNumber(const std::string& text) {
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    value = std::min(value * 10 + (c - '0'), 1000000);
+  }
+  return value;
 }
 
 }  // namespace vel

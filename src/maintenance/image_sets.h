@@ -21,6 +21,9 @@ inline constexpr std::size_t kAlterEgoFolderBytes = 210;
 // error text on failure.
 std::optional<std::string> RebuildMaxDiskTable(LibraryConnection& db);
 
+// A disk number as stored ("" and other non-numbers read as 0).
+int DiskNumber(const std::string& text);
+
 // Joins the dragged items (in list order) to `target` as its next disks.
 // True when the library changed; the list is then reloaded with the target
 // selected.
