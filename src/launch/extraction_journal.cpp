@@ -1,6 +1,7 @@
 #include "launch/extraction_journal.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "core/cp932_text.h"
 #include "launch/journal_records.h"
@@ -35,22 +36,27 @@ struct FolderJournals {
   std::vector<ExtractionJournal*> running, leftBehind;
 };
 
+// Names as compared: single-byte letters in upper case, as a folder
+// compares them. A set of them, so that a folder of thousands of files is
+// cleaned in one pass.
+using NameSet = std::unordered_set<std::string>;
+
+void AddNames(const std::vector<std::string>& names, NameSet& set) {
+  for (const std::string& name : names) set.insert(ToUpperByCharacter(name));
+}
+
 // The names of `journals`' before-listings that every complete listing has:
 // what was in the folder before the first of them began. False when none of
 // them has a complete listing.
-bool NamesBeforeAll(const std::vector<ExtractionJournal*>& journals, std::vector<std::string>& names) {
+bool NamesBeforeAll(const std::vector<ExtractionJournal*>& journals, NameSet& names) {
   bool any = false;
   for (const ExtractionJournal* journal : journals) {
     if (!journal->HasListing()) continue;
-    if (!any) {
-      names = journal->NamesBefore();
-      any = true;
-      continue;
-    }
-    std::vector<std::string> common;
-    for (const std::string& name : names)
-      if (HoldsName(journal->NamesBefore(), name)) common.push_back(name);
-    names = std::move(common);
+    NameSet these;
+    AddNames(journal->NamesBefore(), these);
+    if (any) std::erase_if(names, [&](const std::string& name) { return !these.count(name); });
+    else names = std::move(these);
+    any = true;
   }
   return any;
 }
@@ -64,16 +70,16 @@ bool RemoveEntry(const std::string& path, bool isFolder) {
 void CleanFolder(const FolderJournals& journals, const std::string& baseFolder, const KeptImageTest& keep,
                  CleanupOutcome& outcome) {
   if (!IsCleanableExtractionFolder(journals.folder, baseFolder)) return;
-  std::vector<std::string> placed;
+  NameSet placed;
   for (const auto* list : {&journals.running, &journals.leftBehind})
-    for (const ExtractionJournal* journal : *list)
-      placed.insert(placed.end(), journal->PlacedNames().begin(), journal->PlacedNames().end());
-  std::vector<std::string> before;
+    for (const ExtractionJournal* journal : *list) AddNames(journal->PlacedNames(), placed);
+  NameSet before;
   const bool knowsBefore = NamesBeforeAll(journals.running, before);
   const bool countKept = !journals.running.empty();
   // A link to a folder is not listed: it and what it reaches stay.
   for (const FolderEntry& entry : ListFolder(journals.folder).entries) {
-    const bool ours = HoldsName(placed, entry.name) || (knowsBefore && !HoldsName(before, entry.name));
+    const std::string name = ToUpperByCharacter(entry.name);
+    const bool ours = placed.count(name) || (knowsBefore && !before.count(name));
     const std::string path = journals.folder + "\\" + entry.name;
     if (!ours || keep(path, entry.isFolder)) {
       if (countKept) ++outcome.kept;
