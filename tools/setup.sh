@@ -15,6 +15,7 @@ PACKAGES=(
   wine wine64 xvfb xauth x11-utils
   locales fonts-noto-cjk
   googletest
+  libmigemo1 cmigemo-common libkakasi2 kakasi-dic
   zlib1g-dev libz-mingw-w64-dev
   nodejs npm python3
 )
