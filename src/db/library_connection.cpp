@@ -144,6 +144,7 @@ size_t LibraryConnection::Grid::HeldBytes() const {
 
 void LibraryConnection::ReleaseResult() {
   lastError_.reset();
+  lastInterrupted_ = false;
   grid_.Clear();
   rows_ = columns_ = 0;
 }
@@ -159,6 +160,7 @@ void LibraryConnection::Close() {
 std::optional<std::string> LibraryConnection::Fail(std::string text) {
   grid_.Clear();
   rows_ = columns_ = 0;
+  lastInterrupted_ = handle_ && sqlite3_errcode(handle_) == SQLITE_INTERRUPT;
   lastError_ = std::move(text);
   return lastError_;
 }
@@ -215,6 +217,41 @@ std::optional<std::string> LibraryConnection::Query(const std::string& sql) {
     sqlite3_exec(handle_, extensionStatement_.c_str(), nullptr, nullptr, nullptr);
   }
   return RunStatements(AnsiToUtf8(sql));
+}
+
+void LibraryConnection::SetProgressCheck(std::function<bool()> check) {
+  progressCheck_ = std::move(check);
+  if (!handle_) return;
+  if (!progressCheck_) {
+    sqlite3_progress_handler(handle_, 0, nullptr, nullptr);
+    return;
+  }
+  // About a millisecond of work between checks.
+  sqlite3_progress_handler(handle_, 4000, [](void* self) -> int {
+    LibraryConnection* connection = static_cast<LibraryConnection*>(self);
+    // Non-zero interrupts the running statement (SQLITE_INTERRUPT).
+    return connection->progressCheck_ && connection->progressCheck_() ? 1 : 0;
+  }, this);
+}
+
+void LibraryConnection::HoldResult() {
+  heldGrid_ = std::move(grid_);
+  heldRows_ = rows_;
+  heldColumns_ = columns_;
+  grid_ = Grid();
+  rows_ = columns_ = 0;
+}
+
+void LibraryConnection::PutBackHeldResult() {
+  grid_ = std::move(heldGrid_);
+  rows_ = heldRows_;
+  columns_ = heldColumns_;
+  DropHeldResult();
+}
+
+void LibraryConnection::DropHeldResult() {
+  heldGrid_ = Grid();
+  heldRows_ = heldColumns_ = 0;
 }
 
 std::string_view LibraryConnection::CellUtf8(int row, int column) const {

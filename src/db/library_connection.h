@@ -3,6 +3,7 @@
 // that runs one SQL text at a time and keeps its whole result as a grid.
 // SQL is built in CP932 and converted to UTF-8 here; cells come back as CP932.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,20 @@ class LibraryConnection {
   std::string Quote(const std::string& text) { return vel::Quote(text); }
 
   sqlite3* Handle() const { return handle_; }
+
+  // Called every few thousand steps of a running statement while set; when it
+  // returns true the statement is interrupted and fails with "interrupted".
+  // Unset it (an empty function) when the work it watches is done.
+  void SetProgressCheck(std::function<bool()> check);
+  // Whether the last failed statement was interrupted (by the check).
+  bool LastWasInterrupted() const { return lastInterrupted_; }
+
+  // Sets the current result aside, so that a long statement that may be
+  // stopped can be run without losing it: PutBackHeldResult makes it the
+  // current result again, DropHeldResult frees it. Holding again replaces it.
+  void HoldResult();
+  void PutBackHeldResult();
+  void DropHeldResult();
   const std::string& DatabasePathUtf8() const { return databasePathUtf8_; }
 
  private:
@@ -112,6 +127,11 @@ class LibraryConnection {
   Grid grid_;
   int rows_ = 0;
   int columns_ = 0;
+  Grid heldGrid_;
+  int heldRows_ = 0;
+  int heldColumns_ = 0;
+  std::function<bool()> progressCheck_;
+  bool lastInterrupted_ = false;
   std::optional<std::string> lastError_;
   bool cellReadFailed_ = false;
 };

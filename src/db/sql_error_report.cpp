@@ -15,6 +15,8 @@ bool ReportSqlError(const std::string& tag, const std::string& description,
   gLastReport = {tag, description, error, sql};
   // Expected while the item list has never been built.
   if (error == "no such table: list_view") return false;
+  // A statement the user stopped is no fault to show.
+  if (error == "interrupted") return false;
   if (gPresenter) gPresenter(gLastReport);
   return true;
 }

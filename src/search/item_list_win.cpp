@@ -20,6 +20,7 @@
 #include "search/group_kinds.h"
 #include "search/initial_index.h"
 #include "search/list_images_win.h"
+#include "search/search_watch_win.h"
 
 namespace vel {
 namespace {
@@ -673,9 +674,26 @@ bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
     const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
     if (click.iSubItem < 0 || static_cast<size_t>(click.iSubItem) >= panes.shownColumns.size()) return true;
     std::string key = app.mainDb.Cell(FocusedRow(app), kPosFileName);
+    // A long sort can be stopped with Esc: the list and its order stay as they were.
+    const ListQueryState before = panes.query;
+    app.mainDb.HoldResult();
+    SearchWatch watch(app);
+    app.mainDb.SetProgressCheck([&watch] { return watch.StopRequested(); });
     panes.query.sqlOrderInForce = false;
-    if (SortAndLoad(app, panes.shownColumns[static_cast<size_t>(click.iSubItem)], kSortToggle) == 0)
+    int failed = SortAndLoad(app, panes.shownColumns[static_cast<size_t>(click.iSubItem)], kSortToggle);
+    app.mainDb.SetProgressCheck({});
+    if (failed && app.mainDb.LastWasInterrupted()) {
+      panes.query = before;
+      app.mainDb.PutBackHeldResult();
+      UpdateHeaders(app, panes.query.sqlOrderInForce);
+      SyncItemCount(app);
+      ShowCount(app);
+      SetStatusText(app, 3, Jp("並べ替えを中止しました"));
       SelectRow(app, FindRowByKey(app.mainDb, key));
+      return true;
+    }
+    app.mainDb.DropHeldResult();
+    if (!failed) SelectRow(app, FindRowByKey(app.mainDb, key));
     return true;
   }
   // Enter or a double click starts the item in its emulator.

@@ -292,6 +292,14 @@ int TargetSortColumn(int target) {
   }
 }
 
+// The statement that made list_view, or "" when there is none.
+std::string ListViewDefinition(LibraryConnection& db) {
+  if (db.Query("SELECT sql FROM sqlite_master WHERE type='view' AND name='list_view';") ||
+      db.RowCount() < 1)
+    return {};
+  return db.Cell(1, 0) + ";";
+}
+
 }  // namespace
 
 void DropListView(LibraryConnection& db) { db.Query("DROP VIEW IF EXISTS list_view;"); }
@@ -322,9 +330,34 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
                           int target, int subMode, bool orOnly) {
   SearchOutcome outcome;
   if (text.empty() || !env.db) return outcome;
+  LibraryConnection& db = *env.db;
   const auto started = std::chrono::steady_clock::now();
+  // What is shown now, kept until the new list is loaded, for a stop.
+  db.HoldResult();
+  const std::string previousView = ListViewDefinition(db);
+  const ListQueryState previousState = state;
+  bool stopped = false;
+  if (env.stopRequested)
+    db.SetProgressCheck([&] { return stopped = stopped || env.stopRequested(); });
+  struct CheckOff {
+    LibraryConnection& db;
+    ~CheckOff() { db.SetProgressCheck({}); }
+  } checkOff{db};
+  auto putBack = [&] {
+    db.SetProgressCheck({});
+    DropListView(db);
+    if (!previousView.empty()) db.Query(previousView);
+    state = previousState;
+    db.PutBackHeldResult();
+    outcome.stopped = true;
+    outcome.result = -1;
+    outcome.rows = db.RowCount();
+    outcome.countText = SearchCountText(outcome.rows);
+    outcome.timeText = Jp("検索を中止しました");
+  };
+
   state.sqlOrderInForce = false;
-  DropListView(*env.db);
+  DropListView(db);
   outcome.result = -1;
 
   bool built = false;
@@ -349,16 +382,27 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
     // The old list is gone: the status says what is shown now, also after a failure.
     outcome.countText = SearchCountText(outcome.rows);
   };
+  if (stopped) {
+    putBack();
+    return outcome;
+  }
   if (!built) {
+    db.DropHeldResult();
     state.sqlOrderInForce = false;
     finish(-1);
     return outcome;
   }
 
   state.groupCondition.clear();
-  int column = target == kTargetSql ? SqlSortColumn(*env.db, state) : TargetSortColumn(target);
+  int column = target == kTargetSql ? SqlSortColumn(db, state) : TargetSortColumn(target);
   int rows = env.loadList ? env.loadList(column, kSortAscending)
-                          : LoadSearchResult(*env.db, state, column, kSortAscending);
+                          : LoadSearchResult(db, state, column, kSortAscending);
+  if (stopped) {
+    putBack();
+    return outcome;
+  }
+  db.DropHeldResult();
+  db.SetProgressCheck({});
   if (env.showList) env.showList(rows);
   finish(rows);
   if (rows < 0) return outcome;

@@ -53,10 +53,15 @@ struct SearchEnvironment {
   // list without groups when the load failed (rows -1). The search's time
   // includes it: it is what the user waits for.
   std::function<void(int rows)> showList;
+  // Asked now and then while the search's statements run; true stops the
+  // search, which then leaves the list, the view and the order as they were.
+  // Unset: a search cannot be stopped.
+  std::function<bool()> stopRequested;
 };
 
 struct SearchOutcome {
   int result = 0;          // 1 rows, 0 no rows or an empty text, -1 nothing built (or a failure)
+  bool stopped = false;    // stopped on request: the previous list is current again
   int rows = 0;            // rows of the loaded list (0 when nothing was loaded)
   long long elapsedMs = 0;
   std::string countText;   // status-bar part 1: " 検索件数: n 件" (CP932; "" for an empty text)
@@ -64,8 +69,8 @@ struct SearchOutcome {
 };
 
 // Builds list_view for the text and loads the list. Failed statements are
-// reported through the SQL error report; the old view is gone once a search
-// has started, so a failure leaves an empty list.
+// reported through the SQL error report; a failure leaves an empty list. A
+// search stopped on request puts the previous view, order and list back.
 SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const std::string& text,
                           int target, int subMode, bool orOnly);
 

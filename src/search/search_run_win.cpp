@@ -7,6 +7,7 @@
 #include "maintenance/title_converter.h"
 #include "search/item_list_win.h"
 #include "search/migemo.h"
+#include "search/search_watch_win.h"
 
 namespace vel {
 namespace {
@@ -57,7 +58,9 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
                                                               static_cast<WPARAM>(-1), LVNI_SELECTED))
                               : -1;
   if (selected >= 0) selectedKey = app.mainDb.Cell(selected + 1, kPosFileName);
-  ClearItemList(app, true);  // the search drops the view itself
+  // The lists keep showing the previous result until the new one is loaded:
+  // a stopped search puts it back.
+  if (app.statusBar) SendMessageA(app.statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
 
   SearchEnvironment env;
   env.db = &app.mainDb;
@@ -85,12 +88,16 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   };
   env.showList = show;
 
+  SearchWatch watch(app);
+  env.stopRequested = [&watch] { return watch.StopRequested(); };
+
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  if (app.mainWindow) EnableWindow(app.mainWindow, FALSE);
   SearchOutcome outcome = SearchItems(env, state, text, target, subMode, orOnly);
-  // Nothing was built: no list, no groups.
-  if (!shown) show(-1);
-  if (app.mainWindow) EnableWindow(app.mainWindow, TRUE);
+  if (outcome.stopped) {
+    SetListCount(app.itemList, app.mainDb.RowCount());
+  } else if (!shown) {
+    show(-1);  // nothing was built: no list, no groups
+  }
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
 
   if (outcome.rows > 0) SelectRow(app.itemList, FindRowByKey(app.mainDb, selectedKey) - 1);

@@ -181,6 +181,46 @@ TEST(SearchE2E, AFailedOrBlankSearchShowsAnEmptyResultAndOneReport) {
   EXPECT_TRUE(program.Close());
 }
 
+// Status-bar part 3 (the search time) has the length of the text.
+bool TimePartShows(HWND status, const std::string& text) {
+  const size_t chars = static_cast<size_t>(MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0) - 1);
+  size_t length = LOWORD(SendMessageA(status, SB_GETTEXTLENGTHA, 3, 0));
+  return length == text.size() || length == chars;
+}
+
+TEST(SearchE2E, EscStopsALongSearchAndLeavesThePreviousList) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_NO_FATAL_FAILURE(AddProduce(base));
+  HWND list = FindControl(main, 1001), groups = FindControl(main, kGroupListId);
+  HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(list && groups && status && edit);
+  Search(main, "fruit");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Rows(groups) == 2; }));
+
+  // A statement that counts to a billion: the status bar says it is searching, Esc stops it.
+  Search(main, "SELECT * FROM list_view WHERE (SELECT max(i) FROM (WITH RECURSIVE n(i) AS "
+               "(SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1000000000) SELECT i FROM n)) > 0", 9);
+  ASSERT_TRUE(WaitFor([&] { return TimePartShows(status, Jp("検索中…")); }));
+  PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageA(edit, WM_KEYUP, VK_ESCAPE, 0xC0000000);
+  EXPECT_TRUE(WaitFor([&] { return TimePartShows(status, Jp("検索を中止しました")); }));
+  EXPECT_EQ(Rows(list), 3) << "the previous list stays";
+  EXPECT_EQ(Rows(groups), 2);
+  EXPECT_TRUE(StatusShows(status, Jp(" 検索件数: 3 件")));
+  EXPECT_FALSE(FindWindowA("NORMALDLG", Jp("SQLクエリエラー").c_str())) << "a stop is no error";
+  // The view the lists read is the previous one again.
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query("SELECT count(*) FROM list_view;"));
+  EXPECT_EQ(db.Cell(1, 0), "3");
+  db.Close();
+  EXPECT_TRUE(program.Close());
+}
+
 // Pixels of a screen area, 32 bits each (blue, green, red, unused).
 std::vector<unsigned char> CaptureScreen(const RECT& area, BITMAPINFO& info) {
   int width = area.right - area.left, height = area.bottom - area.top;

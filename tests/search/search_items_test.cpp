@@ -377,3 +377,54 @@ TEST(SearchTextsTest, TimeShowsWholeSecondsAndTruncatedHundredths) {
 
 }  // namespace
 }  // namespace vel
+
+namespace vel {
+namespace {
+
+TEST_F(SearchItemsTest, AStoppedSearchPutsThePreviousListBack) {
+  std::vector<Item> items;
+  for (int i = 0; i < 400; ++i)
+    items.push_back({"k" + std::to_string(1000 + i), (i % 2 ? "Quest " : "Alpha ") + std::to_string(i), ""});
+  ASSERT_FALSE(db.Query("BEGIN;"));
+  Add(items);
+  ASSERT_FALSE(db.Query("COMMIT;"));
+
+  for (int stopAfter : {0, 3}) {  // at the first check, and later in the load
+    env.stopRequested = nullptr;
+    env.showList = nullptr;
+    ASSERT_EQ(SearchItems(env, state, "quest", kTargetFuzzy, kMatchContains, false).rows, 200);
+    const std::vector<std::string> before = ListedKeys();
+    const ListQueryState stateBefore = state;
+    int asked = 0;
+    env.stopRequested = [&] { return ++asked > stopAfter; };
+    bool shown = false;
+    env.showList = [&](int) { shown = true; };
+    SearchOutcome outcome = SearchItems(env, state, "alpha", kTargetTitle, kMatchContains, false);
+    EXPECT_TRUE(outcome.stopped) << stopAfter;
+    EXPECT_GT(asked, stopAfter) << "the statements were watched";
+    EXPECT_FALSE(shown) << "a stopped search shows nothing new";
+    EXPECT_EQ(outcome.rows, 200);
+    EXPECT_EQ(outcome.countText, SearchCountText(200));
+    EXPECT_EQ(outcome.timeText, Jp("検索を中止しました"));
+    EXPECT_EQ(ListedKeys(), before) << "the previous list is current again";
+    EXPECT_EQ(state.sort.keys, stateBefore.sort.keys) << "the order is the previous one";
+    EXPECT_EQ(state.sort.dir, stateBefore.sort.dir);
+    ASSERT_FALSE(db.Query("SELECT count(*) FROM list_view;"));
+    EXPECT_EQ(db.Cell(1, 0), "200") << "the previous view is back";
+  }
+  EXPECT_TRUE(reports.empty()) << "a stop is not reported as a failure";
+
+  // Watched but never stopped: the search runs as usual and the check is gone after it.
+  int asked = 0;
+  env.stopRequested = [&] { ++asked; return false; };
+  env.showList = nullptr;
+  SearchOutcome outcome = SearchItems(env, state, "alpha", kTargetFuzzy, kMatchContains, false);
+  EXPECT_FALSE(outcome.stopped);
+  EXPECT_EQ(outcome.rows, 200);
+  const int afterSearch = asked;
+  ASSERT_FALSE(db.Query("SELECT count(*) FROM main_table a, main_table b WHERE b.rowid <= 20;"));
+  EXPECT_EQ(asked, afterSearch) << "no check outlives the search";
+}
+
+}  // namespace
+}  // namespace vel
