@@ -138,10 +138,7 @@ BackupSummary SummariseBackupSources(LibraryConnection& db, const std::vector<Ba
   BackupSummary summary;
   std::vector<std::string> keys;
   if (!ExpandBackupKeys(db, items, keys, summary.error)) return summary;
-  if (!keys.empty()) {
-    const std::string& first = keys.front();
-    summary.firstName = KeyMember(first).empty() ? NameOf(first) : OwnFileName(KeyMember(first));
-  }
+  if (!keys.empty()) summary.firstName = BackupItemName(keys.front());
   SeenPaths seen;
   for (const std::string& key : keys) {
     if (Stopping(stop)) return summary;
@@ -153,6 +150,11 @@ BackupSummary SummariseBackupSources(LibraryConnection& db, const std::vector<Ba
   }
   summary.complete = true;
   return summary;
+}
+
+std::string BackupItemName(const std::string& key) {
+  const std::string member = KeyMember(key);
+  return member.empty() ? NameOf(key) : OwnFileName(member);
 }
 
 std::string BackupSourceText(const BackupSummary& summary) {

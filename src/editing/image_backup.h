@@ -65,6 +65,9 @@ struct BackupSummary {
 };
 BackupSummary SummariseBackupSources(LibraryConnection& db, const std::vector<BackupItem>& items,
                                      const StopFlag& stop);
+// The own name of an item's file: a member's name after its last folder,
+// else the file's name.
+std::string BackupItemName(const std::string& key);
 // "first.d88 ほか 3" (or only the name for one file).
 std::string BackupSourceText(const BackupSummary& summary);
 
