@@ -1,5 +1,6 @@
 // "イメージファイルのバックアップ" in the running program: the destinations it
-// refuses, then a plain file and a ZIP member copied with extraction on.
+// refuses, then a set of a plain file and a ZIP member copied with
+// extraction on.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -40,7 +41,7 @@ void SetText(HWND dialog, int id, const std::string& text) {
   SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-TEST(ImageBackupE2E, RefusesBadDestinationsThenCopiesAPlainFileAndAnExtractedMember) {
+TEST(ImageBackupE2E, RefusesBadDestinationsThenCopiesASetOfAPlainFileAndAnExtractedMember) {
   BaseFolder base;
   const std::string images = base.File("images"), out = base.File("out");
   ASSERT_TRUE(CreateFolder(images) && CreateFolder(out));
@@ -51,20 +52,22 @@ TEST(ImageBackupE2E, RefusesBadDestinationsThenCopiesAPlainFileAndAnExtractedMem
   ASSERT_TRUE(main);
   LibraryConnection db;
   db.Open(base.File("Velmarook.db"), "");
+  // The ZIP member is the second disk of a set headed by the plain file: the
+  // set's child goes with the selected parent.
+  const std::string parent = Quote(images + "\\plain.d88");
   ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,ply,ply_file_name) "
-                        "VALUES('" + Quote(images + "\\plain.d88") + "','FC','Bkup plain','plain','d88',0,''),"
-                        "('" + Quote(images + "\\pack.zip*sub\\game.d88") + "','FC','Bkup zip','game','d88',0,'');"));
+                        "VALUES('" + parent + "','FC','Bkup plain','plain','d88',1,'" + parent + "'),"
+                        "('" + Quote(images + "\\pack.zip*sub\\game.d88") + "','FC','Disk two','game','d88',2,'" +
+                        parent + "');"
+                        "INSERT INTO tmp_maxdisk VALUES('" + parent + "',2);"));
   db.Close();
   HWND edit = FindControl(main, kSearchTextId);
   ASSERT_TRUE(edit);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bkup"));
   PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
   HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
-  LVITEMA all{};
-  all.stateMask = LVIS_SELECTED;
-  all.state = LVIS_SELECTED;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }));
 
   PostMessageA(main, WM_COMMAND, kCmdImageBackup, 0);
   HWND dialog = program.WaitForWindow("NORMALDLG", Jp("イメージファイルのバックアップ"));
