@@ -305,6 +305,11 @@ LRESULT CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         case kCloseId: Close(*d); return 0;
       }
       break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // Labels and the group frames on the window's own face, not black.
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case kSizesMessage:
       ShowSizes(*d);
       return 0;
@@ -335,6 +340,9 @@ LRESULT CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 void Build(BackupDialog& d) {
   HWND dialog = d.dialog;
+  // The group frames paint no inside of their own: the window's face is
+  // painted under them too.
+  SetWindowLongPtrA(dialog, GWL_STYLE, GetWindowLongPtrA(dialog, GWL_STYLE) & ~WS_CLIPCHILDREN);
   AddControl(dialog, "BUTTON", Jp("バックアップ元の情報"), BS_GROUPBOX, 10, 8, 440, 66, -1);
   // Until the sizes are in, the selected items stand for the files.
   BackupSummary selected;
