@@ -162,6 +162,7 @@ Settings CoreSettingsTable(const SettingsContext& c) {
       .Text("FolderPath", "Emulator", S, "", kAtExit)
       .Text("FolderPath", "Icon", S, "", kAtExit)
       .Int("FolderPath", "opp2fix", S, 0, kAtExit);
+  t.Text("ImageCopy", "FolderPath", S, "", kAtExit);
   t.Int("KeyState", "ScrlLk", S, 0, kAtExit);
   for (int band = 0; band < 4; ++band) {
     std::string section = "CoolBar_" + std::to_string(band);

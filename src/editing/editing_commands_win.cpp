@@ -11,6 +11,7 @@
 #include "db/database_dialogs_win.h"
 #include "editing/bulk_commands_win.h"
 #include "editing/bulk_text_dlg_win.h"
+#include "editing/image_backup_dlg_win.h"
 #include "editing/master_dialogs_win.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -42,6 +43,7 @@ void RegisterEditingCommands() {
                          false);
   });
   RegisterCommand(kCmdOpenImageFolder, OpenImageFolder);
+  RegisterCommand(kCmdImageBackup, ShowImageBackupDialog);
   RegisterBulkCommands();
   RegisterBulkTextCommands();
   // 管理 menu and the main toolbar's four master buttons.

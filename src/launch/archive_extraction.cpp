@@ -75,6 +75,11 @@ std::optional<std::string> ExtractionCommandLine(const std::string& extension, b
   return switches + " " + Quoted(archivePath) + " " + Quoted(destination) + " " + Quoted(storedName);
 }
 
+std::mutex& ArchiverCallLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 int ExtractMember(ArchiverSet& archivers, const std::string& archivePath, const std::string& memberName,
                   const std::string& folder, bool skipIfExists, void* owner) {
   const std::string extension = LowerAscii(ExtensionOf(archivePath));
@@ -84,6 +89,7 @@ int ExtractMember(ArchiverSet& archivers, const std::string& archivePath, const 
     return ExtractZipMember(archivePath, memberName, folder, skipIfExists) == ZipExtractStatus::kOk ? kExtracted
                                                                                                    : kOwnZipFailed;
   }
+  std::lock_guard<std::mutex> serialised(ArchiverCallLock());
   bool opened = false;
   std::optional<std::string> stored = FindStoredName(*archiver, archivePath, memberName, owner, opened);
   if (!opened) return kArchiveNotOpened;

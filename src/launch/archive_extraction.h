@@ -3,6 +3,7 @@
 // images, into a launch's extraction folder. Archive members are keyed as
 // the archive path, "*", and the member name.
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -45,9 +46,15 @@ std::optional<std::string> ExtractionCommandLine(const std::string& extension, b
                                                  const std::string& archivePath, const std::string& folder,
                                                  const std::string& storedName);
 
+// The archiver libraries keep state of their own between calls and are not
+// made for several threads: every call through them (launches, set handling,
+// backups) holds this lock from the listing to the end of the command.
+std::mutex& ArchiverCallLock();
+
 // Extracts one member into `folder` under its own name. With `skipIfExists`
 // a file already there is not extracted again. A ZIP is extracted by our
-// own reader when UnZip32 is not loaded.
+// own reader when UnZip32 is not loaded. Holds ArchiverCallLock() while a
+// library is used.
 int ExtractMember(ArchiverSet& archivers, const std::string& archivePath, const std::string& memberName,
                   const std::string& folder, bool skipIfExists, void* owner);
 

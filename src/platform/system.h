@@ -14,6 +14,9 @@ bool FileSize(const std::string& path, std::int64_t& size);
 // The last-write time of a file or folder, in the file system's own units
 // (only compared for change); 0 when it cannot be read.
 std::int64_t LastWriteStamp(const std::string& path);
+// The total size and the space free to this user of the drive that holds
+// `folder`, in bytes; false when the folder cannot be asked.
+bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& available);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 std::string CurrentDirectory();

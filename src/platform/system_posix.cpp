@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -48,6 +49,14 @@ bool FileSize(const std::string& path, std::int64_t& size) {
   if (stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(Native(path).c_str(), R_OK) != 0)
     return false;
   size = static_cast<std::int64_t>(st.st_size);
+  return true;
+}
+
+bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& available) {
+  struct statvfs st {};
+  if (statvfs(Native(folder).c_str(), &st) != 0) return false;
+  total = static_cast<std::uint64_t>(st.f_blocks) * st.f_frsize;
+  available = static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
   return true;
 }
 

@@ -2,6 +2,7 @@
 #include <psapi.h>
 
 #include "platform/system.h"
+#include "platform/wide_text_win.h"
 
 namespace vel {
 
@@ -34,6 +35,14 @@ bool FileSize(const std::string& path, std::int64_t& size) {
   CloseHandle(h);
   if (!ok) return false;
   size = li.QuadPart;
+  return true;
+}
+
+bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& available) {
+  ULARGE_INTEGER free{}, size{};
+  if (!GetDiskFreeSpaceExW(WideFromAnsi(folder).c_str(), &free, &size, nullptr)) return false;
+  total = size.QuadPart;
+  available = free.QuadPart;
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "db/library_connection.h"
@@ -54,8 +55,18 @@ class FakeArchiver : public Archiver {
   }
   int Command(void*, const char* commandLine) override {
     commands.push_back(commandLine);
+    // Another thread (a launch, a backup) must find the libraries in use.
+    bool held = true;
+    std::thread([&] {
+      if (ArchiverCallLock().try_lock()) {
+        held = false;
+        ArchiverCallLock().unlock();
+      }
+    }).join();
+    lockHeld.push_back(held);
     return commandResult;
   }
+  std::vector<bool> lockHeld;
 
  private:
   std::vector<std::string>* listing_ = nullptr;
@@ -172,6 +183,12 @@ TEST(ArchiveExtraction, FailuresBeforeTheCommandAndTheArchiversOwnCodes) {
   EXPECT_EQ(sevenZip.commands, std::vector<std::string>{"e -aos \"C:\\a.7z\" \"D:\\t\\\" \"X.D88\""});
   // Other formats are not affected by the missing RAR library.
   EXPECT_EQ(ExtractMember(archivers, "C:\\a.lzh", "Y.D88", "D:\\t", false, nullptr), kExtracted);
+  // Every command ran with the libraries locked against other threads, and
+  // the lock is free again afterwards.
+  EXPECT_EQ(sevenZip.lockHeld, std::vector<bool>{true});
+  EXPECT_EQ(archivers.Of(ArchiverId::kUnlha).lockHeld, std::vector<bool>{true});
+  EXPECT_TRUE(ArchiverCallLock().try_lock());
+  ArchiverCallLock().unlock();
 }
 
 TEST(ArchiveExtraction, RarWithTheSkipFlagSucceedsOnlyWhenTheFileIsThere) {
