@@ -3,26 +3,16 @@
 #include <optional>
 
 #include "platform/codepage.h"
+#include "platform/codepage_utf16.h"
 #include "search/regex_engine.h"
 
 namespace vel {
 namespace {
 
-// CP932 text as wide characters, through UTF-8.
+// CP932 text as wide characters (every CP932 character lies in the BMP).
 std::u32string Widen(const std::string& cp932) {
-  std::string utf8 = AnsiToUtf8(cp932);
-  std::u32string wide;
-  wide.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    for (int k = 1; k <= extra && i + static_cast<size_t>(k) < utf8.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
-    wide += cp;
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return wide;
+  std::u16string utf16 = AnsiToUtf16(cp932);
+  return std::u32string(utf16.begin(), utf16.end());
 }
 
 std::string Narrow(std::u32string_view wide) {
