@@ -10,7 +10,7 @@ namespace vel {
 ArchiverLibraries::ArchiverLibraries(std::string systemFolder, bool fromSystemFolder)
     : systemFolder_(std::move(systemFolder)), fromSystemFolder_(fromSystemFolder) {}
 
-bool ArchiverLibraries::List(const std::string& archivePath, std::vector<std::string>& members,
+bool ArchiverLibraries::List(const std::string& archivePath, std::vector<ArchiveMember>& members,
                              std::string& problem) {
   // ZIP files are read by our own reader, never listed here.
   auto id = ArchiverForExtension(ExtensionOf(archivePath), false, false);
@@ -24,9 +24,19 @@ bool ArchiverLibraries::List(const std::string& archivePath, std::vector<std::st
     problem = std::string(NamesOf(*id).file) + Jp(" が使えないためスキップしました");
     return false;
   }
-  if (!ListMembers(*archiver, archivePath, nullptr, members)) {
+  std::vector<ListedMember> listed;
+  if (!ListMembers(*archiver, archivePath, nullptr, listed)) {
     problem = Jp("アーカイブを開けません");
     return false;
+  }
+  // An LZH archive keeps a CRC-16 of each member, the others a CRC-32.
+  for (ListedMember& m : listed) {
+    ArchiveMember member{std::move(m.name)};
+    if (*id == ArchiverId::kUnlha)
+      member.crc16 = static_cast<std::uint16_t>(m.crc & 0xFFFF);
+    else
+      member.crc32 = m.crc;
+    members.push_back(std::move(member));
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Member lists of LZH, RAR and 7z archives through the archiver libraries
-// (unlha32.dll, UNRAR32.dll, 7-zip32.dll), loaded on first use.
+// Member lists of LZH, RAR and 7z archives, with each member's CRC, through
+// the archiver libraries (unlha32.dll, UNRAR32.dll, 7-zip32.dll), loaded on
+// first use.
 #include <memory>
 #include <string>
 
@@ -15,7 +16,7 @@ class ArchiverLibraries : public ArchiveLister {
   // its bare name (the normal library search).
   ArchiverLibraries(std::string systemFolder, bool fromSystemFolder);
 
-  bool List(const std::string& archivePath, std::vector<std::string>& members,
+  bool List(const std::string& archivePath, std::vector<ArchiveMember>& members,
             std::string& problem) override;
 
  private:

@@ -115,7 +115,8 @@ __declspec(dllexport) void WINAPI reCalcCRC(HWND* handles, LONG* integers, char*
       [&] {
         vel::LibraryConnection db;
         db.Open(gSettings.databasePath, gSettings.extensionPath);
-        summary = vel::RecalculateCrcs(db, job, progress);
+        vel::ArchiverLibraries archivers(gSettings.systemFolder, gSettings.archiversFromSystemFolder);
+        summary = vel::RecalculateCrcs(db, job, progress, &archivers);
       },
       gStop);
   progress.Finish(vel::RecalcSummaryText(summary));

@@ -77,8 +77,10 @@ void WindowProgress::Range(int total) {
 void WindowProgress::Step(int done) { done_ = done; }
 
 void WindowProgress::Finish(const std::string& summary) {
+  // The summary keeps its line: the last problem goes to the item line only
+  // when no list holds it and that line is another one.
+  if (!lastProblem_.empty() && !logList_ && w_.item != w_.status) SetText(w_.item, lastProblem_);
   SetText(w_.status, summary);
-  if (!lastProblem_.empty() && !logList_) SetText(w_.item, lastProblem_);
   SetText(w_.marker, Jp("■"));
   if (w_.bar) SendMessageA(w_.bar, PBM_SETPOS, static_cast<WPARAM>(done_), 0);
   if (w_.counter) SetText(w_.counter, std::to_string(done_) + " / " + std::to_string(total_));

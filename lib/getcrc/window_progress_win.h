@@ -36,8 +36,8 @@ class WindowProgress : public ImportProgress {
   void Step(int done) override;
   bool StopRequested() override { return stop_.load() == kRunStopRequested; }
   // The closing texts: the summary in the status line, the last problem (if
-  // any, and no list box holds it) in the item line, the bar and counter at
-  // their final place.
+  // any, no list box holds it and the item line is not the status line) in
+  // the item line, the bar and counter at their final place.
   void Finish(const std::string& summary);
 
  private:

@@ -1,21 +1,23 @@
 // REGEX(text, pattern) and the REGEXP operator (pattern REGEXP'd against
 // text) for SQLite. Texts and patterns arrive as UTF-8 and are matched by
-// character: both are converted to wide characters first, so a class or a
-// "." never takes one byte of a multi-byte character. Matching ignores ASCII
-// case, as LIKE does. The compiled pattern is kept per statement.
+// character with the engine the in-list search uses: both are converted to
+// wide characters first, so a class or a "." never takes one byte of a
+// multi-byte character. Matching ignores ASCII case, as LIKE does. The
+// compiled pattern is kept per statement.
 #include <sqlite3ext.h>
 SQLITE_EXTENSION_INIT1
 
 #include <memory>
-#include <regex>
+#include <optional>
 #include <string>
+
+#include "search/regex_engine.h"
 
 namespace {
 
-// UTF-8 to wide characters; a malformed sequence becomes U+FFFD. Where wide
-// characters are 16 bits, characters beyond the BMP become surrogate pairs.
-std::wstring Widen(const unsigned char* s, int length) {
-  std::wstring out;
+// UTF-8 to wide characters; a malformed sequence becomes U+FFFD.
+std::u32string Widen(const unsigned char* s, int length) {
+  std::u32string out;
   out.reserve(static_cast<size_t>(length));
   for (int i = 0; i < length;) {
     unsigned c = s[i];
@@ -27,23 +29,17 @@ std::wstring Widen(const unsigned char* s, int length) {
       cp = (cp << 6) | (s[i + k] & 0x3F);
     }
     if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out += static_cast<wchar_t>(0xFFFD);
+      out += static_cast<char32_t>(0xFFFD);
       ++i;
       continue;
     }
     i += extra + 1;
-    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
-      cp -= 0x10000;
-      out += static_cast<wchar_t>(0xD800 | (cp >> 10));
-      out += static_cast<wchar_t>(0xDC00 | (cp & 0x3FF));
-    } else {
-      out += static_cast<wchar_t>(cp);
-    }
+    out += static_cast<char32_t>(cp);
   }
   return out;
 }
 
-void DeletePattern(void* p) { delete static_cast<std::wregex*>(p); }
+void DeletePattern(void* p) { delete static_cast<vel::RegexProgram*>(p); }
 
 // Tests argv[textArg] against the pattern in argv[patternArg].
 void Match(sqlite3_context* context, sqlite3_value** argv, int patternArg, int textArg) {
@@ -53,30 +49,24 @@ void Match(sqlite3_context* context, sqlite3_value** argv, int patternArg, int t
     return;
   }
   try {
-    auto* cached = static_cast<std::wregex*>(sqlite3_get_auxdata(context, patternArg));
-    std::unique_ptr<std::wregex> compiled;
+    auto* cached = static_cast<vel::RegexProgram*>(sqlite3_get_auxdata(context, patternArg));
+    std::unique_ptr<vel::RegexProgram> compiled;
     if (!cached) {
       const unsigned char* pattern = sqlite3_value_text(argv[patternArg]);
-      compiled = std::make_unique<std::wregex>(
-          Widen(pattern, sqlite3_value_bytes(argv[patternArg])),
-          std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
+      std::optional<vel::RegexProgram> program =
+          vel::RegexProgram::Compile(Widen(pattern, sqlite3_value_bytes(argv[patternArg])), true);
+      if (!program) {
+        sqlite3_result_error(context, "invalid regular expression", -1);
+        return;
+      }
+      compiled = std::make_unique<vel::RegexProgram>(std::move(*program));
       cached = compiled.get();
     }
     const unsigned char* text = sqlite3_value_text(argv[textArg]);
-    std::wstring wide = Widen(text, sqlite3_value_bytes(argv[textArg]));
-    bool found = std::regex_search(wide, *cached);
+    bool found = cached->Search(Widen(text, sqlite3_value_bytes(argv[textArg])));
     // Handed over only now: SQLite may discard it at once.
     if (compiled) sqlite3_set_auxdata(context, patternArg, compiled.release(), DeletePattern);
     sqlite3_result_int(context, found ? 1 : 0);
-  } catch (const std::regex_error& e) {
-    if (e.code() == std::regex_constants::error_complexity ||
-        e.code() == std::regex_constants::error_stack) {
-      // A valid pattern too costly for this one text: no match, not a failed statement.
-      sqlite3_result_int(context, 0);
-      return;
-    }
-    std::string message = std::string("invalid regular expression: ") + e.what();
-    sqlite3_result_error(context, message.c_str(), -1);
   } catch (const std::exception&) {
     sqlite3_result_error(context, "regular expression could not be matched", -1);
   }

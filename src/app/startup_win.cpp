@@ -16,6 +16,7 @@
 #include "launch/launch_run_win.h"
 #include "launch/settings_rewrite.h"
 #include "maintenance/image_sets_win.h"
+#include "maintenance/maintenance_dlg_win.h"
 #include "platform/archivers_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -178,6 +179,11 @@ int RunProgram(HINSTANCE instance) {
   if (!app.startupFailed) CleanUpAfterEndedLaunches(app);
   if (!app.startupFailed)
     app.archivers = LoadArchivers(SystemFolder(), SettingInt(app.settings, "etcSetting", "DLLSafeLoad") != 0);
+  // Smart titles an older import left empty are filled before the first search by them.
+  if (!app.startupFailed) {
+    FillSmartTitlesAtStart(app);
+    if (app.itemList) SetFocus(app.itemList);
+  }
   RunMessageLoop();
   FinalExit(app);
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/cp932_text.h"
+#include "core/name_case.h"
 #include "core/settings.h"
 #include "db/library_connection.h"
 #include "display/image_types.h"
@@ -22,23 +23,9 @@ constexpr int kExtensionCount = 4;
 
 constexpr int kRenumberFrom = 110;
 
-// Folds the case of single-byte and full-width Latin letters, character by
-// character, so that a trail byte is never taken for a letter.
-std::string FoldCase(const std::string& text) {
-  std::string folded = text;
-  for (size_t i = 0; i < folded.size();) {
-    size_t length = CharacterLength(folded, i);
-    unsigned char c = static_cast<unsigned char>(folded[i]);
-    if (length == 1) {
-      if (c >= 'a' && c <= 'z') folded[i] = static_cast<char>(c - 'a' + 'A');
-    } else if (c == 0x82) {
-      unsigned char trail = static_cast<unsigned char>(folded[i + 1]);
-      if (trail >= 0x81 && trail <= 0x9A) folded[i + 1] = static_cast<char>(trail - 0x21);
-    }
-    i += length;
-  }
-  return folded;
-}
+// Names compare as the file system compares them: without case, on the wide
+// form (Greek, Cyrillic and Roman numerals too), never by single bytes.
+std::string FoldCase(const std::string& text) { return FoldedName(text); }
 
 std::string WithoutTrailingSeparator(const std::string& folder) {
   return EndsWithSeparator(folder) ? folder.substr(0, folder.size() - 1) : folder;

@@ -57,11 +57,11 @@ Archiver* SelectArchiver(ArchiverSet& archivers, const std::string& extension, b
 
 std::optional<std::string> FindStoredName(Archiver& archiver, const std::string& archivePath,
                                           const std::string& memberName, void* owner, bool& opened) {
-  std::vector<std::string> names;
-  opened = ListMembers(archiver, archivePath, owner, names);
-  for (const std::string& name : names)
+  std::vector<ListedMember> members;
+  opened = ListMembers(archiver, archivePath, owner, members);
+  for (const ListedMember& member : members)
     // A name that fills the record's whole field was cut by it: it names no member.
-    if (name.size() < kArchiverNameBytes && EqualsIgnoringCase(name, memberName)) return name;
+    if (member.name.size() < kArchiverNameBytes && EqualsIgnoringCase(member.name, memberName)) return member.name;
   return std::nullopt;
 }
 

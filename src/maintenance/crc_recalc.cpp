@@ -15,8 +15,8 @@ std::string Q(const std::string& text) { return "'" + Quote(text) + "'"; }
 
 }  // namespace
 
-RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options,
-                                  ImportProgress& progress) {
+RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, ImportProgress& progress,
+                              ArchiveLister* archives) {
   RecalcSummary summary;
   if (!options.crc.Any()) return summary;
   if (!options.crcRange.Valid()) {
@@ -51,7 +51,7 @@ RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options,
     return true;
   };
 
-  ImageCrcReader reader;
+  ImageCrcReader reader(archives);
   for (size_t i = 0; i < keys.size(); ++i) {
     if (progress.StopRequested()) {
       summary.stopped = true;
@@ -60,14 +60,16 @@ RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options,
     progress.Item(keys[i]);
     progress.Step(static_cast<int>(i) + 1);
     CrcResult crc = reader.Compute(keys[i], options.crcRange, options.crc);
-    if (!crc.Ok()) {
-      progress.Log(Jp("CRCを計算できませんでした（") + crc.problem + "）: " + keys[i]);
+    if (!crc.Ok()) progress.Log(Jp("CRCを計算できませんでした（") + crc.problem + "）: " + keys[i]);
+    // Only what was computed is written: an archive holding one kind of CRC
+    // gives that one, and the other column keeps its value.
+    std::string set;
+    if (options.crc.crc32 && !crc.crc32.empty()) set += "crc32=" + Q(crc.crc32) + ", ";
+    if (options.crc.crc16 && !crc.crc16.empty()) set += "crc=" + Q(crc.crc16) + ", ";
+    if (set.empty()) {
       ++summary.notComputed;
       continue;
     }
-    std::string set;
-    if (options.crc.crc32) set += "crc32=" + Q(crc.crc32) + ", ";
-    if (options.crc.crc16) set += "crc=" + Q(crc.crc16) + ", ";
     batch += "UPDATE main_table SET " + set + "modify=datetime('now','localtime') WHERE file_name=" +
              Q(keys[i]) + ";\n";
     if (++batchRows >= kRecalcBatchRows && !flush()) return summary;

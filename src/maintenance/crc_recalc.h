@@ -5,6 +5,7 @@
 
 namespace vel {
 
+class ArchiveLister;
 class ImportProgress;
 class LibraryConnection;
 struct RecalcJob;
@@ -18,8 +19,10 @@ struct RecalcSummary {
 
 inline constexpr int kRecalcBatchRows = 200;
 
-RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options,
-                                  ImportProgress& progress);
+// Members of LZH, RAR and 7z archives take the CRC their listing through
+// `archives` gives; without it they are logged as not computed.
+RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, ImportProgress& progress,
+                              ArchiveLister* archives = nullptr);
 
 std::string RecalcSummaryText(const RecalcSummary& summary);
 

@@ -28,6 +28,7 @@ enum : int {
   kProgressId,
   kMarkerId,
   kStartId,
+  kLogId,
   kCloseId = IDCANCEL,
 };
 
@@ -88,6 +89,7 @@ void Start(HWND dialog, CrcDialog& d) {
         SendMessageA(d.app->itemList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (focused >= 0) selectedKey = d.app->mainDb.Cell(focused + 1, kPosFileName);
   }
+  SendDlgItemMessageA(dialog, kLogId, LB_RESETCONTENT, 0, 0);
   d.running = true;
   d.library->reCalcCRC(handles, reinterpret_cast<LONG*>(options.integers.data()), texts.Pointers(),
                        reinterpret_cast<LONG*>(options.numbers.data()));
@@ -146,8 +148,12 @@ void Build(HWND dialog) {
   AddControl(dialog, "STATIC", "--", SS_LEFT | SS_ENDELLIPSIS, 90, 234, 380, 20, kRecordStatusId);
   AddControl(dialog, PROGRESS_CLASSA, "", 0, 16, 260, 448, 18, kProgressId);
   AddControl(dialog, "STATIC", Jp("■"), SS_RIGHT, 420, 284, 44, 20, kMarkerId);
-  AddControl(dialog, "BUTTON", Jp("開始"), BS_DEFPUSHBUTTON | WS_TABSTOP, 272, 306, 96, 30, kStartId);
-  AddControl(dialog, "BUTTON", Jp("閉じる"), BS_PUSHBUTTON | WS_TABSTOP, 376, 306, 96, 30, kCloseId);
+  // The files whose CRC could not be computed, readable after the run; the
+  // summary stays in the "CRC計算" line.
+  AddControl(dialog, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, 16, 306,
+             448, 110, kLogId);
+  AddControl(dialog, "BUTTON", Jp("開始"), BS_DEFPUSHBUTTON | WS_TABSTOP, 272, 424, 96, 30, kStartId);
+  AddControl(dialog, "BUTTON", Jp("閉じる"), BS_PUSHBUTTON | WS_TABSTOP, 376, 424, 96, 30, kCloseId);
   SendDlgItemMessageA(dialog, kStartOffsetId, EM_LIMITTEXT, 10, 0);
   SendDlgItemMessageA(dialog, kLengthId, EM_LIMITTEXT, 10, 0);
 }
@@ -170,7 +176,7 @@ void FillMachines(AppState& app, HWND dialog) {
 void ShowCrcRecalculationDialog(AppState& app) {
   CrcDialog d;
   d.app = &app;
-  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("CRCの再取得"), 480, 344, Procedure, &d);
+  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("CRCの再取得"), 480, 462, Procedure, &d);
   if (!dialog) return;
   Build(dialog);
   FillMachines(app, dialog);

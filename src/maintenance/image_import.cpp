@@ -375,8 +375,8 @@ class Importer {
  public:
   Importer(LibraryConnection& db, const ImportJob& options, std::vector<std::string> extensions,
            ArchiveLister* archives, ImportProgress& progress, ImportSummary& summary)
-      : options_(options), archives_(archives), progress_(progress), summary_(summary),
-        writer_(db, options, summary, progress), extensions_(std::move(extensions)) {}
+      : options_(options), progress_(progress), summary_(summary),
+        writer_(db, options, summary, progress), crcReader_(archives), extensions_(std::move(extensions)) {}
 
   void Run(const std::vector<FolderFiles>& folders) {
     int total = 0;
@@ -393,7 +393,7 @@ class Importer {
         progress_.Item(path);
         progress_.Step(++done);
         if (IsArchiveName(path) && options_.searchArchives && !MatchesExtensions(path, extensions_)) {
-          std::vector<std::string> members = ArchiveImages(path, extensions_, archives_, crcReader_, progress_,
+          std::vector<std::string> members = ArchiveImages(path, extensions_, crcReader_, progress_,
                                                                  summary_.skipped);
           if (!AddImages(std::move(members), options_.groupArchiveMembers, true)) return;
         } else {
@@ -453,7 +453,6 @@ class Importer {
   }
 
   const ImportJob& options_;
-  ArchiveLister* archives_;
   ImportProgress& progress_;
   ImportSummary& summary_;
   RowWriter writer_;

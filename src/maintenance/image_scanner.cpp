@@ -84,15 +84,14 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
 
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                        const std::vector<std::string>& extensions,
-                                       ArchiveLister* lister, ImageCrcReader& zips,
-                                       ImportProgress& progress, int& skipped) {
+                                       ImageCrcReader& archives, ImportProgress& progress, int& skipped) {
   std::vector<std::string> images;
   auto logSkipped = [&](const std::string& why) {
     progress.Log(why + ": " + archivePath);
     ++skipped;
   };
   if (LowerAscii(ExtensionOf(archivePath)) == "zip") {
-    const ZipDirectory& zip = zips.Zip(archivePath);
+    const ZipDirectory& zip = archives.Zip(archivePath);
     if (zip.status != ZipStatus::kOk) {
       logSkipped(ZipStatusText(zip.status));
       return images;
@@ -107,15 +106,14 @@ std::vector<std::string> ArchiveImages(const std::string& archivePath,
       if (MatchesExtensions(member.name, extensions))
         images.push_back(archivePath + "*" + member.name);
   } else {
-    std::vector<std::string> members;
-    std::string problem;
-    if (!lister || !lister->List(archivePath, members, problem)) {
-      logSkipped(problem.empty() ? Jp("アーカイブを読み込めません") : problem);
+    // Listed once: the listing also gives the members' CRCs.
+    const ListedArchive& listed = archives.Listed(archivePath);
+    if (!listed.ok) {
+      logSkipped(listed.problem.empty() ? Jp("アーカイブを読み込めません") : listed.problem);
       return images;
     }
-    for (std::string& name : members) {
-      for (char& c : name)
-        if (c == '/') c = '\\';
+    for (const ArchiveMember& member : listed.members) {
+      const std::string& name = member.name;
       if (name.empty() || name.find('*') != std::string::npos) continue;
       if (MatchesExtensions(name, extensions)) images.push_back(archivePath + "*" + name);
     }

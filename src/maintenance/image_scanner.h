@@ -7,7 +7,6 @@
 
 namespace vel {
 
-class ArchiveLister;
 class ImageCrcReader;
 class ImportProgress;
 struct ImportJob;
@@ -29,13 +28,13 @@ std::vector<FolderFiles> FindCandidateFiles(const ImportJob& options,
                                             ImportProgress& progress, bool& stopped, int& skipped);
 
 // The library keys of the images inside an archive, in natural name order
-// (members of other extensions left out). A ZIP's directory is read through
-// `zips`, which keeps it for the members' CRCs. Problems are logged and
+// (members of other extensions left out). A ZIP's directory, or another
+// archive's listing, is read through `archives`, which keeps it for the
+// members' CRCs. Problems are logged and
 // counted in `skipped`: an archive that cannot be read (once; it gives no
 // images) and each image whose name cannot be held.
 std::vector<std::string> ArchiveImages(const std::string& archivePath,
                                        const std::vector<std::string>& extensions,
-                                       ArchiveLister* lister, ImageCrcReader& zips,
-                                       ImportProgress& progress, int& skipped);
+                                       ImageCrcReader& archives, ImportProgress& progress, int& skipped);
 
 }  // namespace vel

@@ -356,6 +356,15 @@ void ShowSmartTitleRebuildDialog(AppState& app) {
   ShowMaintenanceDialog(app, MaintenanceOperation::RebuildSmartTitles);
 }
 
+void FillSmartTitlesAtStart(AppState& app) {
+  // A connection of our own: the main connection's grid is the item list.
+  LibraryConnection db;
+  db.Open(app.databasePath, app.regexExtensionPath);
+  bool waiting = SmartTitlesWaiting(db);
+  db.Close();
+  if (waiting) ShowMaintenanceDialog(app, MaintenanceOperation::FillSmartTitles);
+}
+
 void ShowSmartTitleOfFocusedItem(AppState& app) {
   int focused = ListView_GetNextItem(app.itemList, -1, LVNI_FOCUSED);
   if (focused < 0) return;

@@ -16,6 +16,10 @@ void ShowMaintenanceDialog(AppState& app, MaintenanceOperation operation);
 void ShowReadingGenerationDialog(AppState& app);
 void ShowSmartTitleRebuildDialog(AppState& app);
 
+// At start: when rows wait for their smart title (an older import, or a fill
+// stopped before), "データベース更新" opens to fill them.
+void FillSmartTitlesAtStart(AppState& app);
+
 // Shows the focused item's stored smart title ("スマートタイトルの確認").
 void ShowSmartTitleOfFocusedItem(AppState& app);
 

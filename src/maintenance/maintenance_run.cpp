@@ -173,6 +173,12 @@ std::string WriteFailedText(const RunResult& result) {
          Jp(" 件は保存されていません（ログに示しています）。\n");
 }
 
+bool SmartTitlesWaiting(LibraryConnection& db) {
+  // A row without a title keeps '' after any fill: it must not ask at every start.
+  if (db.Query("SELECT file_name FROM main_table WHERE smart_title='' AND title<>'' LIMIT 1;")) return false;
+  return db.RowCount() > 0;
+}
+
 std::optional<std::string> ReadSmartTitle(LibraryConnection& db, const std::string& fileName,
                                           std::string& smartTitle) {
   if (auto error = db.Query("SELECT smart_title FROM main_table WHERE file_name='" + Quote(fileName) + "' ;"))

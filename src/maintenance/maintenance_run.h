@@ -75,6 +75,13 @@ RunResult RunSmartTitles(LibraryConnection& db, const TitleConverter& converter,
                          const RowSelection& selection, StopFlag& stop, RunReport& report,
                          int rowsPerCommit = kRowsPerCommit, int commitWaitMs = kCommitWaitMs);
 
+// True when rows wait for their smart title ('' as an older import left it),
+// so the fill runs at start and goes on where a stopped fill ended. A row
+// never given a value (NULL) is left to the fill itself: it is no trace of an
+// import, nor is a row without a title (its smart title stays ''). False as
+// well when the table cannot be read.
+bool SmartTitlesWaiting(LibraryConnection& db);
+
 // The first lines of the message after a run that could not write (CP932).
 // Rows of a batch the database undid are never said to be kept.
 std::string WriteFailedText(const RunResult& result);

@@ -4,6 +4,7 @@
 // The Windows side loads the real libraries (archivers_win.h); tests give a
 // set of their own.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ const ArchiverNames& NamesOf(ArchiverId id);
 // fields the program does not read. A buffer of kArchiverRecordBytes is
 // larger than any form of the record.
 inline constexpr std::size_t kArchiverRecordBytes = 2048;
+inline constexpr std::size_t kArchiverCrcOffset = 8;  // the third 32-bit field
 inline constexpr std::size_t kArchiverNameOffset = 26;
 inline constexpr std::size_t kArchiverNameBytes = 513;
 
@@ -41,11 +43,18 @@ class Archiver {
   virtual int Command(void* owner, const char* commandLine) = 0;
 };
 
-// Every member name of an archive as stored, walking the entries with "*.*"
-// (a name that fills the record's whole field was cut by it). False when the
-// archive cannot be opened.
+// A member as its listing record gives it: the name as stored and the CRC the
+// archive keeps for it (CRC-16 in LZH archives, CRC-32 in the others).
+struct ListedMember {
+  std::string name;
+  std::uint32_t crc = 0;
+};
+
+// Every member of an archive, walking the entries with "*.*" (a name that
+// fills the record's whole field was cut by it). False when the archive
+// cannot be opened.
 bool ListMembers(Archiver& archiver, const std::string& archivePath, void* owner,
-                 std::vector<std::string>& names);
+                 std::vector<ListedMember>& members);
 
 class ArchiverSet {
  public:

@@ -1,4 +1,5 @@
 #include "platform/codepage.h"
+#include "platform/codepage_utf16.h"
 
 #include <iconv.h>
 
@@ -58,5 +59,22 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return Convert("UTF-8", "CP932", WithWholeCharacters(ansi), 1);
 }
 std::string Utf8ToAnsi(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, 4); }
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+  // Through UTF-8: CP932 holds nothing beyond the BMP, so no pairs arise.
+  std::string utf8 = AnsiToUtf8(ansi);
+  std::u16string wide;
+  wide.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    unsigned cp = extra == 0 ? c : c & (0x3Fu >> extra);
+    for (int k = 1; k <= extra && i + static_cast<size_t>(k) < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
+    wide += static_cast<char16_t>(cp > 0xFFFF ? u'?' : cp);
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return wide;
+}
 
 }  // namespace vel

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/codepage.h"
+#include "platform/codepage_utf16.h"
 
 namespace vel {
 namespace {
@@ -31,5 +32,10 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return FromWide(CP_UTF8, ToWide(CP_ACP, WithWholeCharacters(ansi)));
 }
 std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8)); }
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+  std::wstring wide = ToWide(CP_ACP, WithWholeCharacters(ansi));
+  return std::u16string(wide.begin(), wide.end());
+}
 
 }  // namespace vel

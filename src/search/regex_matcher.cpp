@@ -1,44 +1,34 @@
 #include "search/regex_matcher.h"
 
-#include <regex>
+#include <optional>
 
 #include "platform/codepage.h"
+#include "platform/codepage_utf16.h"
+#include "search/regex_engine.h"
 
 namespace vel {
 namespace {
 
 // CP932 text as wide characters (every CP932 character lies in the BMP).
-std::wstring Widen(const std::string& cp932) {
-  std::string utf8 = AnsiToUtf8(cp932);
-  std::wstring wide;
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    unsigned cp = c;
-    size_t len = 1;
-    if (c >= 0xF0) cp = c & 0x07, len = 4;
-    else if (c >= 0xE0) cp = c & 0x0F, len = 3;
-    else if (c >= 0xC0) cp = c & 0x1F, len = 2;
-    for (size_t k = 1; k < len && i + k < utf8.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    wide += static_cast<wchar_t>(cp > 0xFFFF ? L'?' : cp);
-    i += len;
-  }
-  return wide;
+std::u32string Widen(const std::string& cp932) {
+  std::u16string utf16 = AnsiToUtf16(cp932);
+  return std::u32string(utf16.begin(), utf16.end());
 }
 
-std::string Narrow(const std::wstring& wide) {
+std::string Narrow(std::u32string_view wide) {
   std::string utf8;
-  for (wchar_t w : wide) {
-    unsigned cp = static_cast<unsigned>(w) & 0xFFFF;
+  for (char32_t cp : wide) {
     if (cp < 0x80) {
       utf8 += static_cast<char>(cp);
     } else if (cp < 0x800) {
       utf8 += static_cast<char>(0xC0 | (cp >> 6));
       utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
       utf8 += static_cast<char>(0xE0 | (cp >> 12));
       utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
       utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      utf8 += '?';  // CP932 holds nothing beyond the BMP
     }
   }
   return Utf8ToAnsi(utf8);
@@ -47,7 +37,7 @@ std::string Narrow(const std::wstring& wide) {
 }  // namespace
 
 struct RegexMatcher::Compiled {
-  std::wregex expression;
+  RegexProgram program;
 };
 
 RegexMatcher::RegexMatcher() = default;
@@ -55,28 +45,19 @@ RegexMatcher::~RegexMatcher() = default;
 
 bool RegexMatcher::SetPattern(const std::string& pattern) {
   compiled_.reset();
-  try {
-    auto compiled = std::make_unique<Compiled>();
-    compiled->expression = std::wregex(Widen(pattern), std::regex::ECMAScript | std::regex::icase);
-    compiled_ = std::move(compiled);
-    return true;
-  } catch (const std::regex_error&) {
-    return false;
-  }
+  std::optional<RegexProgram> program = RegexProgram::Compile(Widen(pattern), true);
+  if (!program) return false;
+  compiled_ = std::make_unique<Compiled>(Compiled{std::move(*program)});
+  return true;
 }
 
 bool RegexMatcher::Match(const std::string& text, std::string* matched) const {
   if (!compiled_) return false;
-  std::wstring wide = Widen(text);
-  std::wsmatch m;
-  bool found = false;
-  try {
-    found = std::regex_search(wide, m, compiled_->expression);
-  } catch (const std::regex_error&) {
-    return false;  // too complex for this text
-  }
-  if (found && matched) *matched = Narrow(m.str(0));
-  return found;
+  std::u32string wide = Widen(text);
+  size_t start = 0, end = 0;
+  if (!compiled_->program.Search(wide, &start, &end)) return false;
+  if (matched) *matched = Narrow(std::u32string_view(wide).substr(start, end - start));
+  return true;
 }
 
 }  // namespace vel

@@ -215,7 +215,8 @@ TEST(SnapshotSettingsOrder, RepeatedPositionsRenumberedFrom110) {
 }
 
 TEST_F(SnapshotLookupTest, NamesCompareWithoutCaseCharacterByCharacter) {
-  Files({Jp("表ABC.png"), Jp("ソフトＡＢＣ.png"), Jp("ヂ.png"), Jp("能力 (J).PNG"), Jp("ゲ　x.png")});
+  Files({Jp("表ABC.png"), Jp("ソフトＡＢＣ.png"), Jp("ヂ.png"), Jp("能力 (J).PNG"), Jp("ゲ　x.png"),
+         Jp("ωmega.png"), Jp("жук (J).png"), Jp("ロマンⅱ.png")});
   struct Case {
     const char* what;
     int method;
@@ -224,6 +225,9 @@ TEST_F(SnapshotLookupTest, NamesCompareWithoutCaseCharacterByCharacter) {
   } cases[] = {
       {"single-byte letters after a 0x5C trail byte", 7, Jp("表abc"), Jp("表ABC.png")},
       {"full-width letters", 7, Jp("ソフトａｂｃ"), Jp("ソフトＡＢＣ.png")},
+      {"Greek letters", 7, Jp("Ωmega"), Jp("ωmega.png")},
+      {"Cyrillic letters in a prefix", 2, Jp("ЖУК"), Jp("жук (J).png")},
+      {"Roman numerals", 7, Jp("ロマンⅡ"), Jp("ロマンⅱ.png")},
       // 0x83 0x41 must not fold into 0x83 0x61: a trail byte is no letter.
       {"a trail byte that looks like a letter", 7, Jp("ア"), ""},
       {"cut before a bracket after a 0x5C trail byte", 3, Jp("能力 (J) [b]"), Jp("能力 (J).PNG")},

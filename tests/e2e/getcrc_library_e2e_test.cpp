@@ -122,7 +122,7 @@ TEST_F(GetCrcLibraryTest, InterfaceVersion) {
 TEST_F(GetCrcLibraryTest, ImportsThroughTheWindowsItIsGivenAndEndsWithTheFinishedCaption) {
   WriteWholeFile(roms + "\\Game (1987)(J).d88", "game");
   WriteWholeFile(roms + "\\set.zip", MakeZip({{"DISK1.D88", "one"}, {"DISK2.D88", "two", true}}));
-  WriteWholeFile(roms + "\\list.7z", "DISK1.D88\nDISK2.D88\nreadme.txt\n");
+  WriteWholeFile(roms + "\\list.7z", "DISK1.D88\tfirst disk\nDISK2.D88\tsecond disk\nreadme.txt\n");
   WriteWholeFile(roms + "\\other.rar", "no archiver library for this one");
   Import();
   EXPECT_EQ(Text(stop), Jp("終了"));
@@ -131,10 +131,11 @@ TEST_F(GetCrcLibraryTest, ImportsThroughTheWindowsItIsGivenAndEndsWithTheFinishe
   EXPECT_NE(getEsc() & 0xFFFF, 1);
   EXPECT_EQ(Text(status).rfind(Jp("完了しました"), 0), 0u) << AnsiToUtf8(Text(status));
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 4);
-  // The log: no CRC for the two 7z members, and the RAR skipped for want of its library.
-  ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), 3);
+  // The log: only the RAR skipped for want of its library; the 7z members
+  // take their CRCs from the listing.
+  ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), 1);
   std::string lines;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 1; ++i) {
     char line[1024] = {};
     SendMessageA(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
     lines += std::string(line) + "\n";
@@ -146,6 +147,10 @@ TEST_F(GetCrcLibraryTest, ImportsThroughTheWindowsItIsGivenAndEndsWithTheFinishe
             Crc32Text(ZlibCrc("two")));
   EXPECT_EQ(Scalar("SELECT ply_file_name FROM main_table WHERE file_name='" + roms + "\\list.7z*DISK2.D88';"),
             roms + "\\list.7z*DISK1.D88");
+  EXPECT_EQ(Scalar("SELECT crc32 FROM main_table WHERE file_name='" + roms + "\\list.7z*DISK1.D88';"),
+            Crc32Text(ZlibCrc("first disk")));
+  EXPECT_EQ(Scalar("SELECT crc32 FROM main_table WHERE file_name='" + roms + "\\list.7z*DISK2.D88';"),
+            Crc32Text(ZlibCrc("second disk")));
 }
 
 TEST_F(GetCrcLibraryTest, AStopRequestDuringTheImportEndsIt) {
@@ -182,6 +187,44 @@ TEST_F(GetCrcLibraryTest, RecalculatesThroughTheTwelveHandlesAndGivesTheStartBut
   EXPECT_EQ(Text(title), "1 / 1");
   EXPECT_EQ(Scalar("SELECT crc32 FROM main_table;"), Crc32Text(ZlibCrc("PAYLOAD")));
   EXPECT_EQ(Scalar("SELECT crc FROM main_table;"), Crc16Text(Crc16(0, "PAYLOAD", 7)));
+}
+
+TEST_F(GetCrcLibraryTest, RecalculationSummaryKeepsItsLineAndEveryProblemStaysListed) {
+  for (const char* name : {"a.d88", "b.d88", "c.d88"}) WriteWholeFile(roms + "\\" + name, "data");
+  integers[23] = 0;
+  Import();
+  DeleteFileA((roms + "\\b.d88").c_str());
+  DeleteFileA((roms + "\\c.d88").c_str());
+  HWND start = CreateWindowExA(0, "BUTTON", Jp("開始").c_str(), WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr);
+  HWND handles[12] = {window, status, title, marker, start, bar, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+  LONG recalc[51] = {};
+  recalc[23] = 1;
+  LONG range[2] = {0, 0};
+  char machine[257] = "PC-8801", empty[257] = "";
+  char* texts[6] = {empty, machine, empty, empty, empty, empty};
+  const std::string summary = Jp("完了しました（更新 1 件、計算できず 2 件）");
+  struct Case {
+    const char* what;
+    bool withList;
+  } cases[] = {{"problems in the window's list", true}, {"a window without a list", false}};
+  for (const Case& c : cases) {
+    if (!c.withList && log) {
+      DestroyWindow(log);
+      log = nullptr;
+    }
+    if (log) SendMessageA(log, LB_RESETCONTENT, 0, 0);
+    reCalc(handles, recalc, texts, range);
+    // The last problem line never takes the summary's place.
+    EXPECT_EQ(Text(status), summary) << c.what;
+    if (!log) continue;
+    ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), 2) << c.what;
+    for (int i = 0; i < 2; ++i) {
+      char line[1024] = {};
+      SendMessageA(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+      EXPECT_NE(std::string(line).find(roms + (i == 0 ? "\\b.d88" : "\\c.d88")), std::string::npos)
+          << AnsiToUtf8(line);
+    }
+  }
 }
 
 TEST_F(GetCrcLibraryTest, FileCrcExportsOfFilesAndZipMembers) {

@@ -5,6 +5,7 @@
 
 #include "core/command_ids.h"
 #include "db/library_connection.h"
+#include "db/schema.h"
 #include "e2e/program_runner_win.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -13,7 +14,7 @@
 namespace vel::test {
 namespace {
 
-constexpr int kMachinesId = 2203, kRunId = 2209;
+constexpr int kMachinesId = 2203, kWideLabelId = 2205, kRunId = 2209;
 
 TEST(MaintenanceDialogE2E, ReadingRunForOneMachineFromTheMenu) {
   BaseFolder base;
@@ -43,6 +44,41 @@ TEST(MaintenanceDialogE2E, ReadingRunForOneMachineFromTheMenu) {
   EXPECT_EQ(WindowCaption(GetDlgItem(dialog, kRunId)), Jp("実行"));
   PressButton(dialog, IDCANCEL);
   EXPECT_TRUE(program.Close());
+}
+
+TEST(MaintenanceDialogE2E, SmartTitlesLeftEmptyAreFilledFromTheStart) {
+  BaseFolder base;
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    // Rows as an older import left them; a row without a title never asks.
+    ASSERT_FALSE(db.Query(Jp("INSERT INTO main_table(file_name,machine_name,title,smart_title) VALUES"
+                             "('s1','FC','ヴァンパイア',''),('s2','FC','ゲームⅡ',''),('s3','FC','','');")));
+  }
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("データベース更新"));
+  ASSERT_TRUE(dialog);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));  // left only by the run
+  PressButton(dialog, kRunId);
+  const std::string done = Jp("処理が終了しました。\n閉じるボタンをクリックして下さい。");
+  for (int i = 0; i < 200 && WindowCaption(GetDlgItem(dialog, kWideLabelId)) != done; ++i) SleepMs(50);
+  EXPECT_EQ(WindowCaption(GetDlgItem(dialog, kWideLabelId)), done);
+  PressButton(dialog, IDCANCEL);
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query("SELECT group_concat(file_name||'='||smart_title,',') FROM "
+                        "(SELECT * FROM main_table WHERE file_name IN ('s1','s2','s3') ORDER BY file_name);"));
+  EXPECT_EQ(AnsiToUtf8(db.Cell(1, 0)), "s1=バンパイア,s2=ゲーム2,s3=");
+  EXPECT_TRUE(program.Close());
+
+  // Nothing waits any more: the next start opens the list at once.
+  RunningProgram again(base.Path(), "-nosplash");
+  EXPECT_TRUE(again.WaitUntilReady());
+  EXPECT_FALSE(again.WaitForWindow("NORMALDLG", Jp("データベース更新"), 1000));
+  EXPECT_TRUE(again.Close());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "launch/archive_extraction.h"
+#include "maintenance/crc.h"
 #include "platform/codepage.h"
 #include "test_support.h"
 #include "zip_fixture.h"
@@ -105,6 +106,26 @@ TEST_F(ArchiversTest, EachArchiverGetsItsCommandLineForTheStoredName) {
     size_t commands = LogLines(c.command).size();
     EXPECT_EQ(Extract(archive, "DISK2.D88", false), kMemberNotFound);
     EXPECT_EQ(LogLines(c.command).size(), commands);
+  }
+}
+
+TEST_F(ArchiversTest, ListingRecordsCarryEachMembersCrcAsTheArchiveKindKeepsIt) {
+  Load(kAll);
+  const std::string one = "first disk", two = "second, longer disk";
+  for (ArchiverId id : kAll) {
+    const std::string archive = folder / (std::string("list.") + NamesOf(id).prefix);
+    test::WriteWholeFile(archive, "DISK1.D88\t" + one + "\nSUB\\DISK2.D88\t" + two + "\n");
+    std::vector<ListedMember> members;
+    ASSERT_TRUE(ListMembers(*archivers->Loaded(id), archive, nullptr, members)) << NamesOf(id).file;
+    ASSERT_EQ(members.size(), 2u) << NamesOf(id).file;
+    EXPECT_EQ(members[0].name, "DISK1.D88");
+    EXPECT_EQ(members[1].name, "SUB\\DISK2.D88");
+    // LZH archives keep a CRC-16 of each member, the others a CRC-32.
+    auto expected = [&](const std::string& data) -> std::uint32_t {
+      return id == ArchiverId::kUnlha ? Crc16(0, data.data(), data.size()) : test::ZlibCrc(data);
+    };
+    EXPECT_EQ(members[0].crc, expected(one)) << NamesOf(id).file;
+    EXPECT_EQ(members[1].crc, expected(two)) << NamesOf(id).file;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "maintenance/archive_lister.h"
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
 #include "platform/codepage.h"
@@ -78,6 +79,66 @@ TEST(CrcRecalc, RewritesTheMachinesCrcsOverTheRangeAndKeepsWhatItCannotCompute) 
   EXPECT_EQ(crcs(zipPath + "*DISK2.D88"), "OLD32/OLD");  // a child, with parents only
   EXPECT_EQ(crcs(ProgramPath(folder, "gone.d88")), "OLD32/OLD");
   EXPECT_EQ(crcs(ProgramPath(folder, "other.d88")), "OLD32/OLD");
+}
+
+// A RAR archive listing a CRC-32 of its member, an LZH one a CRC-16.
+class ListingArchives : public ArchiveLister {
+ public:
+  bool List(const std::string& path, std::vector<ArchiveMember>& members, std::string& problem) override {
+    ++listings;
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".rar") == 0) {
+      members = {{"Disk/A.D88", 0x12345678, std::nullopt}, {"Disk/B.D88", 0x0000ABCD, std::nullopt}};
+      return true;
+    }
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".lzh") == 0) {
+      members = {{"C.D88", std::nullopt, 0xBEEF}};
+      return true;
+    }
+    problem = "cannot list";
+    return false;
+  }
+  int listings = 0;
+};
+
+TEST(CrcRecalc, MembersOfListedArchivesTakeTheirListingsCrc) {
+  test::TempFolder folder;
+  LibraryConnection db;
+  db.Open(folder / "library.db", "");
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  const std::string rar = "C:\\roms\\set.rar", lzh = "C:\\roms\\one.lzh", broken = "C:\\roms\\bad.7z";
+  for (const std::string& key : {rar + "*Disk\\A.D88", rar + "*disk\\b.d88", lzh + "*C.D88", broken + "*X.D88",
+                                 rar + "*Disk\\Gone.D88"})
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name, machine_name, crc32, crc) VALUES('" + Quote(key) +
+                          "','PC-8801','OLD32','OLD');"));
+  auto crcs = [&](const std::string& key) {
+    EXPECT_FALSE(db.Query("SELECT crc32, crc FROM main_table WHERE file_name='" + Quote(key) + "';"));
+    return db.Cell(1, 0) + "/" + db.Cell(1, 1);
+  };
+  RecalcJob job;
+  job.machine = "PC-8801";
+  job.crc = {true, true};
+  ListingArchives archives;
+  LoggedProgress progress;
+  RecalcSummary s = RecalculateCrcs(db, job, progress, &archives);
+  // Each archive is listed once for all its members.
+  EXPECT_EQ(archives.listings, 3);
+  EXPECT_EQ(s.updated, 3);
+  EXPECT_EQ(s.notComputed, 2);
+  // What the archive does not keep stays as it was, and is logged.
+  EXPECT_EQ(crcs(rar + "*Disk\\A.D88"), "12345678/OLD");
+  EXPECT_EQ(crcs(rar + "*disk\\b.d88"), "0000ABCD/OLD");
+  EXPECT_EQ(crcs(lzh + "*C.D88"), "OLD32/BEEF");
+  EXPECT_EQ(crcs(broken + "*X.D88"), "OLD32/OLD");
+  EXPECT_EQ(crcs(rar + "*Disk\\Gone.D88"), "OLD32/OLD");
+  EXPECT_EQ(progress.lines.size(), 5u);
+
+  // A range cannot be taken from a listing: nothing changes.
+  job.crcRange = {16, 0};
+  LoggedProgress ranged;
+  RecalcSummary r = RecalculateCrcs(db, job, ranged, &archives);
+  EXPECT_EQ(r.updated, 0);
+  EXPECT_EQ(r.notComputed, 5);
+  EXPECT_EQ(crcs(rar + "*Disk\\A.D88"), "12345678/OLD");
 }
 
 }  // namespace

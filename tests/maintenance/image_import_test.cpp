@@ -420,17 +420,26 @@ TEST_F(ImageImportTest, AnImageOfAnotherSetOrWithAnAlterEgoStaysWhereItIs) {
   EXPECT_EQ(Scalar("SELECT max_ply FROM tmp_maxdisk WHERE ply_file_name='" + Quote(elsewhere + "\\Y.d88") + "';"), "2");
 }
 
+// LZH archives list CRC-16s, 7z archives CRC-32s; other kinds have no library.
 class FakeLister : public ArchiveLister {
  public:
-  bool List(const std::string& path, std::vector<std::string>& members, std::string& problem) override {
-    if (ExtensionOf(path) != "lzh") {
-      problem = "no library for " + path;
-      return false;
+  bool List(const std::string& path, std::vector<ArchiveMember>& members, std::string& problem) override {
+    ++listings;
+    const std::string extension = ExtensionOf(path);
+    if (extension == "lzh") {
+      members = {{"B/DISK2.D77", std::nullopt, 0x2222}, {"B/DISK1.D77", std::nullopt, 0x1111},
+                 {"B/info.txt", std::nullopt, 0x3333}};
+      return true;
     }
-    members = {"B/DISK2.D77", "B/DISK1.D77", "B/info.txt"};
-    return true;
+    if (extension == "7z") {
+      members = {{"GAME.D88", 0x0BADF00D, std::nullopt}};
+      return true;
+    }
+    problem = "no library for " + path;
+    return false;
   }
   static std::string ExtensionOf(const std::string& p) { return p.substr(p.rfind('.') + 1); }
+  int listings = 0;
 };
 
 TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
@@ -455,13 +464,50 @@ TEST_F(ImageImportTest, ArchivesListedByLibrariesDamagedZipsAndUnnamableFiles) {
   EXPECT_EQ(rows[lzh + "1.D77"]["ply"], "1");
   EXPECT_EQ(rows[lzh + "2.D77"]["ply_file_name"], lzh + "1.D77");
   EXPECT_EQ(rows[lzh + "2.D77"]["title"], "set[D77]---[DISK2]");
-  EXPECT_EQ(rows[lzh + "1.D77"]["crc32"], "");  // not computable inside these archives, and logged
+  EXPECT_EQ(rows[lzh + "1.D77"]["crc32"], "");  // an LZH archive keeps no CRC-32: logged
+  EXPECT_TRUE(progress.Logged("CRC32を持っていません"));
   EXPECT_TRUE(rows.count(root + "\\fine.d88"));
   EXPECT_TRUE(progress.Logged("no library for"));
   EXPECT_TRUE(progress.Logged("途中で切れています"));
   EXPECT_TRUE(progress.Logged("Shift_JIS で表せない"));
   EXPECT_TRUE(progress.Logged("CRCを計算できませんでした"));
   for (auto& [key, row] : rows) EXPECT_EQ(key.find('?'), std::string::npos) << AnsiToUtf8(key);
+}
+
+TEST_F(ImageImportTest, MembersOfListedArchivesTakeTheCrcsOfTheirListing) {
+  Put(root + "\\set.lzh", "listed by the fake");
+  Put(root + "\\game.7z", "listed by the fake");
+  FakeLister lister;
+  struct Case {
+    const char* what;
+    CrcWanted wanted;
+    CrcRange range;
+    const char *lzhCrc32, *lzhCrc16, *sevenZipCrc32, *sevenZipCrc16;
+    bool logged;
+  } cases[] = {
+      {"CRC32 asked", {true, false}, {}, "", "", "0BADF00D", "", true},
+      {"CRC16 asked", {false, true}, {}, "", "1111", "", "", true},
+      {"both asked", {true, true}, {}, "", "1111", "0BADF00D", "", true},
+      // The listing's CRC covers the whole member: a range cannot be taken from it.
+      {"a range asked", {true, true}, {16, 0}, "", "", "", "", true},
+  };
+  for (const Case& c : cases) {
+    ASSERT_FALSE(db.Query("DELETE FROM main_table;"));
+    job.crc = c.wanted;
+    job.crcRange = c.range;
+    progress.lines.clear();
+    lister.listings = 0;
+    ImportSummary s = ImportImages(db, job, &lister, progress);
+    EXPECT_EQ(s.added, 3) << c.what;
+    EXPECT_EQ(lister.listings, 2) << c.what;  // each archive listed once, its CRCs with it
+    auto rows = Rows();
+    const std::string disk = root + "\\set.lzh*B\\DISK1.D77", game = root + "\\game.7z*GAME.D88";
+    EXPECT_EQ(rows[disk]["crc32"], c.lzhCrc32) << c.what;
+    EXPECT_EQ(rows[disk]["crc"], c.lzhCrc16) << c.what;
+    EXPECT_EQ(rows[game]["crc32"], c.sevenZipCrc32) << c.what;
+    EXPECT_EQ(rows[game]["crc"], c.sevenZipCrc16) << c.what;
+    EXPECT_EQ(progress.Logged("CRCを計算できませんでした"), c.logged) << c.what;
+  }
 }
 
 TEST_F(ImageImportTest, WhatCouldNotBeTakenIsCountedAsSkippedAndLogged) {

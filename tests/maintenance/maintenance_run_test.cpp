@@ -191,6 +191,22 @@ TEST_F(MaintenanceRunTest, SmartTitlesRebuildAndFill) {
   EXPECT_EQ(AnsiToUtf8(smart), "バンパイア");
 }
 
+TEST_F(MaintenanceRunTest, SmartTitlesWaitUntilEveryEmptyOneIsFilled) {
+  EXPECT_TRUE(SmartTitlesWaiting(db));
+  // A fill stopped after its first row leaves the others waiting for the next start.
+  StopFlag stopNow{kRunStopRequested};
+  RecordedReport stopped;
+  EXPECT_EQ(RunSmartTitles(db, converter, {std::nullopt, true}, stopNow, stopped).rowsWritten, 1);
+  EXPECT_TRUE(SmartTitlesWaiting(db));
+  RecordedReport rest;
+  EXPECT_EQ(RunSmartTitles(db, converter, {std::nullopt, true}, stop, rest).end, RunEnd::Finished);
+  EXPECT_EQ(Column("smart_title"), "a1=ゲーム,a2=パズル,a3=,a4=old,b1=ゲーム,b2=バンパイア");
+  // a3 has no title and keeps '': it never asks for another fill.
+  EXPECT_FALSE(SmartTitlesWaiting(db));
+  LibraryConnection closed;
+  EXPECT_FALSE(SmartTitlesWaiting(closed));
+}
+
 TEST_F(MaintenanceRunTest, StoppedSmartTitleRunSaysSo) {
   stop = kRunStopRequested;  // asked before the first row ends: that row is kept
   RunResult result = RunSmartTitles(db, converter, {}, stop, report);
