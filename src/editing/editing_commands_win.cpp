@@ -12,6 +12,7 @@
 #include "editing/bulk_commands_win.h"
 #include "editing/bulk_text_dlg_win.h"
 #include "editing/master_dialogs_win.h"
+#include "editing/record_edit_dlg_win.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -42,6 +43,7 @@ void RegisterEditingCommands() {
                          false);
   });
   RegisterCommand(kCmdOpenImageFolder, OpenImageFolder);
+  RegisterCommand(kCmdEditRecord, ShowRecordEditor);
   RegisterBulkCommands();
   RegisterBulkTextCommands();
   // 管理 menu and the main toolbar's four master buttons.
