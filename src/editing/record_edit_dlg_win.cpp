@@ -452,7 +452,10 @@ HWND CreatePage(Editor& e, int index) {
   const std::string name = "RecordEdit" + std::to_string(index + 1) + "Dlg";
   HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kDialogClassName, name.c_str(), WS_CHILD | WS_CLIPSIBLINGS, kPageX,
                               kPageY, kPageWidth, kPageHeight, e.dialog, nullptr, e.app->instance, nullptr);
-  if (page) SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PageProcedure));
+  if (!page) return nullptr;
+  SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PageProcedure));
+  // Above the tab control, which was created first and so lies on top.
+  SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return page;
 }
 
