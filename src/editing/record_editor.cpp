@@ -3,7 +3,7 @@
 #include "db/library_connection.h"
 #include "editing/creator_text.h"
 #include "editing/release_date.h"
-#include "maintenance/image_sets.h"
+#include "maintenance/image_sets.h"  // DiskNumber
 #include "platform/codepage.h"
 
 namespace vel {
@@ -326,8 +326,15 @@ SaveResult SaveRecord(LibraryConnection& db, const std::string& openedKey, const
     if (auto error = db.Query("SELECT changes();")) return fail(*error);
     if (db.CellInt(1, 0) != 1) return fail(AnsiToUtf8(Jp("ライブラリにない項目です。\n") + statements.oneRowOf[i]));
   }
-  if (statements.rebuildSets)
-    if (auto error = RebuildMaxDiskTable(db)) return fail(*error);
+  if (statements.rebuildSets) {
+    // Only the rows of this set change: its old and its new parent's, found
+    // through the index on ply_file_name instead of a scan of every item.
+    const std::string sets = "('" + Quote(openedKey) + "','" + Quote(statements.key) + "')";
+    if (auto error = db.Query("DELETE FROM tmp_maxdisk WHERE ply_file_name IN " + sets +
+                              ";INSERT INTO tmp_maxdisk SELECT ply_file_name, max(ply) FROM main_table "
+                              "WHERE ply_file_name IN " + sets + " AND ply>1 GROUP BY ply_file_name;"))
+      return fail(*error);
+  }
   if (auto error = db.Query("COMMIT;")) return fail(*error);
   result.saved = true;
   result.selectKey = statements.key;
