@@ -106,13 +106,17 @@ void AddEntry(HWND list, const std::string& text) {
   SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// The emulator settings of the chosen machine; a binding the machine has no
-// configuration of is cleared.
-void FillEmulatorSettings(Editor& e, const std::string& machine, const std::string& keep) {
+// The emulator settings of the chosen machine. After a change of machine a
+// binding the new machine has no configuration of is cleared; the stored
+// binding is kept as it is while the machine stays.
+void FillEmulatorSettings(Editor& e, const std::string& machine, const std::string& keep, bool keepUnlisted) {
   HWND combo = Item(e, kRecEmulatorSettingId);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
   e.settings = EmulatorSettingNames(e.app->paths.base, machine);
   e.settings.insert(e.settings.begin(), "");
+  bool listed = false;
+  for (const std::string& name : e.settings) listed = listed || name == keep;
+  if (!listed && keepUnlisted && !keep.empty()) e.settings.push_back(keep);
   int selected = 0;
   for (size_t i = 0; i < e.settings.size(); ++i) {
     SendMessageA(combo, CB_ADDSTRING, 0,
@@ -265,7 +269,7 @@ void BuildDetailPage(Editor& e, HWND p, const RecordFields& f) {
   y += 6;
   Label(p, Jp("使用するエミュレータ設定"), 8, y, 160);
   AddControl(p, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 170, y, 300, 300, kRecEmulatorSettingId);
-  FillEmulatorSettings(e, f.machine, f.emulatorSetting);
+  FillEmulatorSettings(e, f.machine, f.emulatorSetting, true);
   y += 34;
   Label(p, Jp("複数イメージセット"), 8, y, 160);
   Label(p, Jp("先頭が親イメージになります"), 170, y, 300);
@@ -371,7 +375,8 @@ void Command(Editor& e, int id, int code) {
     case IDCANCEL: DestroyWindow(e.dialog); return;
     case kRecMachineId:
       if (code == CBN_SELCHANGE)
-        FillEmulatorSettings(e, Chosen(e, kRecMachineId, e.machines), Chosen(e, kRecEmulatorSettingId, e.settings));
+        FillEmulatorSettings(e, Chosen(e, kRecMachineId, e.machines), Chosen(e, kRecEmulatorSettingId, e.settings),
+                             Chosen(e, kRecMachineId, e.machines) == e.loaded.fields.machine);
       return;
     case kRecTagListId: {
       const int chosen = Choice(e, kRecTagListId);

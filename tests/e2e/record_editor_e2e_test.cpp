@@ -57,7 +57,9 @@ TEST(RecordEditorE2E, TheEditorStoresTheDateAndCreatorsInTheirForms) {
   ASSERT_FALSE(db.Query(
       "INSERT INTO main_table(file_name,machine_name,title,file_title,file_ext,sale_year,ply,ply_file_name) VALUES"
       "('C:\\rec.d88','FC','Receditem','rec','d88','0',0,'');"
-      "INSERT INTO memo_table VALUES('C:\\rec.d88','kept memo');"));
+      "INSERT INTO memo_table VALUES('C:\\rec.d88','kept memo');"
+      // A binding whose configuration file is gone stays while the machine does.
+      "INSERT INTO use_emuset_table VALUES('C:\\rec.d88','Gone Setting');"));
   HWND edit = FindControl(main, kSearchTextId);
   ASSERT_TRUE(edit);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Receditem"));
@@ -95,6 +97,7 @@ TEST(RecordEditorE2E, TheEditorStoresTheDateAndCreatorsInTheirForms) {
             "1980-05-00,12,FC");
   EXPECT_EQ(One(db, "SELECT creator FROM creator_table WHERE pfile_cr='C:\\rec.d88';"), "A;B;C;");
   EXPECT_EQ(One(db, "SELECT memo FROM memo_table WHERE pfile_mm='C:\\rec.d88';"), "kept memo");
+  EXPECT_EQ(One(db, "SELECT emuset_name FROM use_emuset_table WHERE pfile_ue='C:\\rec.d88';"), "Gone Setting");
   EXPECT_TRUE(program.Close());
 }
 
