@@ -93,7 +93,7 @@ bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* len
     // A new block of whole slots, large enough for this row.
     uint64_t slotCount = std::max<uint64_t>((rowBytes + kSlotBytes - 1) / kSlotBytes, 1);
     if (end_ + slotCount * kSlotBytes > UINT32_MAX) return false;
-    auto block = std::make_unique<char[]>(slotCount * kSlotBytes);
+    auto block = std::make_unique_for_overwrite<char[]>(slotCount * kSlotBytes);
     for (uint64_t s = 0; s < slotCount; ++s) slots_.push_back(block.get() + s * kSlotBytes);
     blockBytes_ += slotCount * kSlotBytes;
     blocks_.push_back(std::move(block));
@@ -108,7 +108,7 @@ bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* len
   for (int c = 0; c < count; ++c) {
     if (lengths[c]) std::memcpy(at + offset, texts[c], lengths[c]);
     offset += static_cast<uint32_t>(lengths[c]);
-    if ((cells_ & (kChunkCells - 1)) == 0) endChunks_.push_back(std::make_unique<uint16_t[]>(kChunkCells));
+    if ((cells_ & (kChunkCells - 1)) == 0) endChunks_.push_back(std::make_unique_for_overwrite<uint16_t[]>(kChunkCells));
     endChunks_.back()[cells_ & (kChunkCells - 1)] = static_cast<uint16_t>(offset);
     ++cells_;
     if (wide) wideRows_.back().second.push_back(offset);
