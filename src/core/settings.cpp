@@ -120,7 +120,15 @@ Settings CoreSettingsTable(const SettingsContext& c) {
       .Int("EditUICheckBoxs", "DakuonToSeion", S, 0, kAtExit)
       .Int("EditUICheckBoxs", "YomiSpcRmv", S, 1, kAtExit)
       .Int("EditUICheckBoxs", "YomiMrkRmv", S, 1, kAtExit)
-      .Int("EditUICheckBoxs", "YomiRmaCnv", S, 1, kAtExit);
+      .Int("EditUICheckBoxs", "YomiRmaCnv", S, 1, kAtExit)
+      // Options of the editing dialogs: incremental search of the value
+      // lists, the reading typed with the title, the memo font in the editor.
+      .Int("EditUICheckBoxs", "TitleIncrSrch", S, 0, kOnChange)
+      .Int("EditUICheckBoxs", "TitleToKana", S, 0, kOnChange)
+      .Int("EditUICheckBoxs", "MakerIncrSrch", S, 1, kOnChange)
+      .Int("EditUICheckBoxs", "DeveloperIncrSrch", S, 1, kOnChange)
+      .Int("EditUICheckBoxs", "CountryIncrSrch", S, 1, kOnChange)
+      .Int("EditUICheckBoxs", "UserMemoFont", S, 1, kOnChange);
   t.Int("AutoSnap", "Interval", S, 5, kAtExit).Int("AutoSnap", "CheckSound", S, 1, kAtExit);
   t.Int("MemoWindow", "PositionX", L, -1, kAtExit)
       .Int("MemoWindow", "PositionY", L, -1, kAtExit)

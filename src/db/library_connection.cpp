@@ -76,6 +76,9 @@ void LibraryConnection::Open(const std::string& databasePath, const std::string&
 }
 
 void LibraryConnection::Grid::Clear() {
+  if (!blocks_.empty() && firstBlockIsOneSlot_) spareBlock_ = std::move(blocks_.front());
+  if (!endChunks_.empty()) spareChunk_ = std::move(endChunks_.front());
+  firstBlockIsOneSlot_ = false;
   blocks_.clear();
   slots_.clear();
   rowStarts_.clear();
@@ -93,7 +96,12 @@ bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* len
     // A new block of whole slots, large enough for this row.
     uint64_t slotCount = std::max<uint64_t>((rowBytes + kSlotBytes - 1) / kSlotBytes, 1);
     if (end_ + slotCount * kSlotBytes > UINT32_MAX) return false;
-    auto block = std::make_unique<char[]>(slotCount * kSlotBytes);
+    std::unique_ptr<char[]> block;
+    if (slotCount == 1 && spareBlock_)
+      block = std::move(spareBlock_);
+    else
+      block = std::make_unique_for_overwrite<char[]>(slotCount * kSlotBytes);
+    if (blocks_.empty()) firstBlockIsOneSlot_ = slotCount == 1;
     for (uint64_t s = 0; s < slotCount; ++s) slots_.push_back(block.get() + s * kSlotBytes);
     blockBytes_ += slotCount * kSlotBytes;
     blocks_.push_back(std::move(block));
@@ -108,7 +116,8 @@ bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* len
   for (int c = 0; c < count; ++c) {
     if (lengths[c]) std::memcpy(at + offset, texts[c], lengths[c]);
     offset += static_cast<uint32_t>(lengths[c]);
-    if ((cells_ & (kChunkCells - 1)) == 0) endChunks_.push_back(std::make_unique<uint16_t[]>(kChunkCells));
+    if ((cells_ & (kChunkCells - 1)) == 0)
+      endChunks_.push_back(spareChunk_ ? std::move(spareChunk_) : std::make_unique_for_overwrite<uint16_t[]>(kChunkCells));
     endChunks_.back()[cells_ & (kChunkCells - 1)] = static_cast<uint16_t>(offset);
     ++cells_;
     if (wide) wideRows_.back().second.push_back(offset);

@@ -115,6 +115,12 @@ class LibraryConnection {
     size_t cells_ = 0;
     // Rows whose text does not fit 16-bit offsets keep full ones here.
     std::vector<std::pair<size_t, std::vector<uint32_t>>> wideRows_;
+    // The first one-slot block and cell chunk of the last result, kept for
+    // the next: a connection running many small statements does not
+    // allocate and free a megabyte for each.
+    std::unique_ptr<char[]> spareBlock_;
+    std::unique_ptr<uint16_t[]> spareChunk_;
+    bool firstBlockIsOneSlot_ = false;
   };
 
   void ReleaseResult();

@@ -13,6 +13,7 @@
 #include "editing/bulk_text_dlg_win.h"
 #include "editing/image_backup_dlg_win.h"
 #include "editing/master_dialogs_win.h"
+#include "editing/record_edit_dlg_win.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -44,6 +45,7 @@ void RegisterEditingCommands() {
   });
   RegisterCommand(kCmdOpenImageFolder, OpenImageFolder);
   RegisterCommand(kCmdImageBackup, ShowImageBackupDialog);
+  RegisterCommand(kCmdEditRecord, ShowRecordEditor);
   RegisterBulkCommands();
   RegisterBulkTextCommands();
   // 管理 menu and the main toolbar's four master buttons.

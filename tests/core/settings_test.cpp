@@ -51,6 +51,10 @@ TEST_F(SettingsTest, WithoutAFileTheDefaultsApplyAndExitCreatesIt) {
       {"etcSetting", "DLLSafeLoad", 1, false},
       {"ItemListFont", "DispEmuSetName", 99, false},
       {"ItemListColor", "DispEmuSetName", 0, false},
+      {"EditUICheckBoxs", "YomiSpcRmv", 1, true},
+      {"EditUICheckBoxs", "UserMemoFont", 1, false},
+      {"EditUICheckBoxs", "MakerIncrSrch", 1, false},
+      {"EditUICheckBoxs", "TitleIncrSrch", 0, false},
   };
   for (const Case& c : cases) EXPECT_EQ(SettingInt(s, c.section, c.key), c.value) << c.key;
   EXPECT_EQ(SettingText(s, "FolderPath", "RomDiskImage"), "");

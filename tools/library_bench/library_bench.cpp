@@ -26,6 +26,7 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "editing/record_editor.h"
 #include "platform/system.h"
 #include "search/group_kinds.h"
 #include "search/initial_index.h"
@@ -257,8 +258,25 @@ int main(int argc, char** argv) {
     return static_cast<int>(index.keys.size());
   };
 
+  // The record editor on the parent of a set: opened, checked and saved
+  // unchanged, on a connection of its own as the editor has.
+  std::string editedKey;
+  if (!db.Query("SELECT ply_file_name FROM main_table WHERE ply>1 LIMIT 1;") && db.RowCount() > 0)
+    editedKey = db.Cell(1, 0);
+  vel::LibraryConnection editorDb;
+  editorDb.Open(path, "");
+  sqlite3_trace_v2(editorDb.Handle(), SQLITE_TRACE_STMT, Trace, &recorder);
+  auto recordEditor = [&editorDb, &editedKey] {
+    vel::LoadedRecord loaded = vel::LoadRecord(editorDb, editedKey);
+    if (loaded.failure) return 0;
+    vel::RecordCheck check = vel::CheckRecord(loaded.fields, loaded);
+    if (!check.record) return 0;
+    return vel::SaveRecord(editorDb, editedKey, loaded, *check.record).saved ? 1 : 0;
+  };
+
   // The operations, by name. Texts are CP932, as the program has them.
   std::vector<Operation> operations = {
+      {"record editor: open and save one item", recordEditor},
       {"fuzzy search \"dragon\"", search("dragon", vel::kTargetFuzzy)},
       {"word search AND->OR \"dragon nowhere\"", search("dragon nowhere", vel::kTargetFuzzy)},
       {"title search \"quest\"", search("quest", vel::kTargetTitle)},
@@ -337,6 +355,7 @@ int main(int argc, char** argv) {
               text ? static_cast<double>(db.ResultBytes()) / static_cast<double>(text) : 0.0);
   if (std::int64_t peak = vel::PeakResidentBytes(); peak > 0)
     std::printf("process peak memory %.1f MB\n", static_cast<double>(peak) / 1e6);
+  editorDb.Close();
   groups.Close();
   db.Close();
   return 0;
