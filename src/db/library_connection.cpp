@@ -144,6 +144,7 @@ size_t LibraryConnection::Grid::HeldBytes() const {
 
 void LibraryConnection::ReleaseResult() {
   lastError_.reset();
+  changedCells_.clear();
   grid_.Clear();
   rows_ = columns_ = 0;
 }
@@ -219,6 +220,11 @@ std::optional<std::string> LibraryConnection::Query(const std::string& sql) {
 
 std::string_view LibraryConnection::CellUtf8(int row, int column) const {
   if (row < 1 || row > rows_ || column < 0 || column >= columns_) return {};
+  if (!changedCells_.empty()) {
+    auto changed = changedCells_.find(static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) +
+                                      static_cast<uint64_t>(column));
+    if (changed != changedCells_.end()) return changed->second;
+  }
   return grid_.At(static_cast<size_t>(row - 1), column, columns_);
 }
 
@@ -230,6 +236,13 @@ std::string LibraryConnection::Cell(int row, int column) {
   cellReadFailed_ = false;
   std::string_view cell = CellUtf8(row, column);
   return cell.empty() ? std::string() : Utf8ToAnsi(cell);
+}
+
+bool LibraryConnection::SetCell(int row, int column, const std::string& value) {
+  if (row < 1 || row > rows_ || column < 0 || column >= columns_) return false;
+  changedCells_[static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) + static_cast<uint64_t>(column)] =
+      AnsiToUtf8(value);
+  return true;
 }
 
 int LibraryConnection::CellInt(int row, int column) {

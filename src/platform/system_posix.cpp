@@ -52,6 +52,7 @@ bool FileSize(const std::string& path, std::int64_t& size) {
 }
 
 bool RemoveFile(const std::string& path) { return unlink(Native(path).c_str()) == 0; }
+bool RemoveEmptyFolder(const std::string& path) { return rmdir(Native(path).c_str()) == 0; }
 
 std::string CurrentDirectory() {
   char buffer[4096];

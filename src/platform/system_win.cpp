@@ -38,6 +38,7 @@ bool FileSize(const std::string& path, std::int64_t& size) {
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
 
 std::string CurrentDirectory() {
   DWORD n = GetCurrentDirectoryA(0, nullptr);
