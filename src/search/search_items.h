@@ -76,10 +76,11 @@ std::string LikeContains(const std::string& expression, const std::string& text)
 
 // A random SQL search is made in two passes: its choice is stored in
 // rnd_stock_table with a marker row holding the statement, and the view reads
-// the stock. These are the marker and the view's statement (as stored).
+// the stock. These are the marker and the view's statement (as stored); the
+// marker inside the view tells it from a user's own statement over the stock.
 inline constexpr const char* kTwoPassMarker = "/*2passCreate*/";
 inline constexpr const char* kTwoPassViewStatement =
-    "CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE file_name IN "
+    "CREATE VIEW list_view AS /*2passCreate*/SELECT * FROM all_item_view WHERE file_name IN "
     "(SELECT file_name FROM rnd_stock_table)";
 // The first pass for a statement over all_item_view: the stock made anew
 // and marked (run inside a transaction).

@@ -137,7 +137,7 @@ TEST_F(QueryHistoryTest, SeveralCurrentRowsAreMadeOne) {
 TEST_F(QueryHistoryTest, FailedReplayLeavesTheCurrentMark) {
   Search("Apple");
   Search("Banana");
-  ASSERT_FALSE(historyDb.Query("UPDATE tmp_hist_table SET query='CREATE VIEW list_view AS SELECT nosuch FROM x' "
+  ASSERT_FALSE(historyDb.Query("UPDATE tmp_hist_table SET query='CREATE VIEW list_view AS SELEC broken' "
                                "WHERE sbject='Apple';"));
   EXPECT_EQ(StepHistory(historyDb, searchDb, -1).status, HistoryStep::ReplayFailed);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"Apple", "Banana*"}));
