@@ -27,7 +27,7 @@ add_custom_target(dist_folder ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2_getcrc> ${VEL_DIST_DIR}/
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velmarook2> $<TARGET_FILE:velmarook2_lib>
           $<TARGET_FILE:vel_regex_extension> ${VEL_DIST_DIR}/
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/pophelp.txt
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/pophelp.txt ${CMAKE_SOURCE_DIR}/resource/favorite.ini
           ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
           ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
           ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_DIST_DIR}/resource/

@@ -100,10 +100,10 @@ def toolbar_glyph(index, x, y):
 
 
 def history_glyph(index, x, y):
-    # back, forward arrows
-    dx = x if index == 1 else 15 - x
+    # 0 back unavailable, 1 forward unavailable, 2 back available, 3 forward available
+    dx = x if index % 2 == 1 else 15 - x
     if 3 <= dx <= 12 and abs(y - 7.5) <= (12 - dx) * 0.6 + 0.5:
-        return (50, 100, 200)
+        return (50, 100, 200) if index >= 2 else (170, 170, 170)
     return None
 
 
@@ -124,7 +124,7 @@ def main():
     (out / "wait_anime.bmp").write_bytes(bmp24(FRAME_W, FRAME_H * FRAMES, wait_pixel))
     (out / "velmarook.ico").write_bytes(ico([16, 32, 48]))
     (out / "toolbar.bmp").write_bytes(glyph_strip(7, 16, toolbar_glyph))
-    (out / "HistBar.bmp").write_bytes(glyph_strip(2, 16, history_glyph))
+    (out / "HistBar.bmp").write_bytes(glyph_strip(4, 16, history_glyph))
     (out / "images.bmp").write_bytes(glyph_strip(11, 16, status_glyph))
 
 

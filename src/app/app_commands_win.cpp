@@ -12,6 +12,9 @@
 #include "editing/editing_commands_win.h"
 #include "launch/launch_commands_win.h"
 #include "maintenance/maintenance_commands_win.h"
+#include "search/flag_commands_win.h"
+#include "search/history_commands_win.h"
+#include "search/query_tree_win.h"
 
 namespace vel {
 namespace {
@@ -34,6 +37,9 @@ void RegisterAllCommands() {
   RegisterEditingCommands();
   RegisterLaunchCommands();
   RegisterMaintenanceCommands();
+  RegisterHistoryCommands();
+  RegisterFlagCommands();
+  RegisterQueryTreeCommands();
 }
 
 }  // namespace vel

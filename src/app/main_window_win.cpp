@@ -32,7 +32,11 @@
 #include "platform/dialogs.h"
 #include "platform/profile.h"
 #include "platform/system.h"
+#include "search/candidate_window_win.h"
+#include "search/history_commands_win.h"
 #include "search/item_list_win.h"
+#include "search/last_query_win.h"
+#include "search/query_tree_win.h"
 #include "search/search_run_win.h"
 
 namespace vel {
@@ -219,8 +223,9 @@ void OnFirstPaint(AppState& app) {
   int maximize = ReadProfileInt("Window", "Maximize", 0, LayoutFile(app.paths, app.layoutMode));
   ShowWindow(app.mainWindow, maximize == 1 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   PrepareItemView(app);
-  if (HasOption(app.commandLine, Option::ClearLastQuery)) app.mainDb.Query("DROP VIEW list_view;");
-  RefreshItemList(app, 0, "", false, 1, 1);
+  RestoreLastQuery(app);
+  UpdateHistoryButtons(app);
+  FillQueryTree(app);
   app.firstPaintStage = kFirstPaintFinishing;
   LayoutPanes(app);
   UpdateStatusIcons(app);
@@ -285,6 +290,7 @@ LRESULT OnNotify(AppState& app, const NMHDR& header) {
     return 0;
   }
   if (LRESULT handled = 0; HandleItemListNotify(app, header, handled)) return handled;
+  if (HandleQueryTreeNotify(app, header)) return 0;
   if (header.hwndFrom == app.rebar && header.code == RBN_HEIGHTCHANGE) {
     LayoutPanes(app);
   } else if (header.hwndFrom == app.queryTree && header.code == NM_RCLICK) {
@@ -445,6 +451,7 @@ void EndSession(AppState& app) {
 void OnDestroy(AppState& app) {
   if (app.startupFailed) return;
   EndSession(app);
+  StopCandidateThread();
   CloseSqlErrorDialog();
   EndProgram(app);
 }

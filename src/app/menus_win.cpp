@@ -12,6 +12,7 @@
 #include "launch/emulator_menu.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "search/item_flags.h"
 
 namespace vel {
 namespace {
@@ -168,6 +169,14 @@ void DestroyMenus(AppState& app) {
 }
 
 void FillMenuOnOpen(AppState& app, HMENU menu) {
+  // The favourite marks show their names: "d: name".
+  if (GetMenuState(menu, kCmdFavourite0, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+    for (int digit = 0; digit <= 9; ++digit) {
+      std::string name = FavouriteName(SettingText(app.settings, "FavoriteMenuName", std::to_string(digit)));
+      ModifyMenuA(menu, static_cast<UINT>(kCmdFavourite0 + digit), MF_BYCOMMAND | MF_STRING,
+                  static_cast<UINT_PTR>(kCmdFavourite0 + digit), FavouriteMenuText(digit, name).c_str());
+    }
+  }
   auto it = gDynamicMenus.find(menu);
   if (it == gDynamicMenus.end()) return;
   if (DynamicMenuFiller filler = FindDynamicMenuFiller(it->second)) {

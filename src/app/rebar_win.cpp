@@ -13,6 +13,7 @@
 #include "core/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
+#include "search/candidate_window_win.h"
 
 namespace vel {
 namespace {
@@ -77,8 +78,13 @@ LRESULT CALLBACK SearchTextProcedure(HWND edit, UINT message, WPARAM wParam, LPA
   auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_USERDATA));
   if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | CallWindowProcA(original, edit, message, wParam, lParam);
   if (message == WM_CHAR && (wParam == VK_RETURN || wParam == VK_ESCAPE)) return 0;  // no beep
+  if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT) &&
+      CandidateStep(App(), wParam))
+    return 0;
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) HideCandidates(App());
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
     AppState& app = App();
+    HideCandidates(app);
     if (app.runSearch) {
       std::string text = WindowText(edit);
       int target = static_cast<int>(SendMessageA(GetDlgItem(GetParent(edit), kSearchTargetId), CB_GETCURSEL, 0, 0));
@@ -91,6 +97,10 @@ LRESULT CALLBACK SearchTextProcedure(HWND edit, UINT message, WPARAM wParam, LPA
 
 // The search window keeps its text box as wide as the band gives it.
 LRESULT CALLBACK SearchBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == kSearchTextId && HIWORD(wParam) == EN_CHANGE) {
+    OnSearchTextChanged(App());
+    return 0;
+  }
   if (message == WM_SIZE) {
     int width = LOWORD(lParam);
     MoveWindow(GetDlgItem(box, kSearchTextId), 114, 1, std::max(width - 116, 40), 24, TRUE);
@@ -163,6 +173,7 @@ void CreateRebar(AppState& app) {
       MakeBitmapToolbar(app, app.rebar, app.paths.base + "\\resource\\toolbar.bmp", mainCommands, 7),
       MakeBitmapToolbar(app, app.rebar, app.paths.base + "\\resource\\HistBar.bmp", historyCommands, 2)};
   app.menuToolbar = children[0];
+  app.historyToolbar = children[3];
   bool locked = SettingInt(app.settings, "CoolBar", "Fix") == 1;
   CheckMenuItem(app.mainMenu, kCmdLockToolbars, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
   bool placed[kBands] = {};

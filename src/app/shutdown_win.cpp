@@ -14,6 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "search/last_query_win.h"
 
 namespace vel {
 namespace {
@@ -100,6 +101,7 @@ void SaveSettingsAtExit(AppState& app) {
     SetSetting(s, "Window", "MaxPosY", static_cast<int>(placement.ptMaxPosition.y));
   }
   SetSetting(s, "KeyState", "ScrlLk", (GetKeyState(VK_SCROLL) & 1) ? 1 : 0);
+  RememberLastQuery(app);
   std::string failed;
   if (!WriteSettingsAtExit(s, app.paths, app.layoutMode, &failed))
     ShowMessage(Jp("設定を保存できませんでした。\n") + failed +

@@ -61,6 +61,7 @@ struct AppState {
   HWND searchBox = nullptr;   // the search window "SearchDlgBar" in the rebar
   HWND searchText = nullptr;  // its text box
   HWND searchTarget = nullptr;  // its list of search targets
+  HWND historyToolbar = nullptr;  // Back and Forward
   HMENU mainMenu = nullptr;  // the seven menus of the menu toolbar
   HMENU queryContextMenu = nullptr;
   HMENU infoContextMenu = nullptr;

@@ -164,7 +164,11 @@ Settings CoreSettingsTable(const SettingsContext& c) {
       .Int("SnapShot", "Transform", L, 0, kAtExit)
       .Int("SnapShot", "TransformRatio", S, 150, kAtExit)
       .Int("SnapShot", "InterpolationMode", S, 0, kAtExit);
-  t.Int("LastQuery", "NoSortMark", S, 0, kAtExit);
+  t.Int("LastQuery", "NoSortMark", S, 0, kAtExit)
+      .Text("LastQuery", "SortOrder", S, "", kAtExit)
+      .Text("LastQuery", "SortColumn", S, "", kAtExit)
+      .Text("LastQuery", "PrimaryKey", S, "", kAtExit);
+  for (int digit = 0; digit <= 9; ++digit) t.Text("FavoriteMenuName", std::to_string(digit), S, "", kAtExit);
   t.Text("FolderPath", "AlterEgo", S, "", kAtExit)
       .Text("FolderPath", "RomDiskImage", S, "", kAtExit)
       .Text("FolderPath", "Emulator", S, "", kAtExit)

@@ -154,6 +154,7 @@ size_t LibraryConnection::Grid::HeldBytes() const {
 void LibraryConnection::ReleaseResult() {
   lastError_.reset();
   lastInterrupted_ = false;
+  changedCells_.clear();
   grid_.Clear();
   rows_ = columns_ = 0;
 }
@@ -247,6 +248,8 @@ void LibraryConnection::HoldResult() {
   heldGrid_ = std::move(grid_);
   heldRows_ = rows_;
   heldColumns_ = columns_;
+  heldChangedCells_ = std::move(changedCells_);
+  changedCells_.clear();
   grid_ = Grid();
   rows_ = columns_ = 0;
 }
@@ -255,16 +258,23 @@ void LibraryConnection::PutBackHeldResult() {
   grid_ = std::move(heldGrid_);
   rows_ = heldRows_;
   columns_ = heldColumns_;
+  changedCells_ = std::move(heldChangedCells_);
   DropHeldResult();
 }
 
 void LibraryConnection::DropHeldResult() {
   heldGrid_ = Grid();
   heldRows_ = heldColumns_ = 0;
+  heldChangedCells_.clear();
 }
 
 std::string_view LibraryConnection::CellUtf8(int row, int column) const {
   if (row < 1 || row > rows_ || column < 0 || column >= columns_) return {};
+  if (!changedCells_.empty()) {
+    auto changed = changedCells_.find(static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) +
+                                      static_cast<uint64_t>(column));
+    if (changed != changedCells_.end()) return changed->second;
+  }
   return grid_.At(static_cast<size_t>(row - 1), column, columns_);
 }
 
@@ -276,6 +286,13 @@ std::string LibraryConnection::Cell(int row, int column) {
   cellReadFailed_ = false;
   std::string_view cell = CellUtf8(row, column);
   return cell.empty() ? std::string() : Utf8ToAnsi(cell);
+}
+
+bool LibraryConnection::SetCell(int row, int column, const std::string& value) {
+  if (row < 1 || row > rows_ || column < 0 || column >= columns_) return false;
+  changedCells_[static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) + static_cast<uint64_t>(column)] =
+      AnsiToUtf8(value);
+  return true;
 }
 
 int LibraryConnection::CellInt(int row, int column) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -58,9 +59,13 @@ class LibraryConnection {
   int CellInt(int row, int column);
   bool CellReadFailed() const { return cellReadFailed_; }
   // The cell's UTF-8 text as stored, without conversion; "" for NULL and
-  // outside the grid. Valid until the next statement. Does not touch
+  // outside the grid. Valid until the next statement or change of the cell. Does not touch
   // CellReadFailed().
   std::string_view CellUtf8(int row, int column) const;
+  // Changes a cell of the current result (CP932), so that a list shows a
+  // value just written without reading it again. Kept until the next
+  // statement; false outside the grid.
+  bool SetCell(int row, int column, const std::string& value);
   // Bytes held by the current result (text arena and cell table).
   size_t ResultBytes() const { return grid_.HeldBytes(); }
 
@@ -138,6 +143,8 @@ class LibraryConnection {
   int heldColumns_ = 0;
   std::function<bool()> progressCheck_;
   bool lastInterrupted_ = false;
+  std::unordered_map<uint64_t, std::string> changedCells_;  // by row * columns + column, UTF-8
+  std::unordered_map<uint64_t, std::string> heldChangedCells_;
   std::optional<std::string> lastError_;
   bool cellReadFailed_ = false;
 };

@@ -19,6 +19,8 @@ std::int64_t LastWriteStamp(const std::string& path);
 bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& available);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
+// Removes a folder that is empty; false when it is not empty or could not be removed.
+bool RemoveEmptyFolder(const std::string& path);
 std::string CurrentDirectory();
 // This computer's name (at most 15 characters on Windows).
 std::string ComputerName();

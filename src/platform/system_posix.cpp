@@ -61,6 +61,7 @@ bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& 
 }
 
 bool RemoveFile(const std::string& path) { return unlink(Native(path).c_str()) == 0; }
+bool RemoveEmptyFolder(const std::string& path) { return rmdir(Native(path).c_str()) == 0; }
 
 std::string CurrentDirectory() {
   char buffer[4096];

@@ -47,6 +47,7 @@ bool DriveSpace(const std::string& folder, std::uint64_t& total, std::uint64_t& 
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
 
 std::string CurrentDirectory() {
   DWORD n = GetCurrentDirectoryA(0, nullptr);

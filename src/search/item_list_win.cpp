@@ -18,7 +18,9 @@
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "search/group_kinds.h"
+#include "search/flag_commands_win.h"
 #include "search/initial_index.h"
+#include "search/item_flags.h"
 #include "search/list_images_win.h"
 #include "search/search_watch_win.h"
 
@@ -354,6 +356,19 @@ std::vector<std::string> TitleExtraLines(AppState& app, int row) {
   return lines;
 }
 
+// The marks' colours, read once from the layout file (or the shipped file).
+const FavouriteMarks& Marks(AppState& app) {
+  static FavouriteMarks marks;
+  static bool read = false;
+  if (!read) {
+    read = true;
+    ReadFavouriteColours(marks, LayoutFile(app.paths, app.layoutMode), app.paths.base + "\\resource\\favorite.ini");
+  }
+  return marks;
+}
+
+COLORREF AsColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
 void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
   // At the right edge: one marker per favourite digit (9 rightmost), then
   // the item's own emulator configuration.
@@ -363,7 +378,9 @@ void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
     if (fave.find(digit) == std::string::npos) continue;
     int x = cell.right - 6 - ('9' - digit) * 9;
     RECT mark{x, cell.top + 3, x + 6, cell.top + 9};
-    FillRect(dc, &mark, GetSysColorBrush(COLOR_HOTLIGHT));
+    HBRUSH brush = CreateSolidBrush(AsColorRef(Marks(app)[static_cast<size_t>(digit - '0')].boxColour));
+    FillRect(dc, &mark, brush);
+    DeleteObject(brush);
     right.right = std::min<LONG>(right.right, x - 2);
   }
   std::string emuset = app.mainDb.Cell(row, kPosEmuset);
@@ -666,6 +683,33 @@ int LayoutGroupTabs(AppState& app, int x, int y, int width) {
   return height;
 }
 
+namespace {
+
+// A click on the stars of the rating column (shown only when clm_disp04 is
+// on) rates the row; true when it did.
+bool ClickRatingStars(AppState& app, const NMITEMACTIVATE& click) {
+  ListPanes& panes = Panes();
+  LVHITTESTINFO hit{};
+  hit.pt = click.ptAction;
+  if (ListView_SubItemHitTest(app.itemList, &hit) < 0 || hit.iItem < 0 || hit.iSubItem < 0 ||
+      static_cast<size_t>(hit.iSubItem) >= panes.shownColumns.size() ||
+      panes.shownColumns[static_cast<size_t>(hit.iSubItem)] != kSortRating)
+    return false;
+  // The cell exactly as the row is drawn.
+  RECT cell{}, rowRect{};
+  ListView_GetSubItemRect(app.itemList, hit.iItem, hit.iSubItem, LVIR_BOUNDS, &cell);
+  ListView_GetItemRect(app.itemList, hit.iItem, &rowRect, LVIR_BOUNDS);
+  if (hit.iSubItem == 0) cell.right = cell.left + ListView_GetColumnWidth(app.itemList, 0);
+  InflateRect(&cell, -4, 0);
+  std::optional<int> value = RatingAtPoint(StarsInCell(cell.left, rowRect.top, rowRect.bottom), click.ptAction.x,
+                                           click.ptAction.y);
+  if (!value) return false;
+  SetRatingOfRow(app, hit.iItem + 1, *value);
+  return true;
+}
+
+}  // namespace
+
 bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
   ListPanes& panes = Panes();
   result = 0;
@@ -696,6 +740,8 @@ bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
     if (!failed) SelectRow(app, FindRowByKey(app.mainDb, key));
     return true;
   }
+  if (header.hwndFrom == app.itemList && header.code == NM_CLICK)
+    return ClickRatingStars(app, reinterpret_cast<const NMITEMACTIVATE&>(header));
   // Enter or a double click starts the item in its emulator.
   if (header.hwndFrom == app.itemList &&
       (header.code == NM_DBLCLK ||

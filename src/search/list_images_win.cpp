@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "search/item_flags.h"
+
 namespace vel {
 namespace {
 
@@ -38,11 +40,11 @@ void DrawStar(HDC dc, int left, int top, int size, COLORREF colour) {
 }  // namespace
 
 int DrawRatingStars(HDC dc, const RECT& cell, int set) {
-  int size = std::clamp<int>(static_cast<int>(cell.bottom - cell.top) - 4, 6, 14);
-  int top = (cell.top + cell.bottom - size) / 2;
+  // The same geometry as the click on the stars.
+  StarGeometry stars = StarsInCell(cell.left, cell.top, cell.bottom);
   for (int k = 0; k < 5; ++k)
-    DrawStar(dc, cell.left + k * (size + 1), top, size, k < set ? kStarSet : kStarUnset);
-  return 5 * (size + 1);
+    DrawStar(dc, stars.left + k * stars.step, stars.top, stars.size, k < set ? kStarSet : kStarUnset);
+  return 5 * stars.step;
 }
 
 int DrawAlterEgoMarker(HDC dc, const RECT& cell) {

@@ -85,24 +85,6 @@ std::vector<std::string> SplitWords(const std::string& text) {
   return words;
 }
 
-// "<expr> LIKE '%text%'": the text quoted, and its LIKE wildcards and the
-// escape character taken literally, so that exactly the rows holding the
-// text match.
-std::string LikeContains(const std::string& expression, const std::string& text) {
-  std::string pattern;
-  bool escaped = false;
-  for (size_t i = 0; i < text.size();) {
-    size_t n = CharLength(text, i);
-    if (n == 1 && (text[i] == '%' || text[i] == '_' || text[i] == '`')) {
-      pattern += '`';
-      escaped = true;
-    }
-    pattern.append(text, i, n);
-    i += n;
-  }
-  return expression + " LIKE '%" + Quote(pattern) + "%'" + (escaped ? " ESCAPE '`'" : "");
-}
-
 // The fuzzy target's Migemo column, and the others'.
 std::string MigemoCondition(int engine, int target, const std::string& pattern) {
   auto r = [&](const char* column) { return RegexCondition(engine, column, pattern); };
@@ -236,28 +218,19 @@ bool BuildSqlView(SearchEnvironment& env, const std::string& text) {
   const std::string viewFailed = Jp("list_view ビュー作成できませんでした。\n（SQL検索）");
   std::string sql;
   if (FindNoCase(statement, "RANDOM(") != std::string::npos) {
-    std::string selection = statement;
-    size_t star = selection.find('*');
-    if (star != std::string::npos) selection.replace(star, 1, "file_name");
     const std::string stockFailed = Jp("rnd_stock_table 作成できませんでした。\n（SQL検索）");
-    // The table is made and marked in one step: a failed step leaves no view
-    // over an old or half-made selection.
-    sql = comment + "DROP TABLE IF EXISTS rnd_stock_table; CREATE TABLE rnd_stock_table AS " +
-          selection;
+    // The table is made and marked in one transaction: a failed step leaves
+    // no view over an old or half-made selection.
+    sql = comment + "BEGIN; " + RandomStockStatements(statement) + " COMMIT;";
     if (auto error = db.Query(sql)) {
+      db.Query("ROLLBACK;");
       ReportSqlError("Search:SQL", stockFailed, *error, sql);
       return false;
     }
-    sql = "INSERT INTO rnd_stock_table VALUES( '/*2passCreate*/" + Quote(statement) + "');";
-    if (auto error = db.Query(sql)) {
-      ReportSqlError("Search:SQL", stockFailed, *error, sql);
-      return false;
-    }
-    sql = comment +
-          "CREATE VIEW list_view AS SELECT * FROM all_item_view WHERE file_name IN "
-          "(SELECT file_name FROM rnd_stock_table);";
+    sql = std::string(kTwoPassViewStatement) + ";";
   } else {
-    sql = comment + "CREATE VIEW list_view AS " + statement;
+    // The leading comment goes inside the view, where its stored statement keeps it.
+    sql = "CREATE VIEW list_view AS " + comment + statement;
   }
   if (auto error = db.Query(sql)) {
     ReportSqlError("Search:SQL", viewFailed, *error, sql);
@@ -301,6 +274,30 @@ std::string ListViewDefinition(LibraryConnection& db) {
 }
 
 }  // namespace
+
+std::string LikeContains(const std::string& expression, const std::string& text) {
+  std::string pattern;
+  bool escaped = false;
+  for (size_t i = 0; i < text.size();) {
+    size_t n = CharLength(text, i);
+    if (n == 1 && (text[i] == '%' || text[i] == '_' || text[i] == '`')) {
+      pattern += '`';
+      escaped = true;
+    }
+    pattern.append(text, i, n);
+    i += n;
+  }
+  return expression + " LIKE '%" + Quote(pattern) + "%'" + (escaped ? " ESCAPE '`'" : "");
+}
+
+std::string RandomStockStatements(const std::string& statement) {
+  std::string selection = statement;
+  size_t star = selection.find('*');
+  if (star != std::string::npos) selection.replace(star, 1, "file_name");
+  if (selection.empty() || selection.back() != ';') selection += ';';
+  return "DROP TABLE IF EXISTS rnd_stock_table; CREATE TABLE rnd_stock_table AS " + selection +
+         " INSERT INTO rnd_stock_table VALUES( '" + kTwoPassMarker + Quote(statement) + "');";
+}
 
 void DropListView(LibraryConnection& db) { db.Query("DROP VIEW IF EXISTS list_view;"); }
 

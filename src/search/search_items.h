@@ -74,6 +74,23 @@ struct SearchOutcome {
 SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const std::string& text,
                           int target, int subMode, bool orOnly);
 
+// "<expr> LIKE '%text%'": the text quoted, and its LIKE wildcards and the
+// escape character taken literally, so that exactly the rows holding the
+// text match.
+std::string LikeContains(const std::string& expression, const std::string& text);
+
+// A random SQL search is made in two passes: its choice is stored in
+// rnd_stock_table with a marker row holding the statement, and the view reads
+// the stock. These are the marker and the view's statement (as stored); the
+// marker inside the view tells it from a user's own statement over the stock.
+inline constexpr const char* kTwoPassMarker = "/*2passCreate*/";
+inline constexpr const char* kTwoPassViewStatement =
+    "CREATE VIEW list_view AS /*2passCreate*/SELECT * FROM all_item_view WHERE file_name IN "
+    "(SELECT file_name FROM rnd_stock_table)";
+// The first pass for a statement over all_item_view: the stock made anew
+// and marked (run inside a transaction).
+std::string RandomStockStatements(const std::string& statement);
+
 // Drops list_view (failure ignored: there may be none).
 void DropListView(LibraryConnection& db);
 

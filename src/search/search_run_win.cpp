@@ -5,6 +5,7 @@
 
 #include "core/app_state_win.h"
 #include "maintenance/title_converter.h"
+#include "search/history_commands_win.h"
 #include "search/item_list_win.h"
 #include "search/migemo.h"
 #include "search/search_watch_win.h"
@@ -113,6 +114,7 @@ void ConnectSearch(AppState& app) {
     };
     hooks.refreshGroups = [] { BuildGroupList(App(), true); };
     hooks.clearGroups = [] { ClearGroupList(App()); };
+    hooks.saveHistory = [](int t, const std::string& s) { RecordSearchInHistory(App(), t, s); };
     // A search starts every group tab afresh: no remembered row stands over other values.
     ForgetGroupRows(a);
     SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, kMatchContains, false, hooks);

@@ -220,3 +220,32 @@ TEST_F(ConnectionTest, OpenSizesTheReadsForTheLibrary) {
 
 }  // namespace
 }  // namespace vel
+
+namespace vel {
+namespace {
+
+TEST(ChangedCells, ReadInPlaceOfTheResultUntilTheNextStatement) {
+  test::TempFolder folder;
+  LibraryConnection db;
+  db.Open(folder / "c.db", "");
+  ASSERT_FALSE(db.Query("CREATE TABLE t(a,b); INSERT INTO t VALUES('k1',1),('k2',2);"));
+  ASSERT_FALSE(db.Query("SELECT a,b FROM t ORDER BY a;"));
+  struct Case {
+    int row, column;
+    std::string value;
+    bool inside;
+  } cases[] = {{1, 1, "30", true}, {2, 0, "\x83\x5C", true}, {3, 0, "x", false}, {1, 2, "x", false},
+               {0, 0, "x", false}};
+  for (const Case& c : cases) EXPECT_EQ(db.SetCell(c.row, c.column, c.value), c.inside) << c.row << c.column;
+  EXPECT_EQ(db.Cell(1, 1), "30");
+  EXPECT_EQ(db.CellInt(1, 1), 30);
+  EXPECT_EQ(db.Cell(2, 0), "\x83\x5C");
+  EXPECT_EQ(db.CellUtf8(2, 0), "\xE3\x82\xBD");
+  EXPECT_EQ(db.Cell(1, 0), "k1") << "other cells as read";
+  EXPECT_EQ(db.RowCount(), 2);
+  ASSERT_FALSE(db.Query("SELECT a,b FROM t ORDER BY a;"));
+  EXPECT_EQ(db.Cell(1, 1), "1") << "the next statement's result is as stored";
+}
+
+}  // namespace
+}  // namespace vel

@@ -1,0 +1,157 @@
+#include "search/item_flags.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "db/library_connection.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+namespace vel {
+
+StarGeometry StarsInCell(int left, int top, int bottom) {
+  StarGeometry stars;
+  stars.size = std::clamp(bottom - top - 4, 6, 14);
+  stars.step = stars.size + 1;
+  stars.left = left;
+  stars.top = (top + bottom - stars.size) / 2;
+  return stars;
+}
+
+std::optional<int> RatingAtPoint(const StarGeometry& stars, int x, int y) {
+  const int centreY2 = 2 * stars.top + stars.size;  // twice the vertical centre
+  if (std::abs(2 * y - centreY2) > 2 * 8) return std::nullopt;
+  if (x <= stars.left - 5 || x >= stars.left + 5 * stars.step + 5) return std::nullopt;
+  if (x < stars.left) return 0;
+  return std::min((x - stars.left) / stars.step + 1, 5) * 10;
+}
+
+std::string RatingStatement(const std::string& key, int value) {
+  return "UPDATE main_table SET rating=" + std::to_string(value) + " WHERE file_name='" + Quote(key) + "' ;";
+}
+
+std::string NewAdultValue(const std::string& focusedAdult) { return focusedAdult == "1" ? "0" : "1"; }
+
+std::string AdultStatement(const std::string& key, const std::string& value) {
+  return "UPDATE main_table SET adult=" + value + " WHERE file_name='" + Quote(key) + "' ;";
+}
+
+char FavouriteDigit(int digit) { return digit >= 0 && digit <= 9 ? static_cast<char>('0' + digit) : '0'; }
+
+bool FavouriteAdds(const std::string& focusedFave, char digit) {
+  return focusedFave.find(digit) == std::string::npos;
+}
+
+std::string ChangedFave(const std::string& fave, char digit, bool add) {
+  if (add) return fave.find(digit) == std::string::npos ? fave + digit : fave;
+  std::string kept;
+  for (char c : fave)
+    if (c != digit) kept += c;
+  return kept;
+}
+
+std::string FavouriteStatement(const std::string& key, const std::string& newFave) {
+  if (newFave.empty()) return "DELETE FROM favorite_table WHERE pfile_fv='" + Quote(key) + "' ;";
+  return "INSERT OR REPLACE INTO favorite_table( pfile_fv, fave ) VALUES('" + Quote(key) + "','" +
+         Quote(newFave) + "') ;";
+}
+
+std::optional<BatchFailure> WriteFavourites(LibraryConnection& db, const std::vector<FlagRow>& rows,
+                                            const std::vector<std::string>& newValues) {
+  std::unordered_map<std::string, std::string> next;
+  std::vector<std::string> keys;
+  for (size_t i = 0; i < rows.size() && i < newValues.size(); ++i) {
+    if (newValues[i] == rows[i].value) continue;  // nothing to store for this row
+    if (next.emplace(rows[i].key, newValues[i]).second) keys.push_back(rows[i].key);
+  }
+  if (keys.empty()) return std::nullopt;
+  return RunSelectionStatements(db, keys, [&](const std::string& key) { return FavouriteStatement(key, next[key]); });
+}
+
+std::string FavouriteMenuText(int digit, const std::string& name) {
+  std::string text(1, FavouriteDigit(digit));
+  if (name.empty()) return text;
+  text += ": ";
+  for (char c : name) text += c == '&' ? std::string("&&") : std::string(1, c);
+  return text;
+}
+
+std::string FavouriteName(const std::string& text) {
+  size_t end = 0;
+  for (size_t i = 0; i < text.size();) {
+    size_t n = IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (i + n > 30) break;
+    i += n;
+    end = i;
+  }
+  return text.substr(0, end);
+}
+
+std::optional<uint32_t> ParseColourValue(const std::string& text) {
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (!text.empty() && text[0] == '#') {
+    if (text.size() != 7 && text.size() != 4) return std::nullopt;
+    const bool shortForm = text.size() == 4;  // #RGB: each digit doubled
+    uint32_t value = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+      int d = hex(text[i]);
+      if (d < 0) return std::nullopt;
+      value = value * (shortForm ? 256 : 16) + static_cast<uint32_t>(shortForm ? d * 17 : d);
+    }
+    return value;
+  }
+  uint32_t value = 0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFF) return std::nullopt;
+  // Windows order (blue in the high byte) to 0xRRGGBB.
+  return ((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF);
+}
+
+void ReadFavouriteColours(FavouriteMarks& marks, const std::string& colourFile, const std::string& fallbackFile) {
+  const char* kBox = "FavoriteIgctrBGColor";
+  const char* kText = "FavoriteIgctrTxtColor";
+  const std::string& file = ProfileText(kBox, "0", "", colourFile).empty() ? fallbackFile : colourFile;
+  for (int digit = 0; digit <= 9; ++digit) {
+    const std::string key = std::to_string(digit);
+    if (auto box = ParseColourValue(ProfileText(kBox, key, "", file))) marks[static_cast<size_t>(digit)].boxColour = *box;
+    if (auto text = ParseColourValue(ProfileText(kText, key, "", file)))
+      marks[static_cast<size_t>(digit)].textColour = *text;
+  }
+}
+
+std::vector<BoxPlace> LayoutFavouriteBoxes(const std::vector<int>& widths, int right, int available, int hovered) {
+  std::vector<int> w = widths;
+  auto total = [&] {
+    int sum = 0;
+    for (int v : w) sum += v;
+    return sum;
+  };
+  if (total() > available)
+    for (size_t i = 0; i < w.size(); ++i)
+      if (static_cast<int>(i) != hovered && w[i] > 7) w[i] = 12;
+  if (total() > available && !w.empty()) {
+    int share = std::max(available, 0) / static_cast<int>(w.size());
+    for (int& v : w) v = share;
+  }
+  std::vector<BoxPlace> places(w.size());
+  int x = right;
+  for (size_t i = w.size(); i-- > 0;) {
+    x -= w[i];
+    places[i] = {x, w[i]};
+  }
+  return places;
+}
+
+int PaneRatingAtPoint(int left, int x) {
+  if (x < left || x >= left + 5 * 16) return 0;
+  return ((x - left) / 16 + 1) * 10;
+}
+
+}  // namespace vel

@@ -1,0 +1,279 @@
+#include "search/query_tree_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/app_state_win.h"
+#include "core/command_ids.h"
+#include "core/commands_win.h"
+#include "core/dialog_window_win.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/system.h"
+#include "search/saved_queries.h"
+#include "search/search_items.h"
+
+namespace vel {
+namespace {
+
+constexpr int kNameId = 3201, kIconId = 3202, kSqlId = 3203;
+
+struct TreeNode {
+  std::string name, path;
+  bool isFolder = false;
+};
+
+struct QueryTreeState {
+  std::vector<TreeNode> nodes;  // by the tree item's lParam
+  TreeNode current;             // the current query path
+};
+QueryTreeState gTree;
+
+std::string QueryRoot(AppState& app) { return app.paths.base + "\\query"; }
+
+void InsertNodes(AppState& app, HTREEITEM parent, const std::vector<QueryNode>& nodes) {
+  for (const QueryNode& node : nodes) {
+    gTree.nodes.push_back({node.name, node.path, node.isFolder});
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(node.name.c_str());
+    insert.item.lParam = static_cast<LPARAM>(gTree.nodes.size() - 1);
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(app.queryTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (node.isFolder && item) InsertNodes(app, item, node.children);
+  }
+}
+
+const TreeNode* NodeOf(AppState& app, HTREEITEM item) {
+  if (!item) return nullptr;
+  TVITEMA data{};
+  data.mask = TVIF_PARAM;
+  data.hItem = item;
+  if (!TreeView_GetItem(app.queryTree, &data)) return nullptr;
+  size_t index = static_cast<size_t>(data.lParam);
+  return index < gTree.nodes.size() ? &gTree.nodes[index] : nullptr;
+}
+
+void ResetCurrent(AppState& app) { gTree.current = {"", QueryRoot(app), true}; }
+
+// The folder new entries go into: the current folder, or the current query's folder.
+std::string CurrentFolder() {
+  const TreeNode& c = gTree.current;
+  return c.isFolder ? c.path : c.path.substr(0, c.path.rfind('\\'));
+}
+
+void Tell(AppState& app, HWND owner, const std::string& text) {
+  ShowMessage(text, "", kMbOk | kMbIconInformation, owner ? owner : app.mainWindow);
+}
+
+// ---- The folder-name dialog.
+struct FolderDialog {
+  AppState* app = nullptr;
+  HWND dialog = nullptr;
+};
+
+void CreateFolderFromDialog(FolderDialog& d) {
+  std::string name = TrimQueryName(WindowText(GetDlgItem(d.dialog, kNameId)));
+  if (name.empty()) {
+    DestroyWindow(d.dialog);
+    return;
+  }
+  if (!IsValidQueryName(name)) {
+    Tell(*d.app, d.dialog, Jp("フォルダ名に使用できない文字が含まれているか、使用できない文字列です。"));
+    return;
+  }
+  std::string path = CurrentFolder() + "\\" + name;
+  if (path.size() >= 260) {
+    Tell(*d.app, d.dialog, Jp("フォルダ名が長すぎます。"));
+    return;
+  }
+  if (!CreateFolder(path)) {
+    Tell(*d.app, d.dialog, Jp("フォルダを作成できませんでした。\n") + path);
+    return;
+  }
+  DestroyWindow(d.dialog);
+  FillQueryTree(*d.app);
+}
+
+LRESULT CALLBACK FolderProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  FolderDialog* d = DialogData<FolderDialog>(dialog);
+  if (message == WM_COMMAND && d) {
+    if (LOWORD(wParam) == IDOK) CreateFolderFromDialog(*d);
+    if (LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    DestroyWindow(dialog);
+    return 0;
+  }
+  return DefWindowProcA(dialog, message, wParam, lParam);
+}
+
+void CreateQueryFolder(AppState& app) {
+  FolderDialog d{&app, nullptr};
+  d.dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("フォルダ作成"), 320, 96, FolderProcedure, &d);
+  if (!d.dialog) return;
+  AddControl(d.dialog, "STATIC", Jp("フォルダ名"), SS_LEFT, 12, 14, 80, 20, -1);
+  HWND edit = AddControl(d.dialog, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 96, 12, 212, 24, kNameId);
+  SendMessageA(edit, EM_LIMITTEXT, 260, 0);
+  AddControl(d.dialog, "BUTTON", Jp("作成"), BS_DEFPUSHBUTTON | WS_TABSTOP, 124, 56, 88, 28, IDOK);
+  AddControl(d.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, 220, 56, 88, 28, IDCANCEL);
+  SetFocus(edit);
+  RunModal(d.dialog, app.mainWindow);
+}
+
+// ---- The query editor.
+struct EditDialog {
+  AppState* app = nullptr;
+  HWND dialog = nullptr;
+  std::string folder, oldPath;
+};
+
+void SaveFromDialog(EditDialog& d) {
+  QuerySave save{d.folder, d.oldPath, WindowText(GetDlgItem(d.dialog, kNameId)),
+                 WindowText(GetDlgItem(d.dialog, kSqlId)), WindowText(GetDlgItem(d.dialog, kIconId))};
+  QuerySaveResult result = SaveQueryFile(save);
+  if (!result.saved) {
+    Tell(*d.app, d.dialog, result.refusal);  // the dialog stays open with what was typed
+    return;
+  }
+  DestroyWindow(d.dialog);
+  if (result.changed) FillQueryTree(*d.app);
+}
+
+LRESULT CALLBACK EditProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  EditDialog* d = DialogData<EditDialog>(dialog);
+  if (message == WM_COMMAND && d) {
+    if (LOWORD(wParam) == IDOK) SaveFromDialog(*d);
+    if (LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    DestroyWindow(dialog);
+    return 0;
+  }
+  return DefWindowProcA(dialog, message, wParam, lParam);
+}
+
+void QueryEditDlg(AppState& app, bool editing) {
+  if (editing && gTree.current.isFolder) return;
+  EditDialog d{&app, nullptr, CurrentFolder(), editing ? gTree.current.path : ""};
+  d.dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp(editing ? "クエリ編集" : "クエリ作成"), 520, 330,
+                                EditProcedure, &d);
+  if (!d.dialog) return;
+  AddControl(d.dialog, "BUTTON", Jp("表示設定"), BS_GROUPBOX, 8, 4, 504, 86, -1);
+  AddControl(d.dialog, "STATIC", Jp("クエリ名"), SS_LEFT, 18, 26, 80, 20, -1);
+  HWND name = AddControl(d.dialog, "EDIT", editing ? gTree.current.name : "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                         104, 24, 398, 24, kNameId);
+  SendMessageA(name, EM_LIMITTEXT, 260, 0);
+  AddControl(d.dialog, "STATIC", Jp("アイコン ( BMP 32x32 : RGB0,0,0 = 透明色 )"), SS_LEFT, 18, 56, 240, 20, -1);
+  AddControl(d.dialog, "EDIT", editing ? ReadQueryIcon(d.oldPath) : "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 262,
+             54, 240, 24, kIconId);
+  AddControl(d.dialog, "BUTTON", Jp("クエリ"), BS_GROUPBOX, 8, 96, 504, 190, -1);
+  std::string sql = editing ? ReadQuerySql(d.oldPath) : "";
+  if (sql.empty()) sql = "SELECT * FROM list_view ;";
+  AddControl(d.dialog, "EDIT", sql,
+             ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 18, 116, 484, 160,
+             kSqlId);
+  AddControl(d.dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 294, 88, 28, IDOK);
+  AddControl(d.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, 420, 294, 88, 28, IDCANCEL);
+  SetFocus(name);
+  RunModal(d.dialog, app.mainWindow);
+}
+
+void DeleteCurrent(AppState& app) {
+  const TreeNode c = gTree.current;
+  if (c.path == QueryRoot(app)) return;  // the query folder itself stays
+  if (c.isFolder) {
+    if (ShowMessage(Jp("フォルダとフォルダに含まれるクエリ全てを削除します。よろしいですか？"), Jp("確認"),
+                    kMbYesNo | kMbIconQuestion, app.mainWindow) != kIdYes)
+      return;
+    if (!DeleteQueryFolder(c.path))
+      Tell(app, nullptr, Jp("クエリ以外のファイルがあるため、フォルダを削除できませんでした。\n") + c.path);
+  } else {
+    if (ShowMessage(Jp("クエリを削除します。よろしいですか？"), Jp("確認"), kMbYesNo | kMbIconQuestion,
+                    app.mainWindow) != kIdYes)
+      return;
+    if (!RemoveFile(c.path)) Tell(app, nullptr, Jp("クエリを削除できませんでした。\n") + c.path);
+  }
+  FillQueryTree(app);
+}
+
+void MakeCurrent(const TreeNode* node) {
+  if (node) gTree.current = *node;
+}
+
+}  // namespace
+
+void FillQueryTree(AppState& app) {
+  if (!app.queryTree) return;
+  const std::string root = QueryRoot(app);
+  CreateFolder(root);
+  SendMessageA(app.queryTree, WM_SETREDRAW, FALSE, 0);
+  TreeView_DeleteAllItems(app.queryTree);
+  gTree.nodes.clear();
+  ResetCurrent(app);
+  InsertNodes(app, TVI_ROOT, ListQueryTree(root));
+  SendMessageA(app.queryTree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(app.queryTree, nullptr, TRUE);
+}
+
+void RunSavedQuery(AppState& app) {
+  const TreeNode c = gTree.current;
+  if (c.isFolder) return;
+  std::string sql = ReadQuerySql(c.path);
+  if (sql.empty() || !app.runSearch) return;
+  // The name travels as the statement's leading comment, into the view and the history.
+  app.runSearch("/*" + c.name + "*/" + sql, kTargetSql);
+}
+
+bool HandleQueryTreeNotify(AppState& app, const NMHDR& header) {
+  if (header.hwndFrom != app.queryTree) return false;
+  switch (header.code) {
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW: {
+      const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+      MakeCurrent(NodeOf(app, change.itemNew.hItem));
+      // Arrow keys only move the current path; a click runs the query.
+      if (change.action == TVC_BYMOUSE) RunSavedQuery(app);
+      return true;
+    }
+    case NM_CLICK:
+    case NM_RCLICK: {
+      TVHITTESTINFO hit{};
+      GetCursorPos(&hit.pt);
+      ScreenToClient(app.queryTree, &hit.pt);
+      HTREEITEM item = TreeView_HitTest(app.queryTree, &hit);
+      if (!item || !(hit.flags & TVHT_ONITEM)) {
+        if (header.code == NM_RCLICK) ResetCurrent(app);
+        return header.code == NM_CLICK;
+      }
+      bool reselect = item == TreeView_GetSelection(app.queryTree);
+      MakeCurrent(NodeOf(app, item));
+      if (header.code == NM_RCLICK) {
+        TreeView_SelectItem(app.queryTree, item);
+        return false;  // the caller opens the menu
+      }
+      // A click on the query already selected runs it again.
+      if (reselect) RunSavedQuery(app);
+      return true;
+    }
+    case TVN_KEYDOWN:
+      if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_RETURN) RunSavedQuery(app);
+      return true;
+  }
+  return false;
+}
+
+void RegisterQueryTreeCommands() {
+  RegisterCommand(kCmdQueryFolderCreate, CreateQueryFolder);
+  RegisterCommand(kCmdQueryCreate, [](AppState& app) { QueryEditDlg(app, false); });
+  RegisterCommand(kCmdQueryEdit, [](AppState& app) { QueryEditDlg(app, true); });
+  RegisterCommand(kCmdQueryDelete, DeleteCurrent);
+}
+
+}  // namespace vel

@@ -1,0 +1,164 @@
+// The query history, the list as it was left and the item marks in the
+// running program.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "db/library_connection.h"
+#include "e2e/program_runner_win.h"
+#include "platform/system.h"
+#include "test_support.h"
+
+namespace vel::test {
+namespace {
+
+constexpr int kSearchTargetId = 2101, kSearchTextId = 2102, kItemListId = 1001;
+constexpr int kTargetMaker = 3;
+
+bool WaitFor(const std::function<bool()>& done, int tries = 200) {
+  for (int i = 0; i < tries; ++i) {
+    if (done()) return true;
+    SleepMs(50);
+  }
+  return done();
+}
+
+LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+LRESULT Selected(HWND list) {
+  return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+}
+
+std::string EditText(HWND edit) {
+  char text[300] = {};
+  SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// One library of three fruits and three vegetables, the program running on it.
+class HistoryAndMarksE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    // A saved query two folders down.
+    ASSERT_TRUE(CreateDirectoryA(base.File("query").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(base.File("query\\A").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(base.File("query\\A\\B").c_str(), nullptr));
+    WriteWholeFile(base.File("query\\A\\B\\q1.txt"),
+                   "[query]\r\nsql=SELECT * FROM list_view WHERE maker='veg' ;\r\nicon=\r\n");
+    Start();
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,maker) VALUES"
+                          "('k1','Apple','fruit'),('k2','Banana','fruit'),('k3','Cherry','fruit'),"
+                          "('k4','Kale','veg'),('k5','Leek','veg'),('k6','Mint','veg');"));
+  }
+  void Start() {
+    program = std::make_unique<RunningProgram>(base.Path(), "-nosplash");
+    main = program->WaitUntilReady();
+    if (!main)
+      for (HWND box : WindowsOfProcess(program->ProcessId(), "#32770")) ADD_FAILURE() << MessageBoxText(box);
+    ASSERT_TRUE(main);
+    list = FindControl(main, kItemListId);
+    ASSERT_TRUE(list);
+  }
+  void Search(const std::string& text, int target) {
+    SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
+    HWND edit = FindControl(main, kSearchTextId);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  void PressKey(WPARAM key) {
+    PostMessageA(list, WM_KEYDOWN, key, 0);
+    PostMessageA(list, WM_KEYUP, key, 0xC0000000);
+  }
+  // Selects a row as a user does, with Home and Down.
+  bool Select(int row) {
+    PressKey(VK_HOME);
+    if (!WaitFor([&] { return Selected(list) == 0; })) return false;
+    for (int r = 1; r <= row; ++r) {
+      PressKey(VK_DOWN);
+      if (!WaitFor([&] { return Selected(list) == r; })) return false;
+    }
+    return true;
+  }
+  std::string Stored(const std::string& sql) {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    if (db.Query(sql) || db.RowCount() < 1) return "<none>";
+    return db.Cell(1, 0);
+  }
+  void TearDown() override {
+    if (program) EXPECT_TRUE(program->Close());
+  }
+
+  BaseFolder base;
+  std::unique_ptr<RunningProgram> program;
+  HWND main = nullptr, list = nullptr;
+};
+
+TEST_F(HistoryAndMarksE2E, BackAndForwardStepThroughTheSearches) {
+  Search("fruit", kTargetMaker);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
+  Search("Kale", 0);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 1; }));
+  PostMessageA(main, WM_COMMAND, 11250, 0);  // Back
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && Selected(list) == 0; }));
+  EXPECT_EQ(EditText(FindControl(main, kSearchTextId)), "fruit");
+  EXPECT_EQ(SendMessageA(FindControl(main, kSearchTargetId), CB_GETCURSEL, 0, 0), kTargetMaker);
+  PostMessageA(main, WM_COMMAND, 11251, 0);  // Forward
+  EXPECT_TRUE(WaitFor([&] { return Rows(list) == 1; }));
+  EXPECT_EQ(EditText(FindControl(main, kSearchTextId)), "Kale");
+}
+
+TEST_F(HistoryAndMarksE2E, ASavedQueryRunsFromTheTreeAndIsRecorded) {
+  HWND tree = FindControl(main, 1000);
+  ASSERT_TRUE(tree);
+  auto child = [&](HTREEITEM parent) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+  };
+  HTREEITEM a = nullptr, b = nullptr, q1 = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (a = child(nullptr)) != nullptr; }));
+  b = child(a);
+  ASSERT_TRUE(b);
+  q1 = child(b);
+  ASSERT_TRUE(q1);
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(q1));
+  EXPECT_EQ(Rows(list), 0) << "selecting without a click does not run it";
+  SetFocus(tree);
+  PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
+  EXPECT_NE(Stored("SELECT query FROM tmp_hist_table WHERE current=1;").find("/*q1*/"), std::string::npos);
+}
+
+TEST_F(HistoryAndMarksE2E, KeysMarkTheSelectedItem) {
+  Search("fruit", kTargetMaker);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(Select(1));  // Banana, the list being in title order
+  PressKey('3');
+  EXPECT_TRUE(WaitFor([&] { return Stored("SELECT fave FROM favorite_table WHERE pfile_fv='k2';") == "3"; }));
+  PressKey('A');
+  EXPECT_TRUE(WaitFor([&] { return Stored("SELECT adult FROM main_table WHERE file_name='k2';") == "1"; }));
+  SleepMs(600);  // the adult key pauses and drops keys typed meanwhile
+  PressKey('3');
+  EXPECT_TRUE(WaitFor([&] { return Stored("SELECT fave FROM favorite_table WHERE pfile_fv='k2';") == "<none>"; }))
+      << "a second press takes the mark off again";
+  EXPECT_EQ(Stored("SELECT COUNT(*) FROM favorite_table;"), "0") << "only the selected item was marked";
+}
+
+TEST_F(HistoryAndMarksE2E, TheProgramComesBackWhereItWasLeft) {
+  Search("fruit", kTargetMaker);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
+  ASSERT_TRUE(Select(1));
+  ASSERT_TRUE(program->Close());
+  program.reset();
+  Start();
+  EXPECT_TRUE(WaitFor([&] { return Rows(list) == 3 && Selected(list) == 1; }))
+      << Rows(list) << " rows, row " << Selected(list) << " selected";
+}
+
+}  // namespace
+}  // namespace vel::test
