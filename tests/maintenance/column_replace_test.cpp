@@ -119,8 +119,8 @@ TEST_F(ColumnReplaceTest, KeyPrefixOfOneMachineKeepsTheOtherMachinesChildKey) {
   EXPECT_EQ(db.Cell(1, 0), "D:\\roms\\c.d88");
   EXPECT_EQ(db.Cell(1, 1), "E:\\p.d88");
   ASSERT_FALSE(db.Query("SELECT pfile_ae,ply_pfile_ae FROM alter_ego_table ORDER BY ae_file;"));
-  EXPECT_EQ(db.Cell(1, 0) + "," + db.Cell(1, 1), "E:\\p.d88,E:\\p.d88");
-  EXPECT_EQ(db.Cell(2, 0) + "," + db.Cell(2, 1), "D:\\roms\\c.d88,E:\\p.d88");
+  EXPECT_EQ(db.Cell(1, 0) + "," + db.Cell(1, 1), "D:\\roms\\c.d88,E:\\p.d88");
+  EXPECT_EQ(db.Cell(2, 0) + "," + db.Cell(2, 1), "E:\\p.d88,E:\\p.d88");
   ASSERT_FALSE(db.Query("SELECT * FROM tmp_maxdisk;"));
   EXPECT_EQ(db.Cell(1, 0), "E:\\p.d88");
 }
@@ -142,7 +142,7 @@ TEST_F(ColumnReplaceTest, FailedKeyReplacementsChangeNothing) {
     const char* message;
   } cases[] = {
       // The new key is one that exists.
-      {"s.nes", "..\\other\\o.nes", "プライマリキーの置換が失敗しました。\n置換されませんでした。\nUNIQUE"},
+      {"s.nes", "p.d88", "プライマリキーの置換が失敗しました。\n置換されませんでした。\nUNIQUE"},
       {"s.nes", std::string(600, 'x'), "プライマリキーが長すぎます。\n置換されませんでした。\n--> D:\\roms\\s.nes"},
       {"D:\\other\\o.nes", "", "プライマリキーが空になります。\n置換されませんでした。\n--> D:\\other\\o.nes"},
   };
@@ -167,8 +167,8 @@ TEST_F(ColumnReplaceTest, TestAndRunTakeTheTextLiterally) {
     const char* listed;  // the test's lines between the first and the last
     const char* makers;  // after the run
   } cases[] = {
-      {"100%", "50%", "100% -> 50%", "50%,100x,A_B,AxB"},
-      {"A_B", "C", "A_B -> C", "100%,100x,C,AxB"},
+      {"100%", "50%", "100% -> 50%", "100x,50%,A_B,AxB"},
+      {"A_B", "C", "A_B -> C", "100%,100x,AxB,C"},
       {"a_b", "z", "", "100%,100x,A_B,AxB"},  // the match is case-sensitive
   };
   for (const Case& c : cases) {
