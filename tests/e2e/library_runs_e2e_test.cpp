@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -38,9 +39,18 @@ std::vector<std::string> LogLines(HWND dialog) {
   std::vector<std::string> lines;
   LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    std::string line(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-    line.resize(static_cast<size_t>(SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
-    lines.push_back(AnsiToUtf8(line));
+    // Read through the wide form with room to spare: the text crosses a
+    // process boundary, where the byte count of the narrow form is not
+    // what gets copied.
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    if (length < 0) continue;
+    std::wstring wide(static_cast<size_t>(length) * 2 + 16, L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(wcslen(wide.c_str()));
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string line(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), line.data(), bytes, nullptr, nullptr);
+    lines.push_back(line);
   }
   return lines;
 }
