@@ -84,24 +84,25 @@ RunResult RunCsvExport(LibraryConnection& db, const CsvExportRequest& request, S
   std::vector<std::string> fields(kCsvFieldCount);
   int step;
   while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-    bool lossy = false;
-    std::string machine, title;  // as stored, for the log
+    // The line is built in the stored UTF-8 (every character the quoting
+    // looks at is ASCII) and converted once.
     for (int f = 0; f < kCsvFieldCount; ++f) {
       const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, f));
-      std::string_view utf8 = text ? std::string_view(text) : std::string_view();
-      std::string value = Utf8ToAnsi(utf8);
-      // A character without a CP932 form came out as "?".
-      lossy |= std::count(value.begin(), value.end(), '?') > std::count(utf8.begin(), utf8.end(), '?');
-      if (f == kCsvMachine) machine = value;
-      if (f == kCsvTitle) title = value;
+      std::string value = text ? text : "";
       std::string shown = CsvFieldText(value);
       if ((f == kCsvAdult || f == kCsvSaleYear) && shown == value) shown = CsvShortDate(value);
       fields[static_cast<size_t>(f)] = std::move(shown);
     }
-    buffer += CsvLine(fields);
+    const std::string utf8 = CsvLine(fields);
+    std::string line = Utf8ToAnsi(utf8);
+    // A character without a CP932 form came out as "?".
+    if (std::count(line.begin(), line.end(), '?') > std::count(utf8.begin(), utf8.end(), '?'))
+      report.Log(Jp("Shift-JIS にない文字を ? で書き出しました：") + Utf8ToAnsi(fields[kCsvFileName]));
+    buffer += line;
     if (buffer.size() >= kWriteChunk) flush();
-    if (lossy) report.Log(Jp("Shift-JIS にない文字を ? で書き出しました：") + fields[kCsvFileName]);
-    report.Log(machine + " > " + title);
+    const char* machine = reinterpret_cast<const char*>(sqlite3_column_text(statement, kCsvMachine));
+    const char* title = reinterpret_cast<const char*>(sqlite3_column_text(statement, kCsvTitle));
+    report.Log(Utf8ToAnsi(std::string(machine ? machine : "") + " > " + (title ? title : "")));
     report.StepProgress();
     ++result.rowsWritten;
     if (stop.load() == kRunStopRequested) {

@@ -358,6 +358,8 @@ void Build(MaintenanceDialog& d) {
     for (const ReplaceTarget& target : kReplaceTargets)
       SendDlgItemMessageA(dialog, kTargetId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Jp(target.label).c_str()));
     SendDlgItemMessageA(dialog, kTargetId, CB_SETCURSEL, 0, 0);
+    // The list drops down wide enough for its longest label.
+    SendDlgItemMessageA(dialog, kTargetId, CB_SETDROPPEDWIDTH, 220, 0);
     AddControl(dialog, "STATIC", Jp("置換前"), SS_LEFT, 24, 60, 44, 20, kOldTextLabelId);
     AddControl(dialog, "EDIT", "", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 68, 56, 170, 22, kOldTextId);
     AddControl(dialog, "STATIC", Jp("置換後"), SS_LEFT, 246, 60, 44, 20, kNewTextLabelId);
