@@ -15,6 +15,12 @@ void RegisterMaintenanceCommands() {
   RegisterCommand(kCmdRecalculateCrc, ShowCrcRecalculationDialog);
   RegisterCommand(kCmdReadings, ShowReadingGenerationDialog);
   RegisterCommand(kCmdSmartTitles, ShowSmartTitleRebuildDialog);
+  RegisterCommand(kCmdRemoveMissing,
+                  [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::RemoveMissingImages); });
+  RegisterCommand(kCmdReplaceColumnValue,
+                  [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ReplaceColumnValue); });
+  RegisterCommand(kCmdExportCsv, [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ExportCsv); });
+  RegisterCommand(kCmdImportCsv, [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ImportCsv); });
   RegisterCommand(kCmdReleaseImageSet, [](AppState& app) { SplitImageSetCommand(app, FocusedItemKey(app)); });
   RegisterCommand(kCmdAlterEgo, [](AppState& app) { ShowAlterEgoDialog(app, FocusedItemKey(app)); });
 }

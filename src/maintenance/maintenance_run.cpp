@@ -25,18 +25,7 @@ struct ColumnRun {
 
 constexpr int kCommitRetryMs = 50;
 
-// A reader holding the library keeps a commit waiting: the batch stays open,
-// so the commit is tried again until `waitMs` has passed.
-std::optional<std::string> CommitBatch(LibraryConnection& db, int waitMs) {
-  std::optional<std::string> error = db.Query("COMMIT;");
-  for (int waited = 0; error && waited < waitMs && !sqlite3_get_autocommit(db.Handle()) &&
-                       (sqlite3_errcode(db.Handle()) & 0xff) == SQLITE_BUSY;
-       waited += kCommitRetryMs) {
-    SleepMs(kCommitRetryMs);
-    error = db.Query("COMMIT;");
-  }
-  return error;
-}
+std::optional<std::string> CommitBatch(LibraryConnection& db, int waitMs) { return CommitWithRetry(db, waitMs); }
 
 RunResult RunColumn(LibraryConnection& db, const ColumnRun& run, const RowSelection& selection,
                     StopFlag& stop, RunReport& report, int rowsPerCommit, int commitWaitMs) {
@@ -127,6 +116,19 @@ RunResult RunColumn(LibraryConnection& db, const ColumnRun& run, const RowSelect
 }
 
 }  // namespace
+
+// A reader holding the library keeps a commit waiting: the batch stays open,
+// so the commit is tried again until `waitMs` has passed.
+std::optional<std::string> CommitWithRetry(LibraryConnection& db, int waitMs) {
+  std::optional<std::string> error = db.Query("COMMIT;");
+  for (int waited = 0; error && waited < waitMs && !sqlite3_get_autocommit(db.Handle()) &&
+                       (sqlite3_errcode(db.Handle()) & 0xff) == SQLITE_BUSY;
+       waited += kCommitRetryMs) {
+    SleepMs(kCommitRetryMs);
+    error = db.Query("COMMIT;");
+  }
+  return error;
+}
 
 std::string RowSelectSql(const char* column, const RowSelection& selection) {
   std::string sql = "SELECT file_name,title FROM main_table";

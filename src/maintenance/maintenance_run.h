@@ -39,6 +39,15 @@ class RunReport {
   virtual void Log(const std::string& line) = 0;  // CP932
   virtual void StartProgress(int total) = 0;
   virtual void StepProgress() = 0;
+  // A question or a message shown over the dialog while the run goes on;
+  // returns the answer (kIdYes, kIdNo, kIdOk).
+  virtual int Ask(const std::string& text, const std::string& caption, unsigned flags) = 0;
+};
+
+// A message shown when the run has ended (CP932).
+struct RunMessage {
+  std::string text, caption;
+  unsigned flags = 0;
 };
 
 enum class RunEnd { Finished, Stopped, NoRows, SelectFailed, WriteFailed };
@@ -49,6 +58,8 @@ struct RunResult {
   int rowsWritten = 0;  // committed rows
   int rowsFailed = 0;   // rows whose statement failed; the run went on
   int rowsUnsaved = 0;  // rows written into a batch the database then undid
+  bool libraryChanged = false;         // the item list is reloaded
+  std::optional<RunMessage> message;   // shown instead of the usual end message
 };
 
 // The rows a run visits: one machine's or all; only those with an empty value.
@@ -63,6 +74,9 @@ std::string RowSelectSql(const char* column, const RowSelection& selection);
 inline constexpr int kRowsPerCommit = 200;
 // How long a commit held off by a reader is tried again (the busy timeout).
 inline constexpr int kCommitWaitMs = 10000;
+
+// COMMIT, tried again while a reader holds the library (up to `waitMs`).
+std::optional<std::string> CommitWithRetry(LibraryConnection& db, int waitMs);
 
 // Writes the reading of every selected row into `kana`.
 RunResult RunReadings(LibraryConnection& db, const TitleConverter& converter,

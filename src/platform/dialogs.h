@@ -42,12 +42,16 @@ struct FileRequest {
   std::string filterDescription;  // CP932, e.g. "...(Velmarook.db)"
   std::string pattern;            // e.g. "Velmarook.db" or "*.csv"
   std::string initialPath;        // CP932
+  bool forSaving = false;         // set by PickFileToSave
 };
 
 using FileAnswerer = std::function<std::string(const FileRequest&)>;
 
 // The chosen file's path, or "" when the user cancelled.
 std::string PickFileToOpen(const FileRequest& request, void* owner = nullptr);
+// The save picker: the chosen path (which may not exist yet), or "" when
+// cancelled; an existing file is replaced only after the user agreed.
+std::string PickFileToSave(const FileRequest& request, void* owner = nullptr);
 void SetFileAnswerer(FileAnswerer answerer);
 
 // The shell's folder browser, in which files can be chosen as well as folders.

@@ -6,6 +6,7 @@ namespace vel {
 
 int ShowRealMessage(const MessageRequest& request, void* owner);          // per platform
 std::string PickRealFileToOpen(const FileRequest& request, void* owner);  // per platform
+std::string PickRealFileToSave(const FileRequest& request, void* owner);  // per platform
 std::string PickRealFolderOrFile(const FolderRequest& request, void* owner);  // per platform
 
 namespace {
@@ -43,6 +44,18 @@ std::string PickFileToOpen(const FileRequest& request, void* owner) {
   }
   if (answerer) return answerer(request);
   return PickRealFileToOpen(request, owner);
+}
+
+std::string PickFileToSave(const FileRequest& request, void* owner) {
+  FileRequest saving = request;
+  saving.forSaving = true;
+  FileAnswerer answerer;
+  {
+    std::lock_guard<std::mutex> guard(gAnswererLock);
+    answerer = gFileAnswerer;
+  }
+  if (answerer) return answerer(saving);
+  return PickRealFileToSave(saving, owner);
 }
 
 void SetMessageAnswerer(MessageAnswerer answerer) {

@@ -17,6 +17,7 @@ int ShowRealMessage(const MessageRequest& request, void*) {
 }
 
 std::string PickRealFileToOpen(const FileRequest&, void*) { return {}; }
+std::string PickRealFileToSave(const FileRequest&, void*) { return {}; }
 std::string PickRealFolderOrFile(const FolderRequest&, void*) { return {}; }
 
 }  // namespace vel

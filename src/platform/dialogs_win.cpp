@@ -30,6 +30,24 @@ std::string PickRealFileToOpen(const FileRequest& request, void* owner) {
   return file.data();
 }
 
+std::string PickRealFileToSave(const FileRequest& request, void* owner) {
+  std::string filter = request.filterDescription + '\0' + request.pattern + '\0' + '\0';
+  std::vector<char> file(32768, '\0');
+  request.initialPath.copy(file.data(), std::min(request.initialPath.size(), file.size() - 1));
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = static_cast<HWND>(owner);
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  // "*.csv" adds ".csv" to a name typed without one.
+  std::string extension = request.pattern.rfind("*.", 0) == 0 ? request.pattern.substr(2) : std::string();
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameA(&dialog)) return {};
+  return file.data();
+}
+
 namespace {
 
 int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM data) {

@@ -9,6 +9,7 @@
 
 #include "db/library_connection.h"
 #include "db/schema.h"
+#include "maintenance/recorded_report.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -17,18 +18,7 @@
 namespace vel {
 namespace {
 
-// Records what a run reports; `onStep` plays the dialog's part (it may ask for a stop).
-struct RecordedReport : RunReport {
-  void Log(const std::string& line) override { lines.push_back(AnsiToUtf8(line)); }
-  void StartProgress(int total) override { this->total = total; }
-  void StepProgress() override {
-    ++steps;
-    if (onStep) onStep(steps);
-  }
-  std::vector<std::string> lines;
-  int total = -1, steps = 0;
-  std::function<void(int)> onStep;
-};
+using test::RecordedReport;
 
 class MaintenanceRunTest : public testing::Test {
  protected:

@@ -27,6 +27,13 @@
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "editing/record_editor.h"
+#include "maintenance/column_replace.h"
+#include "maintenance/csv_exchange.h"
+#include "maintenance/missing_images.h"
+#include "maintenance/title_converter.h"
+#include "platform/dialogs.h"
+#include "platform/output_file.h"
+#include "platform/path_presence.h"
 #include "platform/system.h"
 #include "search/group_kinds.h"
 #include "search/initial_index.h"
@@ -178,6 +185,165 @@ void Replay(sqlite3* db, const std::vector<std::string>& statements) {
     }
     sqlite3_finalize(statement);
   }
+}
+
+double Median(std::vector<double> values);
+
+// A program path as the C library opens it.
+std::string NativePathOf(const std::string& path) {
+#ifdef _WIN32
+  return path;
+#else
+  return vel::NativePath(path);
+#endif
+}
+
+// A maintenance run's report that only counts.
+struct QuietReport : vel::RunReport {
+  void Log(const std::string&) override { ++lines; }
+  void StartProgress(int) override {}
+  void StepProgress() override {}
+  int Ask(const std::string&, const std::string&, unsigned) override { return vel::kIdNo; }
+  int lines = 0;
+};
+
+// Statements without their transaction control, replayed in one transaction.
+void ReplayInOneTransaction(sqlite3* db, const std::vector<std::string>& statements) {
+  std::vector<std::string> body;
+  for (const std::string& sql : statements)
+    if (sql.rfind("BEGIN", 0) != 0 && sql.rfind("COMMIT", 0) != 0 && sql.rfind("SAVEPOINT", 0) != 0 &&
+        sql.rfind("RELEASE", 0) != 0 && sql.rfind("ROLLBACK", 0) != 0)
+      body.push_back(sql);
+  Exec(db, "BEGIN;");
+  Replay(db, body);
+  Exec(db, "COMMIT;");
+}
+
+// The moments the write lock of the removal was taken and given back.
+struct LockWatch {
+  Clock::time_point begun{}, committed{};
+};
+
+int WatchLock(unsigned type, void* context, void* statement, void*) {
+  auto* watch = static_cast<LockWatch*>(context);
+  const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+  if (!sql) return 0;
+  if (type == SQLITE_TRACE_STMT && std::strncmp(sql, "BEGIN IMMEDIATE", 15) == 0) watch->begun = Clock::now();
+  if (type == SQLITE_TRACE_PROFILE && std::strncmp(sql, "COMMIT", 6) == 0) watch->committed = Clock::now();
+  return 0;
+}
+
+// The maintenance runs at the whole library: CSV export and import,
+// replacement of the key prefix and the removal of 1 % missing images.
+void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::string& path, int runs) {
+  using namespace vel;
+  std::printf("\n%-44s %8s %12s %12s %7s\n", "maintenance run", "rows", "program ms", "ceiling ms", "ratio");
+  auto row = [](const char* name, int rows, double p, double c) {
+    std::printf("%-44s %8d %12.1f %12.1f %7.2f\n", name, rows, p, c, c > 0 ? p / c : 0.0);
+  };
+  StopFlag stop{kRunRunning};
+  QuietReport report;
+  const std::string csv = path + ".csv", copy = path + ".copy.csv";
+
+  // Export: beside stepping its SELECT and writing the same bytes.
+  std::vector<double> program, ceiling;
+  int rows = 0;
+  for (int r = 0; r < runs; ++r) {
+    recorder.statements.clear();
+    recorder.on = true;
+    auto t0 = Clock::now();
+    rows = RunCsvExport(db, {std::nullopt, true, csv}, stop, report).rowsWritten;
+    program.push_back(Ms(Clock::now() - t0));
+    recorder.on = false;
+    std::string bytes;
+    {
+      std::FILE* in = std::fopen(NativePathOf(csv).c_str(), "rb");
+      if (in) {
+        char chunk[65536];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.append(chunk, n);
+        std::fclose(in);
+      }
+    }
+    auto t1 = Clock::now();
+    Replay(db.Handle(), recorder.statements);
+    OutputFile out;
+    out.Create(copy);
+    out.Write(bytes.data(), bytes.size());
+    out.Close();
+    ceiling.push_back(Ms(Clock::now() - t1));
+  }
+  row("CSV export, every machine", rows, Median(program), Median(ceiling));
+
+  // Import of every exported item (updates only).
+  TitleConverter converter{DefaultSymbolTables()};
+  program.clear();
+  ceiling.clear();
+  for (int r = 0; r < runs; ++r) {
+    recorder.statements.clear();
+    recorder.on = true;
+    auto t0 = Clock::now();
+    rows = RunCsvImport(db, converter, {csv, true}, stop, report).rowsWritten;
+    program.push_back(Ms(Clock::now() - t0));
+    recorder.on = false;
+    auto t1 = Clock::now();
+    ReplayInOneTransaction(db.Handle(), recorder.statements);
+    ceiling.push_back(Ms(Clock::now() - t1));
+  }
+  row("CSV import, every item updated", rows, Median(program), Median(ceiling));
+
+  // The key prefix over all machines, there and back; the ceiling replays
+  // the recorded statements on the library as it was before.
+  const std::string folder = path + "_images";
+  CreateFolder(folder);
+  const std::string from = "D:\\images\\", to = folder + "\\";
+  program.clear();
+  ceiling.clear();
+  for (int r = 0; r < runs; ++r) {
+    recorder.statements.clear();
+    recorder.on = true;
+    auto t0 = Clock::now();
+    rows = RunReplacement(db, {std::nullopt, "", 0, from, to}, report).rowsWritten;
+    program.push_back(Ms(Clock::now() - t0));
+    recorder.on = false;
+    std::vector<std::string> there = recorder.statements;
+    RunReplacement(db, {std::nullopt, "", 0, to, from}, report);
+    auto t1 = Clock::now();
+    Replay(db.Handle(), there);
+    ceiling.push_back(Ms(Clock::now() - t1));
+    RunReplacement(db, {std::nullopt, "", 0, to, from}, report);
+  }
+  row("key prefix replacement, every machine", rows, Median(program), Median(ceiling));
+
+  // Removal with 1 % of the images missing, beside checking the same paths.
+  RunReplacement(db, {std::nullopt, "", 0, from, to}, report);
+  db.Query("SELECT DISTINCT machine_name FROM main_table;");
+  std::vector<std::string> machines;
+  for (int r = 1; r <= db.RowCount(); ++r) machines.push_back(db.Cell(r, 0));
+  for (const std::string& machine : machines) CreateFolder(folder + "\\" + machine);
+  db.Query("SELECT file_name FROM main_table;");
+  std::vector<std::string> keys;
+  for (int r = 1; r <= db.RowCount(); ++r) keys.push_back(db.Cell(r, 0));
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (i % 100 != 50) {
+      OutputFile image;
+      image.Create(keys[i]);
+      image.Close();
+    }
+  auto t0 = Clock::now();
+  int present = 0;
+  for (const std::string& key : keys) present += ProbePath(ImagePathOfKey(key)) == PathPresence::kPresent;
+  double bare = Ms(Clock::now() - t0);
+  LockWatch watch;
+  sqlite3_trace_v2(db.Handle(), SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, WatchLock, &watch);
+  t0 = Clock::now();
+  rows = RunRemoveMissingImages(db, std::nullopt, ProbePath, stop, report).rowsWritten;
+  double removal = Ms(Clock::now() - t0);
+  sqlite3_trace_v2(db.Handle(), 0, nullptr, nullptr);
+  row("removal of missing images (1 % missing)", rows, removal, bare);
+  std::printf("  %d present of %zu; write lock held %.1f ms\n", present, keys.size(), Ms(watch.committed - watch.begun));
+  for (const std::string& key : keys) RemoveFile(key);
+  std::remove(NativePathOf(csv).c_str());
+  std::remove(NativePathOf(copy).c_str());
 }
 
 double Median(std::vector<double> values) {
@@ -356,6 +522,7 @@ int main(int argc, char** argv) {
   if (std::int64_t peak = vel::PeakResidentBytes(); peak > 0)
     std::printf("process peak memory %.1f MB\n", static_cast<double>(peak) / 1e6);
   editorDb.Close();
+  MaintenanceRuns(db, recorder, path, runs);
   groups.Close();
   db.Close();
   return 0;

@@ -1,0 +1,38 @@
+#pragma once
+// Removal of missing images: the rows of a machine (or of every machine)
+// whose image file is gone, or on request all of its rows. Files are checked
+// first, then the deletions run in one short transaction, so the library's
+// write lock is held only while rows actually go.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "maintenance/maintenance_run.h"
+#include "platform/path_presence.h"
+
+namespace vel {
+
+using PresenceProbe = std::function<PathPresence(const std::string& path)>;
+
+// The file that stands for an item: its key up to the first "*" (an image
+// inside an archive is there while its archive is).
+std::string ImagePathOfKey(const std::string& key);
+
+// Deletes the rows whose image is missing; an image that cannot be checked
+// stays and is logged. Children left without their parent become standalone
+// items, and the table of highest disk numbers is rebuilt in the same
+// transaction.
+RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std::string>& machine,
+                                 const PresenceProbe& probe, StopFlag& stop, RunReport& report,
+                                 int commitWaitMs = kCommitWaitMs);
+
+// Deletes every row of the machine (or of the library); `machineText` is
+// what the machine list shows, for the log.
+RunResult RunRemoveAllImages(LibraryConnection& db, const std::optional<std::string>& machine,
+                             const std::string& machineText, RunReport& report,
+                             int commitWaitMs = kCommitWaitMs);
+
+// The question before everything of a machine goes (CP932).
+std::string RemoveAllQuestion(const std::string& machineText);
+
+}  // namespace vel
