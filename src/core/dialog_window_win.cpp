@@ -4,7 +4,9 @@ namespace vel {
 
 HWND CreateDialogWindow(HINSTANCE instance, HWND owner, const std::string& title, int clientWidth,
                         int clientHeight, WNDPROC procedure, void* data) {
-  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // Not clipping the children: a group frame paints no inside of its own, so
+  // the window's face must be painted under it (else it shows black).
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   RECT frame{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -31,6 +33,22 @@ HWND AddControl(HWND dialog, const char* windowClass, const std::string& text, D
                                  nullptr);
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   return control;
+}
+
+bool WaitServingMessages(HANDLE& thread, std::optional<WPARAM>& quit) {
+  while (thread) {
+    if (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = message.wParam;
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return false;
 }
 
 void RunModal(HWND dialog, HWND owner) {

@@ -2,6 +2,7 @@
 // Dialogs built as windows of the class "NORMALDLG" with their own controls.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace vel {
@@ -19,6 +20,12 @@ HWND AddControl(HWND dialog, const char* windowClass, const std::string& text, D
 // Shows the dialog and runs its messages until it is destroyed, with the
 // owner disabled meanwhile. A quit message ends the dialog and is passed on.
 void RunModal(HWND dialog, HWND owner);
+
+// Waits until the worker `thread` ends, serving the thread's window messages
+// meanwhile; a handler may join the worker itself and clear `thread`. True
+// when it ended here (the caller then joins it). A quit message met meanwhile
+// is kept in `quit`, for the caller to post again when it is done.
+bool WaitServingMessages(HANDLE& thread, std::optional<WPARAM>& quit);
 
 template <typename T>
 T* DialogData(HWND dialog) {

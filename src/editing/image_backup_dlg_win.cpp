@@ -245,23 +245,9 @@ void EndRun(BackupDialog& d) {
 // messages may join it first).
 void WaitServing(HANDLE& thread) {
   std::optional<WPARAM> quit;
-  while (thread) {
-    DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) {
-      WaitForSingleObject(thread, INFINITE);
-      CloseHandle(thread);
-      thread = nullptr;
-      break;
-    }
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quit = message.wParam;
-        continue;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+  if (WaitServingMessages(thread, quit)) {
+    CloseHandle(thread);
+    thread = nullptr;
   }
   if (quit) PostQuitMessage(static_cast<int>(*quit));
 }
@@ -340,9 +326,6 @@ LRESULT CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 void Build(BackupDialog& d) {
   HWND dialog = d.dialog;
-  // The group frames paint no inside of their own: the window's face is
-  // painted under them too.
-  SetWindowLongPtrA(dialog, GWL_STYLE, GetWindowLongPtrA(dialog, GWL_STYLE) & ~WS_CLIPCHILDREN);
   AddControl(dialog, "BUTTON", Jp("バックアップ元の情報"), BS_GROUPBOX, 10, 8, 440, 66, -1);
   // Until the sizes are in, the selected items stand for the files.
   BackupSummary selected;

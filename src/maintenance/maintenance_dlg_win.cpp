@@ -490,22 +490,7 @@ void StopAndWait(MaintenanceDialog& d) {
   d.closing = true;
   RequestStop(d);
   std::optional<WPARAM> quit;
-  while (d.thread) {
-    DWORD woke = MsgWaitForMultipleObjects(1, &d.thread, FALSE, INFINITE, QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) {
-      EndRun(d);
-      break;
-    }
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quit = message.wParam;
-        continue;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
+  if (WaitServingMessages(d.thread, quit)) EndRun(d);
   if (quit) PostQuitMessage(static_cast<int>(*quit));
 }
 

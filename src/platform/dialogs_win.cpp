@@ -14,23 +14,11 @@ int ShowRealMessage(const MessageRequest& request, void* owner) {
                      request.flags);
 }
 
-std::string PickRealFileToOpen(const FileRequest& request, void* owner) {
-  // Filter: description, NUL, pattern, NUL, NUL.
-  std::string filter = request.filterDescription + '\0' + request.pattern + '\0' + '\0';
-  std::vector<char> file(32768, '\0');
-  request.initialPath.copy(file.data(), std::min(request.initialPath.size(), file.size() - 1));
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = static_cast<HWND>(owner);
-  dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return {};
-  return file.data();
-}
+namespace {
 
-std::string PickRealFileToSave(const FileRequest& request, void* owner) {
+// The common file dialog, opening or saving, over the request's one filter.
+std::string PickRealFile(const FileRequest& request, void* owner, bool save) {
+  // Filter: description, NUL, pattern, NUL, NUL.
   std::string filter = request.filterDescription + '\0' + request.pattern + '\0' + '\0';
   std::vector<char> file(32768, '\0');
   request.initialPath.copy(file.data(), std::min(request.initialPath.size(), file.size() - 1));
@@ -42,10 +30,25 @@ std::string PickRealFileToSave(const FileRequest& request, void* owner) {
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   // "*.csv" adds ".csv" to a name typed without one.
   std::string extension = request.pattern.rfind("*.", 0) == 0 ? request.pattern.substr(2) : std::string();
-  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameA(&dialog)) return {};
+  if (save) {
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&dialog)) return {};
+  } else {
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&dialog)) return {};
+  }
   return file.data();
+}
+
+}  // namespace
+
+std::string PickRealFileToOpen(const FileRequest& request, void* owner) {
+  return PickRealFile(request, owner, false);
+}
+
+std::string PickRealFileToSave(const FileRequest& request, void* owner) {
+  return PickRealFile(request, owner, true);
 }
 
 namespace {
