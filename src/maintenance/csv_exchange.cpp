@@ -161,7 +161,7 @@ std::string CsvRecordSql(const CsvRecord& record, const TitleConverter& converte
   set.pop_back();
   sql += "UPDATE main_table SET " + set + " WHERE file_name=" + key + ";";
 
-  // The spec row keeps its device, which the file does not hold.
+  // The spec_table row keeps its device, which the file does not hold.
   bool specEmpty = true;
   std::string names, values, updates;
   for (int f = kCsvFirstSpecField; f < kCsvFieldCount; ++f) {

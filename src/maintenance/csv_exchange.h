@@ -34,7 +34,7 @@ RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, c
                        int commitWaitMs = kCommitWaitMs);
 
 // The statements that write one checked record over its existing row (and
-// first insert the row when `insertRow`), its spec and creator rows included.
+// first insert the row when `insertRow`), its spec_table and creator rows included.
 std::string CsvRecordSql(const CsvRecord& record, const TitleConverter& converter, bool insertRow);
 
 // The question before the first new key is imported (CP932).

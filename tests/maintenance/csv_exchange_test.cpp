@@ -128,12 +128,12 @@ TEST_F(CsvExchangeTest, ValuesAreNormalisedAndSpecRowsKeepTheirDevice) {
   // Key order: c.d88, m.rom, p.d88, then ソ.
   EXPECT_EQ(db.Cell(3, 0) + "," + db.Cell(3, 1), "1,0");
   EXPECT_EQ(db.Cell(4, 0) + "," + db.Cell(4, 1) + "," + db.Cell(4, 2) + "," + db.Cell(4, 3), "0,1985-00-00,1,");
-  // All seven spec fields empty: the row stays for its device, emptied.
+  // All seven spec_table fields empty: the row stays for its device, emptied.
   ASSERT_FALSE(db.Query("SELECT * FROM spec_table ORDER BY pfile_sc;"));
   ASSERT_EQ(db.RowCount(), 2);
   EXPECT_EQ(db.Cell(1, 0) + "|" + db.Cell(1, 2) + "|" + db.Cell(1, 4), "C:\\p.d88|100|");
   EXPECT_EQ(AnsiToUtf8(db.Cell(2, 0) + "|" + db.Cell(2, 1) + "|" + db.Cell(2, 4)), "C:\\ソ.zip*a.nes||pad");
-  // Without a device an empty spec row goes.
+  // Without a device an empty spec_table row goes.
   ASSERT_FALSE(Import(Line({"C:\\p.d88", "PC", "", "p"})).message);
   ASSERT_FALSE(db.Query("SELECT count(*) FROM spec_table WHERE pfile_sc='C:\\p.d88';"));
   EXPECT_EQ(db.Cell(1, 0), "0");
