@@ -67,6 +67,12 @@ void ShowListQuery(AppState& app) {
 // message out passes it through this hook again, where it must not act.
 bool gDiscardingKeys = false;
 
+}  // namespace
+
+void SetTakingKeysOut(bool taking) { gDiscardingKeys = taking; }
+
+namespace {
+
 void DiscardPendingKeys() {
   gDiscardingKeys = true;
   MSG pending;

@@ -14,5 +14,8 @@ struct AppState;
 bool InstallMessageHook(AppState& app);
 // The keys read from the key file, for the menus to show.
 const ShortcutTable& CurrentShortcutKeys();
+// While set, keys taken out of the queue to be looked at (a long search
+// watching for Esc) pass the hook without acting.
+void SetTakingKeysOut(bool taking);
 
 }  // namespace vel

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/app_state_win.h"
+#include "input/message_hook_win.h"
 #include "platform/codepage.h"
 
 namespace vel {
@@ -23,6 +24,7 @@ bool SearchWatch::StopRequested() {
     UpdateWindow(app_.statusBar);
   }
   MSG msg;
+  SetTakingKeysOut(true);
   while (!stop_ && PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam == VK_ESCAPE) {
       stop_ = true;
@@ -30,6 +32,7 @@ bool SearchWatch::StopRequested() {
     }
     waiting_.push_back(msg);
   }
+  SetTakingKeysOut(false);
   return stop_;
 }
 

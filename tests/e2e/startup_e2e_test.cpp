@@ -226,6 +226,8 @@ TEST(Startup, ClearLastQueryDropsTheListView) {
     ASSERT_TRUE(program.WaitUntilReady());
     LibraryConnection db;
     db.Open(base.File("Velmarook.db"), "");
+    // The view goes at the first paint, which may come just after the window is up.
+    for (int i = 0; i < 50 && clear && One(db, listViewQuery) != "0"; ++i) SleepMs(100);
     EXPECT_EQ(One(db, listViewQuery), clear ? "0" : "1") << clear;
     db.Close();
     ASSERT_TRUE(program.Close());
