@@ -6,10 +6,13 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/shell_services_win.h"
+#include "input/dialog_pages_win.h"
+#include "input/mouse_behaviours_win.h"
 #include "input/shortcut_keys.h"
 #include "maintenance/maintenance_dlg_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "search/candidate_window_win.h"
 #include "search/isearch_dlg_win.h"
 #include "search/item_list_query.h"
 #include "search/item_list_win.h"
@@ -51,7 +54,8 @@ void ToggleSelectAll(AppState& app) {
   ListView_SetItemState(app.itemList, -1, all ? 0 : LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void ShowListQuery(AppState& app) {
+// The statements in force: the view the lists read and the group filter.
+void ShowExecutedQuery(AppState& app) {
   // A connection of its own: the main connection's result is the item list.
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
@@ -60,7 +64,8 @@ void ShowListQuery(AppState& app) {
     ShowMessage(Utf8ToAnsi(*error), Jp("DBエラー"), kMbOk | kMbIconError, app.mainWindow);
     return;
   }
-  ShowMessage(db.RowCount() > 0 ? db.Cell(1, 0) : "", Jp("実行クエリの確認"), kMbOk, app.mainWindow);
+  ShowMessage(ExecutedQueryText(db.RowCount() > 0 ? db.Cell(1, 0) : "", ItemListQuery()), Jp("実行クエリの確認"), kMbOk,
+              app.mainWindow);
 }
 
 // Set while the keys typed meanwhile are taken out of the queue: taking a
@@ -109,7 +114,7 @@ bool ItemListKey(AppState& app, WPARAM key) {
     case kKeyFocusListToSearch: SetFocus(app.searchText); break;
     case kKeyEditMenu: PopupAtFocusedItem(app, MainEditMenu(app)); break;
     case kKeySmartTitle: ShowSmartTitleOfFocusedItem(app); break;  // as stored, with an error if it cannot be read
-    case kKeyListQuery: ShowListQuery(app); break;
+    case kKeyListQuery: ShowExecutedQuery(app); break;
     default:
       if (entry < static_cast<int>(std::size(kCommands))) {
         RunIfPresent(app, kCommands[entry]);
@@ -136,8 +141,8 @@ void ClearSearchBox(AppState& app) {
 bool MainWindowKey(AppState& app, WPARAM key) {
   HWND focus = GetFocus();
   if (focus == app.searchText) {
-    // The search box has no drop-down of its own yet: Esc always finds it closed.
-    if (key == VK_ESCAPE) return ClearSearchBox(app), true;
+    // Esc closes an open drop-down, else empties the box.
+    if (key == VK_ESCAPE) return CandidatesShown() ? HideCandidates(app) : ClearSearchBox(app), true;
     if (Matches(kKeyFocusSearchToList, key)) return SetFocus(app.itemList), true;
     if (Matches(kKeyFocusSearchToTree, key)) return SetFocus(app.queryTree), true;
     return false;
@@ -166,6 +171,14 @@ LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && wParam == PM_REMOVE) {
     MSG& message = *reinterpret_cast<MSG*>(lParam);
     AppState& app = App();
+    if (message.message == WM_MOUSEWHEEL || message.message == WM_MOUSEMOVE ||
+        (message.message >= WM_MBUTTONDOWN && message.message <= WM_MBUTTONDBLCLK))
+      HandleMouseMessage(app, message);
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && !gDiscardingKeys &&
+        GetForegroundWindow() == app.mainWindow)
+      RearmDemoTimer();
+    if (message.message == WM_KEYDOWN && !gDiscardingKeys && app.mainWindow && StepDialogPage(app, message))
+      message.wParam = 0;
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam != 0 &&
         !gDiscardingKeys && app.mainWindow && GetForegroundWindow() == app.mainWindow && MainWindowKey(app, message.wParam))
       message.wParam = 0;
@@ -182,5 +195,12 @@ bool InstallMessageHook(AppState& app) {
 }
 
 const ShortcutTable& CurrentShortcutKeys() { return gKeys; }
+
+void ReplaceShortcutKeys(const ShortcutTable& keys) { gKeys = keys; }
+
+bool ListDragModifierHeld() {
+  int key = gKeys[kKeyListDrag] & 0xFFF;
+  return key == 0 || GetKeyState(key) < 0;
+}
 
 }  // namespace vel

@@ -14,6 +14,10 @@ struct AppState;
 bool InstallMessageHook(AppState& app);
 // The keys read from the key file, for the menus to show.
 const ShortcutTable& CurrentShortcutKeys();
+// The keys the shortcut key dialog saved, in force from the next key on.
+void ReplaceShortcutKeys(const ShortcutTable& keys);
+// True when no drag modifier (listdrag) is assigned or its key is held.
+bool ListDragModifierHeld();
 // While set, keys taken out of the queue to be looked at (a long search
 // watching for Esc) pass the hook without acting.
 void SetTakingKeysOut(bool taking);

@@ -1,4 +1,5 @@
 #include "platform/joystick.h"
+#include "platform/pad.h"
 
 #include <windows.h>
 
@@ -21,6 +22,23 @@ TEST(Joystick, ConnectedIdsAreAscendingWithinTheReportedDevices) {
     EXPECT_LT(ids[k], reported);
     if (k > 0) EXPECT_LT(ids[k - 1], ids[k]);
   }
+}
+
+// The system's pads: at most twenty devices, and devices outside them, like
+// XInput controllers beyond the four there are, never answer.
+TEST(Joystick, TheSystemPadsAnswerOnlyForTheirDevices) {
+  std::unique_ptr<PadDevices> pads = CreateSystemPads();
+  int devices = pads->DeviceCount();
+  EXPECT_GE(devices, 0);
+  EXPECT_LE(devices, kMostPadDevices);
+  JoystickReading reading;
+  EXPECT_FALSE(pads->ReadJoystick(-1, reading));
+  EXPECT_FALSE(pads->ReadJoystick(kMostPadDevices + 5, reading));
+  std::uint16_t buttons = 0;
+  EXPECT_FALSE(pads->ReadXInput(-1, buttons));
+  EXPECT_FALSE(pads->ReadXInput(4, buttons));
+  // Without the pad file the program uses the system's pads.
+  EXPECT_EQ(ActivePads().DeviceCount(), devices);
 }
 
 }  // namespace
