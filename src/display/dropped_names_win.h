@@ -1,0 +1,15 @@
+#pragma once
+// Names of files dropped onto a window, taken in their wide form.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+namespace vel {
+
+// The dropped name in CP932, or nothing when CP932 cannot hold it (it is
+// refused, never stored mangled).
+std::optional<std::string> DroppedName(HDROP drop, UINT index);
+
+}  // namespace vel
