@@ -2,6 +2,7 @@
 
 #include "core/command_ids.h"
 #include "core/commands_win.h"
+#include "launch/demo_mode_win.h"
 #include "launch/emulator_config_dlg_win.h"
 #include "launch/emulator_menu_win.h"
 #include "launch/key_script.h"
@@ -20,6 +21,7 @@ void RegisterLaunchCommands() {
   RegisterCommandRange(kCmdLaunchWithFirst, kCmdLaunchWithFirst + kDynamicRangeSize - 1, LaunchFromMenu);
   RegisterCommandRange(kCmdLaunchDiskFirst, kCmdLaunchDiskFirst + kDynamicRangeSize - 1, LaunchFromMenu);
   RegisterDynamicMenuFiller(DynamicList::Emulators, FillEmulatorMenu);
+  RegisterCommand(kCmdDemoNow, DemoNow);
 }
 
 }  // namespace vel

@@ -16,7 +16,10 @@
 #include "db/library_connection.h"
 #include "launch/archive_extraction.h"
 #include "launch/extraction_journal.h"
+#include "display/thumbnail_cache_win.h"
 #include "launch/key_script.h"
+#include "launch/demo_mode_win.h"
+#include "launch/launch_capture_win.h"
 #include "launch/launch_plan.h"
 #include "launch/library_images.h"
 #include "launch/play_time.h"
@@ -28,6 +31,7 @@
 #include "platform/file_operations.h"
 #include "platform/profile.h"
 #include "platform/system.h"
+#include "platform/thread_message_answerer.h"
 #include "search/item_list_query.h"
 
 namespace vel {
@@ -38,9 +42,11 @@ constexpr UINT kGuiMinimize = WM_APP + 2;
 constexpr UINT kGuiEnable = WM_APP + 3;    // wParam: 1 enable with the arrow, 0 disable with the wait cursor
 constexpr UINT kGuiRestore = WM_APP + 4;   // lParam: the launch; restore, enable, focus the list
 constexpr UINT kGuiReload = WM_APP + 5;    // lParam: the key to select
-constexpr UINT kGuiBalloon = WM_APP + 6;   // wParam: warning; lParam: the text
+constexpr UINT kGuiBalloon = WM_APP + 6;   // wParam: the BalloonIcon; lParam: the text
 constexpr UINT kGuiWaitDialog = WM_APP + 7;  // wParam: show (1) or hide (0) the wait dialog
 constexpr UINT kGuiWindowWaitNote = WM_APP + 8;  // wParam: show (1) or hide (0) the window-wait note
+constexpr UINT kGuiSnapsFiled = WM_APP + 9;  // lParam: the key of the item whose snapshots changed
+constexpr UINT kGuiDemoRunning = WM_APP + 10;  // a demo emulator runs: the GUI arms its exit timer
 constexpr UINT_PTR kMainTimer = 1;
 
 // What the GUI and the launch threads share. The count and the flags are
@@ -53,6 +59,7 @@ struct SharedLaunchState {
   // cleaning, also when one is still preparing while another runs.
   std::atomic<int> active{0};
   std::atomic<bool> abortWindowWait{false};
+  std::atomic<int> inProgress{0};  // requested launches that have not given the main window back
   // The extraction journals of the launches that overlap, kept held until
   // the last of them cleans up; the lock also makes leaving and the clean-up
   // decision one step, so that two launches ending together never both leave
@@ -62,6 +69,7 @@ struct SharedLaunchState {
   std::mutex exitLock;
   HANDLE waitedProcess = nullptr;  // owned by the launch that waits on it
   std::string exitRequest;
+  unsigned exitOwner = 0;  // which publication holds the slot
   HWND gui = nullptr;  // receives the launch threads' requests on the GUI thread
 };
 
@@ -83,6 +91,7 @@ struct Launch {
   ExtractionJournal* extractionJournal = nullptr;  // owned by SharedLaunchState
   bool scrollLockWasOn = false;
   bool active = false;  // counted in SharedLaunchState::active
+  std::unique_ptr<LaunchCapture> capture;  // the run's snapshots; none in demo mode
 };
 
 bool OthersActive(const Launch& launch) {
@@ -279,7 +288,7 @@ DWORD RunHelperPrograms(Launch& launch, bool start) {
 // Undoes what was done, tells the user and gives the main window back.
 void Abort(Launch& launch, const std::string& text) {
   AppState& app = *launch.app;
-  if (app.demoMode) {
+  if (launch.request.demoMode) {
     ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
     Sleep(1000);
   } else {
@@ -289,11 +298,22 @@ void Abort(Launch& launch, const std::string& text) {
   ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
 }
 
-// Takes the emulator's process handle for the exit request, or gives it back.
-void PublishWaitedProcess(HANDLE process, const std::string& exitRequest) {
+// Takes the emulator's process handle for the exit request; the returned
+// token gives it back.
+unsigned PublishWaitedProcess(HANDLE process, const std::string& exitRequest) {
   std::lock_guard<std::mutex> lock(Shared().exitLock);
   Shared().waitedProcess = process;
   Shared().exitRequest = exitRequest;
+  return ++Shared().exitOwner;
+}
+
+// Gives the slot back only while this launch still holds it, so that an
+// overlapping launch's newer request stays.
+void WithdrawWaitedProcess(unsigned owner) {
+  std::lock_guard<std::mutex> lock(Shared().exitLock);
+  if (Shared().exitOwner != owner) return;
+  Shared().waitedProcess = nullptr;
+  Shared().exitRequest.clear();
 }
 
 void RecordRun(Launch& launch, DWORD elapsed) {
@@ -310,8 +330,33 @@ void RecordRun(Launch& launch, DWORD elapsed) {
     ToGui(kGuiReload, 0, reinterpret_cast<LPARAM>(&launch.request.item.fileName));
 }
 
+// Files the run's pictures, tells the result and has the item redrawn.
+void FileSnapshots(Launch& launch) {
+  if (!launch.capture) return;
+  static ResultBalloon balloon;  // read by the GUI thread before ToGui returns
+  int code = launch.capture->File(launch.app->mainWindow, launch.app->instance, balloon);
+  if (!balloon.text.empty())
+    ToGui(kGuiBalloon, static_cast<WPARAM>(balloon.icon), reinterpret_cast<LPARAM>(&balloon.text));
+  if (code == kSnapSaved || code == kSnapFiledFromFolder || code == kSnapFiledByChoice)
+    ToGui(kGuiSnapsFiled, 0, reinterpret_cast<LPARAM>(&launch.request.item.fileName));
+}
+
+// In a demo launch nobody is there to answer: messages become warning
+// balloons and questions get their refusing answer.
+void AnswerUnattended(Launch& launch) {
+  if (!launch.request.demoMode) return;
+  launch.stepMode = false;
+  SetThreadMessageAnswerer([](const MessageRequest& request) {
+    std::string text = request.text;
+    ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
+    unsigned buttons = request.flags & 0xF;
+    return static_cast<int>(buttons == kMbYesNo ? kIdNo : buttons == kMbOkCancel ? kIdCancel : kIdOk);
+  });
+}
+
 void RunLaunch(Launch& launch) {
   AppState& app = *launch.app;
+  AnswerUnattended(launch);
   LibraryConnection db;
   db.Open(app.databasePath, app.regexExtensionPath);
   ToGui(kGuiPrepare, 0, reinterpret_cast<LPARAM>(&launch));
@@ -423,6 +468,7 @@ void RunLaunch(Launch& launch) {
                              std::to_string(code) + Jp(" ）\nエミュレータの起動を中止します。"));
   }
 
+  if (launch.capture) launch.capture->BeforeStart(config);
   DWORD startTick = GetTickCount();
   HANDLE process = nullptr;
   if (throughShell) {
@@ -525,15 +571,18 @@ void RunLaunch(Launch& launch) {
   if (!aborted) {
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-    PublishWaitedProcess(process, ExitRequestText(plan));
+    unsigned exitOwner = PublishWaitedProcess(process, ExitRequestText(plan));
+    if (launch.request.demoMode && !ExitRequestText(plan).empty()) ToGui(kGuiDemoRunning);
+    if (launch.capture) launch.capture->StartSession();
     if (waitForWindow) {
       do Sleep(static_cast<DWORD>(interval) * 1000);
       while (EmulatorWindowPresent(search, *host, recorded));
     } else if (process) {
       WaitForSingleObject(process, INFINITE);
     }
-    PublishWaitedProcess(nullptr, "");
+    WithdrawWaitedProcess(exitOwner);
     endTick = GetTickCount();
+    if (launch.capture) launch.capture->StopSession();
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
   }
@@ -546,10 +595,11 @@ void RunLaunch(Launch& launch) {
   RestoreRewrittenSettings(launch);
   RenameBack(launch);
   RunHelperPrograms(launch, false);
+  if (!aborted) FileSnapshots(launch);
   ToGui(kGuiWaitDialog, 1);
   // The run lasts from the emulator's start to the sight of its end, the
   // program's own clean-up not included.
-  if (!app.demoMode && !aborted) RecordRun(launch, endTick - startTick);
+  if (!launch.request.demoMode && !aborted) RecordRun(launch, endTick - startTick);
   CleanExtractionFolder(launch);
   ToGui(kGuiWaitDialog, 0);
   Leave(launch);
@@ -562,6 +612,7 @@ LRESULT CALLBACK GuiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     case kGuiPrepare: {
       auto* launch = reinterpret_cast<Launch*>(lParam);
       KillTimer(app.mainWindow, kMainTimer);
+      KillTimer(app.mainWindow, kDemoTriggerTimer);
       GetWindowRect(app.mainWindow, &launch->savedRect);
       EnableWindow(app.mainWindow, FALSE);
       SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -588,6 +639,9 @@ LRESULT CALLBACK GuiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       SetFocus(app.itemList);
       if (Shared().running.load() == 0) SetTimer(app.mainWindow, kMainTimer, 300, nullptr);
+      Shared().inProgress.fetch_sub(1);
+      if (launch->request.demoMode) DemoLaunchEnded(app);
+      else ArmDemoTrigger(app);
       return 0;
     }
     case kGuiReload:
@@ -612,8 +666,13 @@ LRESULT CALLBACK GuiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
+    case kGuiDemoRunning: DemoEmulatorRunning(app); return 0;
+    case kGuiSnapsFiled:
+      ForgetThumbnails();
+      if (app.reloadItemList) app.reloadItemList(*reinterpret_cast<const std::string*>(lParam));
+      return 0;
     case kGuiBalloon:
-      ShowTrayBalloon(app, *reinterpret_cast<const std::string*>(lParam), wParam != 0);
+      ShowTrayBalloon(app, *reinterpret_cast<const std::string*>(lParam), static_cast<BalloonIcon>(wParam));
       return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -631,8 +690,9 @@ void EnsureGuiWindow(AppState& app) {
 
 }  // namespace
 
-void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk) {
+void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk, bool force) {
   if (row < 1 || row > app.mainDb.RowCount()) return;
+  if (app.demoMode && !force) return;
   EnsureGuiWindow(app);
   auto launch = std::make_unique<Launch>();
   launch->app = &app;
@@ -645,6 +705,7 @@ void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int 
   request.bootDisk = bootDisk;
   request.bigPicture = app.layoutMode == 1;
   request.demoMode = app.demoMode;
+  launch->capture = std::make_unique<LaunchCapture>(app, row, request.demoMode);
   request.bootTime = NowLocal();
   request.owner = app.mainWindow;
   launch->playTime = app.mainDb.Cell(row, kPosPlayTime);
@@ -654,6 +715,7 @@ void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int 
     db.Open(app.databasePath, app.regexExtensionPath);
     request.alterEgoFile = AlterEgoPath(db, request.item.fileName, app.mainWindow).value_or("");
   }
+  Shared().inProgress.fetch_add(1);
   std::thread([launch = std::move(launch)] { RunLaunch(*launch); }).detach();
 }
 
@@ -702,6 +764,14 @@ void AbortWindowWait() { Shared().abortWindowWait = true; }
 bool WindowWaitAborted() { return Shared().abortWindowWait.load(); }
 
 int RunningEmulators() { return Shared().running.load(); }
+
+bool LaunchInProgress() { return Shared().inProgress.load() > 0 || Shared().running.load() > 0; }
+int LaunchesUnderWay() { return Shared().active.load(); }
+
+bool ExitRequestPending() {
+  std::lock_guard<std::mutex> lock(Shared().exitLock);
+  return !Shared().exitRequest.empty();
+}
 
 void CleanUpAfterEndedLaunches(AppState& app) {
   std::lock_guard<std::mutex> lock(Shared().cleanupLock);

@@ -12,7 +12,8 @@ struct AppState;
 // Starts the launch of list row `row` (1-based) with the chosen configuration
 // ("" = the machine default) and boot disk (0 = none). Both travel with the
 // launch, so that a second launch never changes the first one's.
-void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk);
+// While demo mode runs only a forced launch (the demo's own) goes ahead.
+void RequestLaunch(AppState& app, int row, const std::string& chosenConfig, int bootDisk, bool force = false);
 // The ordinary launch of the focused item with its own configuration.
 void LaunchFocusedItem(AppState& app);
 // An entry of the emulator menu (its configuration, boot disk 0) or of the
@@ -28,6 +29,12 @@ void AbortWindowWait();
 bool WindowWaitAborted();
 // Emulators started by launches that have not ended yet.
 int RunningEmulators();
+// True from a launch request until its launch has given the main window back.
+bool LaunchInProgress();
+// Launches from their preparation to their clean-up.
+int LaunchesUnderWay();
+// True while an emulator runs whose end an exit request can bring about.
+bool ExitRequestPending();
 // Deletes what launches that ended without their clean-up (the program was
 // ended during a run) placed in their extraction folders, and nothing else.
 void CleanUpAfterEndedLaunches(AppState& app);
