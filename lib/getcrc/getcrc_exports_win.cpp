@@ -15,6 +15,7 @@
 #include "maintenance/image_import.h"
 #include "maintenance/import_job.h"
 #include "platform/codepage.h"
+#include "platform/system.h"
 #include "window_progress_win.h"
 
 namespace {
@@ -27,12 +28,21 @@ struct LibrarySettings {
   std::string settingsFile;
   std::string systemFolder;  // where the archiver libraries are, with DLLSafeLoad
   bool archiversFromSystemFolder = true;
+  std::string tempFolder;  // the program's TEMP folder
 };
 
 LibrarySettings gSettings;
 std::atomic<short> gStop{vel::kRunEnded};
 
 std::string Text(const char* text) { return text ? text : ""; }
+
+// The archiver libraries, extracting the members whose CRCs the listings do
+// not give into a folder of the program's TEMP folder.
+vel::ArchiverLibraries Archivers() {
+  if (!gSettings.tempFolder.empty()) vel::CreateFolder(gSettings.tempFolder);
+  return vel::ArchiverLibraries(gSettings.systemFolder, gSettings.archiversFromSystemFolder,
+                                gSettings.tempFolder.empty() ? "" : gSettings.tempFolder + "\\CrcTemp");
+}
 
 const std::int32_t* Slots(const LONG* values) { return reinterpret_cast<const std::int32_t*>(values); }
 
@@ -50,7 +60,8 @@ void EnableInputs(HWND* handles, bool enable) {
 LONG FileCrcExport(const char* key, LONG offset, LONG length, char* out, bool crc32) {
   if (out) out[0] = '\0';
   if (!key) return -1;
-  vel::ImageCrcReader reader;
+  vel::ArchiverLibraries archivers = Archivers();
+  vel::ImageCrcReader reader(&archivers);
   vel::CrcResult r = reader.Compute(key, {offset, length}, {crc32, !crc32});
   if (!r.Ok()) return -1;
   const std::string& text = crc32 ? r.crc32 : r.crc16;
@@ -66,7 +77,7 @@ __declspec(dllexport) LONG WINAPI getLibVersionCRC() { return kInterfaceVersion;
 
 // The paths the library works with; called every time the program loads it.
 __declspec(dllexport) void WINAPI setGValCRC(const char* databasePath, const char* extensionPath,
-                                            const char* settingsFile, const char* /*programFolder*/,
+                                            const char* settingsFile, const char* programFolder,
                                             const char* systemFolder, LONG dllSafeLoad,
                                             HFONT /*dialogFont*/) {
   gSettings.databasePath = Text(databasePath);
@@ -74,6 +85,7 @@ __declspec(dllexport) void WINAPI setGValCRC(const char* databasePath, const cha
   gSettings.settingsFile = Text(settingsFile);
   gSettings.systemFolder = Text(systemFolder);
   gSettings.archiversFromSystemFolder = dllSafeLoad != 0;
+  gSettings.tempFolder = programFolder && *programFolder ? Text(programFolder) + "\\TEMP" : "";
 }
 
 // Runs an import and returns when it has ended; the program's windows stay
@@ -89,7 +101,7 @@ __declspec(dllexport) void WINAPI dirAddImg(HWND window, HWND status, HWND title
       [&] {
         vel::LibraryConnection db;
         db.Open(gSettings.databasePath, gSettings.extensionPath);
-        vel::ArchiverLibraries archivers(gSettings.systemFolder, gSettings.archiversFromSystemFolder);
+        vel::ArchiverLibraries archivers = Archivers();
         summary = vel::ImportImages(db, job, &archivers, progress);
       },
       gStop);
@@ -115,7 +127,7 @@ __declspec(dllexport) void WINAPI reCalcCRC(HWND* handles, LONG* integers, char*
       [&] {
         vel::LibraryConnection db;
         db.Open(gSettings.databasePath, gSettings.extensionPath);
-        vel::ArchiverLibraries archivers(gSettings.systemFolder, gSettings.archiversFromSystemFolder);
+        vel::ArchiverLibraries archivers = Archivers();
         summary = vel::RecalculateCrcs(db, job, progress, &archivers);
       },
       gStop);

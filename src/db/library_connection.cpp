@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -84,12 +85,17 @@ void LibraryConnection::Grid::Clear() {
   rowStarts_.clear();
   endChunks_.clear();
   wideRows_.clear();
+  types_.clear();
+  names_.clear();
+  exact_ = true;
+  order_.clear();
   blockBytes_ = 0;
   next_ = end_ = 0;
   cells_ = 0;
 }
 
-bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* lengths, int count) {
+bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* lengths, const CellType* types,
+                                     int count) {
   uint64_t rowBytes = 0;
   for (int c = 0; c < count; ++c) rowBytes += lengths[c];
   if (end_ - next_ < rowBytes) {
@@ -119,6 +125,8 @@ bool LibraryConnection::Grid::AddRow(const char* const* texts, const size_t* len
     if ((cells_ & (kChunkCells - 1)) == 0)
       endChunks_.push_back(spareChunk_ ? std::move(spareChunk_) : std::make_unique_for_overwrite<uint16_t[]>(kChunkCells));
     endChunks_.back()[cells_ & (kChunkCells - 1)] = static_cast<uint16_t>(offset);
+    if ((cells_ & 3) == 0) types_.push_back(0);
+    types_.back() |= static_cast<uint8_t>(static_cast<uint8_t>(types[c]) << ((cells_ & 3) * 2));
     ++cells_;
     if (wide) wideRows_.back().second.push_back(offset);
   }
@@ -135,7 +143,8 @@ uint32_t LibraryConnection::Grid::CellEnd(size_t row, size_t cell, int column) c
   return endChunks_[cell >> kChunkShift][cell & (kChunkCells - 1)];
 }
 
-std::string_view LibraryConnection::Grid::At(size_t row, int column, int columns) const {
+std::string_view LibraryConnection::Grid::At(size_t shown, int column, int columns) const {
+  size_t row = Stored(shown);
   size_t cell = row * static_cast<size_t>(columns) + static_cast<size_t>(column);
   uint32_t start = column == 0 ? 0 : CellEnd(row, cell - 1, column - 1);
   uint32_t end = CellEnd(row, cell, column);
@@ -144,11 +153,17 @@ std::string_view LibraryConnection::Grid::At(size_t row, int column, int columns
   return std::string_view(slots_[position >> kSlotShift] + (position & (kSlotBytes - 1)), end - start);
 }
 
+CellType LibraryConnection::Grid::TypeAt(size_t shown, int column, int columns) const {
+  size_t cell = Stored(shown) * static_cast<size_t>(columns) + static_cast<size_t>(column);
+  return static_cast<CellType>((types_[cell >> 2] >> ((cell & 3) * 2)) & 3);
+}
+
 size_t LibraryConnection::Grid::HeldBytes() const {
   size_t wide = 0;
   for (const auto& entry : wideRows_) wide += entry.second.capacity() * sizeof(uint32_t);
   return blockBytes_ + endChunks_.size() * kChunkCells * sizeof(uint16_t) +
-         rowStarts_.capacity() * sizeof(uint32_t) + slots_.capacity() * sizeof(char*) + wide;
+         rowStarts_.capacity() * sizeof(uint32_t) + slots_.capacity() * sizeof(char*) + wide +
+         types_.capacity() + order_.capacity() * sizeof(uint32_t);
 }
 
 void LibraryConnection::ReleaseResult() {
@@ -156,6 +171,7 @@ void LibraryConnection::ReleaseResult() {
   lastInterrupted_ = false;
   changedCells_.clear();
   grid_.Clear();
+  grid_.SetSerial(++lastSerial_);
   rows_ = columns_ = 0;
 }
 
@@ -169,6 +185,7 @@ void LibraryConnection::Close() {
 
 std::optional<std::string> LibraryConnection::Fail(std::string text) {
   grid_.Clear();
+  grid_.SetSerial(++lastSerial_);
   rows_ = columns_ = 0;
   lastInterrupted_ = handle_ && sqlite3_errcode(handle_) == SQLITE_INTERRUPT;
   lastError_ = std::move(text);
@@ -188,21 +205,45 @@ std::optional<std::string> LibraryConnection::RunStatements(const std::string& u
     int rc;
     std::vector<const char*> texts;
     std::vector<size_t> lengths;
+    std::vector<CellType> types;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
       int width = sqlite3_column_count(statement);
       if (rows_ == 0) {
         columns_ = width;
+        std::vector<std::string> names;
+        for (int c = 0; c < width; ++c) {
+          const char* name = sqlite3_column_name(statement, c);
+          names.emplace_back(name ? name : "");
+        }
+        grid_.SetNames(std::move(names));
       } else if (width != columns_) {
         sqlite3_finalize(statement);
         return Fail("sqlite3_get_table() called with two or more incompatible queries");
       }
       texts.resize(static_cast<size_t>(width));
       lengths.resize(static_cast<size_t>(width));
+      types.resize(static_cast<size_t>(width));
       for (int c = 0; c < width; ++c) {
+        // The class first: reading the text may convert the value.
+        int type = sqlite3_column_type(statement, c);
         texts[c] = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
         lengths[c] = texts[c] ? static_cast<size_t>(sqlite3_column_bytes(statement, c)) : 0;
+        switch (type) {
+          case SQLITE_NULL: types[c] = CellType::kNull; break;
+          case SQLITE_INTEGER: types[c] = CellType::kInteger; break;
+          case SQLITE_FLOAT: {
+            types[c] = CellType::kReal;
+            double read = 0;
+            auto [end, failure] = std::from_chars(texts[c], texts[c] + lengths[c], read);
+            if (failure != std::errc() || end != texts[c] + lengths[c] || read != sqlite3_column_double(statement, c))
+              grid_.MarkInexact();
+            break;
+          }
+          case SQLITE_BLOB: types[c] = CellType::kText; grid_.MarkInexact(); break;
+          default: types[c] = CellType::kText; break;
+        }
       }
-      if (rows_ == INT_MAX || !grid_.AddRow(texts.data(), lengths.data(), width)) {
+      if (rows_ == INT_MAX || !grid_.AddRow(texts.data(), lengths.data(), types.data(), width)) {
         sqlite3_finalize(statement);
         return Fail("result too large");
       }
@@ -223,10 +264,20 @@ std::optional<std::string> LibraryConnection::Query(const std::string& sql) {
   ReleaseResult();
   if (handle_ == nullptr) return Fail("unable to open database file");
   if (!extensionStatement_.empty() && sqlite3_enable_load_extension(handle_, 1) == SQLITE_OK) {
-    // Loaded before every statement; a failure only shows in statements that need it.
-    sqlite3_exec(handle_, extensionStatement_.c_str(), nullptr, nullptr, nullptr);
+    // Tried before each statement until it loads; a failure only shows in
+    // statements that need it. Once loaded it stays for the connection's life:
+    // loading it again would add it to the connection's list of extensions
+    // every time, a copy that grows with each statement of a long run.
+    if (sqlite3_exec(handle_, extensionStatement_.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
+      extensionStatement_.clear();
   }
   return RunStatements(AnsiToUtf8(sql));
+}
+
+std::optional<std::string> LibraryConnection::QueryUtf8(const std::string& utf8) {
+  ReleaseResult();
+  if (handle_ == nullptr) return Fail("unable to open database file");
+  return RunStatements(utf8);
 }
 
 void LibraryConnection::SetProgressCheck(std::function<bool()> check) {
@@ -251,6 +302,7 @@ void LibraryConnection::HoldResult() {
   heldChangedCells_ = std::move(changedCells_);
   changedCells_.clear();
   grid_ = Grid();
+  grid_.SetSerial(++lastSerial_);
   rows_ = columns_ = 0;
 }
 
@@ -271,7 +323,7 @@ void LibraryConnection::DropHeldResult() {
 std::string_view LibraryConnection::CellUtf8(int row, int column) const {
   if (row < 1 || row > rows_ || column < 0 || column >= columns_) return {};
   if (!changedCells_.empty()) {
-    auto changed = changedCells_.find(static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) +
+    auto changed = changedCells_.find(grid_.Stored(static_cast<size_t>(row - 1)) * static_cast<uint64_t>(columns_) +
                                       static_cast<uint64_t>(column));
     if (changed != changedCells_.end()) return changed->second;
   }
@@ -290,8 +342,8 @@ std::string LibraryConnection::Cell(int row, int column) {
 
 bool LibraryConnection::SetCell(int row, int column, const std::string& value) {
   if (row < 1 || row > rows_ || column < 0 || column >= columns_) return false;
-  changedCells_[static_cast<uint64_t>(row) * static_cast<uint64_t>(columns_) + static_cast<uint64_t>(column)] =
-      AnsiToUtf8(value);
+  changedCells_[grid_.Stored(static_cast<size_t>(row - 1)) * static_cast<uint64_t>(columns_) +
+                static_cast<uint64_t>(column)] = AnsiToUtf8(value);
   return true;
 }
 
@@ -306,5 +358,48 @@ int LibraryConnection::CellInt(int row, int column) {
 }
 
 std::optional<std::string> LibraryConnection::LastError() const { return lastError_; }
+
+CellType LibraryConnection::TypeOf(int row, int column) const {
+  if (row < 1 || row > rows_ || column < 0 || column >= columns_) return CellType::kNull;
+  return grid_.TypeAt(static_cast<size_t>(row - 1), column, columns_);
+}
+
+std::string_view LibraryConnection::ColumnName(int column) const {
+  const std::vector<std::string>& names = grid_.Names();
+  if (column < 0 || static_cast<size_t>(column) >= names.size()) return {};
+  return names[static_cast<size_t>(column)];
+}
+
+bool LibraryConnection::ReorderRows(const std::vector<std::uint32_t>& order) {
+  if (order.size() != static_cast<size_t>(rows_)) return false;
+  std::vector<bool> seen(order.size());
+  std::vector<std::uint32_t> stored(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (order[i] >= order.size() || seen[order[i]]) return false;
+    seen[order[i]] = true;
+    stored[i] = static_cast<std::uint32_t>(grid_.Stored(order[i]));
+  }
+  grid_.SetOrder(std::move(stored));
+  return true;
+}
+
+std::optional<std::string> LibraryConnection::SideValue(const std::string& utf8) {
+  if (!handle_) return std::nullopt;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(handle_, utf8.c_str(), -1, &statement, nullptr) != SQLITE_OK || !statement) {
+    sqlite3_finalize(statement);
+    return std::nullopt;
+  }
+  std::optional<std::string> value;
+  int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    value = text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement, 0))) : std::string();
+  } else if (rc == SQLITE_DONE) {
+    value = std::string();
+  }
+  sqlite3_finalize(statement);
+  return value;
+}
 
 }  // namespace vel

@@ -35,6 +35,9 @@ struct ReadSizing {
 // not see another computer's writes.
 ReadSizing ChooseReadSizing(std::int64_t libraryBytes, bool onNetwork);
 
+// The storage class a result cell had in the database.
+enum class CellType : std::uint8_t { kNull = 0, kInteger = 1, kReal = 2, kText = 3 };
+
 class LibraryConnection {
  public:
   LibraryConnection() = default;
@@ -50,6 +53,9 @@ class LibraryConnection {
   // Runs one SQL text (it may hold several statements). Returns the error text
   // (UTF-8, as the database gives it) on failure, nothing on success.
   std::optional<std::string> Query(const std::string& sql);
+  // The same for a text already in UTF-8, so that values CP932 cannot hold
+  // (a memo typed in a wide edit control) reach the library as they are.
+  std::optional<std::string> QueryUtf8(const std::string& utf8);
 
   int RowCount() const { return rows_; }
   int ColumnCount() const { return columns_; }
@@ -68,6 +74,26 @@ class LibraryConnection {
   bool SetCell(int row, int column, const std::string& value);
   // Bytes held by the current result (text arena and cell table).
   size_t ResultBytes() const { return grid_.HeldBytes(); }
+  // The storage class of a cell (kNull outside the grid); a BLOB reads as kText.
+  CellType TypeOf(int row, int column) const;
+  // The name SQLite gave a column of the current result; "" outside.
+  std::string_view ColumnName(int column) const;
+  // Whether each cell's type and text give its value exactly: no BLOB, and
+  // the text of every REAL reads back as the same number.
+  bool ResultValuesExact() const { return grid_.ValuesExact(); }
+  // Whether a cell of the current result was changed with SetCell.
+  bool HasChangedCells() const { return !changedCells_.empty(); }
+  // Names the current result: a new statement gives a new number, a result
+  // held and put back keeps its own.
+  std::uint64_t ResultSerial() const { return grid_.Serial(); }
+  // Puts the rows of the current result in a new order: row i + 1 shows what
+  // row order[i] + 1 showed. False (nothing changed) unless `order` holds
+  // each row once.
+  bool ReorderRows(const std::vector<std::uint32_t>& order);
+  // Runs a statement on the side and gives the first column of its first row
+  // (UTF-8; "" for no row), leaving the current result as it is. Nothing
+  // when it fails.
+  std::optional<std::string> SideValue(const std::string& utf8);
 
   // The error text of the last failed statement (UTF-8), or nothing.
   std::optional<std::string> LastError() const;
@@ -100,9 +126,19 @@ class LibraryConnection {
    public:
     void Clear();
     // Adds a row; false when the result is too large.
-    bool AddRow(const char* const* texts, const size_t* lengths, int count);
-    std::string_view At(size_t row, int column, int columns) const;  // row 0-based
+    bool AddRow(const char* const* texts, const size_t* lengths, const CellType* types, int count);
+    // The row in the order the rows were added (rows may be reordered since).
+    size_t Stored(size_t row) const { return order_.empty() ? row : order_[row]; }
+    std::string_view At(size_t row, int column, int columns) const;  // row 0-based, as shown
+    CellType TypeAt(size_t row, int column, int columns) const;
     size_t HeldBytes() const;
+    void SetNames(std::vector<std::string> names) { names_ = std::move(names); }
+    const std::vector<std::string>& Names() const { return names_; }
+    void MarkInexact() { exact_ = false; }
+    bool ValuesExact() const { return exact_; }
+    void SetSerial(std::uint64_t serial) { serial_ = serial; }
+    std::uint64_t Serial() const { return serial_; }
+    void SetOrder(std::vector<std::uint32_t> order) { order_ = std::move(order); }
 
    private:
     static constexpr int kSlotShift = 20;
@@ -120,6 +156,13 @@ class LibraryConnection {
     size_t cells_ = 0;
     // Rows whose text does not fit 16-bit offsets keep full ones here.
     std::vector<std::pair<size_t, std::vector<uint32_t>>> wideRows_;
+    // Two bits of storage class per cell, four cells to a byte.
+    std::vector<uint8_t> types_;
+    std::vector<std::string> names_;
+    bool exact_ = true;
+    std::uint64_t serial_ = 0;
+    // Shown row -> stored row; empty while the rows stand as they were added.
+    std::vector<std::uint32_t> order_;
     // The first one-slot block and cell chunk of the last result, kept for
     // the next: a connection running many small statements does not
     // allocate and free a megabyte for each.
@@ -143,7 +186,9 @@ class LibraryConnection {
   int heldColumns_ = 0;
   std::function<bool()> progressCheck_;
   bool lastInterrupted_ = false;
-  std::unordered_map<uint64_t, std::string> changedCells_;  // by row * columns + column, UTF-8
+  std::uint64_t lastSerial_ = 0;
+  // By stored row * columns + column, UTF-8: a changed cell moves with its row.
+  std::unordered_map<uint64_t, std::string> changedCells_;
   std::unordered_map<uint64_t, std::string> heldChangedCells_;
   std::optional<std::string> lastError_;
   bool cellReadFailed_ = false;

@@ -24,6 +24,12 @@ class ArchiveLister {
   // library cannot open it.
   virtual bool List(const std::string& archivePath, std::vector<ArchiveMember>& members,
                     std::string& problem) = 0;
+  // Extracts the member the listing gave as `storedName` into a scratch
+  // folder of the lister's own; true with the file's path in `extracted`
+  // (the caller removes the file), false with `problem` set (CP932). A lister
+  // that only lists cannot extract.
+  virtual bool Extract(const std::string& archivePath, const std::string& storedName, std::string& extracted,
+                       std::string& problem);
 };
 
 }  // namespace vel

@@ -1,11 +1,13 @@
 #include "maintenance/crc_recalc.h"
 
+#include <optional>
 #include <vector>
 
 #include "db/library_connection.h"
 #include "maintenance/image_crc.h"
 #include "maintenance/import_job.h"
 #include "maintenance/import_progress.h"
+#include "maintenance/maintenance_run.h"
 #include "platform/codepage.h"
 
 namespace vel {
@@ -16,7 +18,7 @@ std::string Q(const std::string& text) { return "'" + Quote(text) + "'"; }
 }  // namespace
 
 RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, ImportProgress& progress,
-                              ArchiveLister* archives) {
+                              ArchiveLister* archives, int commitWaitMs) {
   RecalcSummary summary;
   if (!options.crc.Any()) return summary;
   if (!options.crcRange.Valid()) {
@@ -35,19 +37,24 @@ RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, I
   for (int r = 1; r <= db.RowCount(); ++r) keys.push_back(db.Cell(r, 0));
   progress.Range(static_cast<int>(keys.size()));
 
+  // Rows are written in batches; a reader holding the library keeps the
+  // commit waiting, and a batch that still cannot be saved is named row by row.
   std::string batch;
-  int batchRows = 0;
+  std::vector<std::string> batchKeys;
   auto flush = [&]() {
-    if (batchRows == 0) return true;
-    if (auto error = db.Query("BEGIN;\n" + batch + "COMMIT;")) {
+    if (batchKeys.empty()) return true;
+    std::optional<std::string> error = db.Query("BEGIN;\n" + batch);
+    if (!error) error = CommitWithRetry(db, commitWaitMs);
+    if (error) {
       db.Query("ROLLBACK;");
+      for (const std::string& key : batchKeys) progress.Log(Jp("保存されませんでした: ") + key);
       progress.Log(Jp("メインテーブルを更新できませんでした。") + Utf8ToAnsi(*error));
       summary.failed = true;
       return false;
     }
-    summary.updated += batchRows;
+    summary.updated += static_cast<int>(batchKeys.size());
     batch.clear();
-    batchRows = 0;
+    batchKeys.clear();
     return true;
   };
 
@@ -72,7 +79,8 @@ RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, I
     }
     batch += "UPDATE main_table SET " + set + "modify=datetime('now','localtime') WHERE file_name=" +
              Q(keys[i]) + ";\n";
-    if (++batchRows >= kRecalcBatchRows && !flush()) return summary;
+    batchKeys.push_back(keys[i]);
+    if (static_cast<int>(batchKeys.size()) >= kRecalcBatchRows && !flush()) return summary;
   }
   flush();
   return summary;

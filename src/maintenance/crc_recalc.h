@@ -3,11 +3,12 @@
 // writes them in batches, one transaction per batch.
 #include <string>
 
+#include "db/library_connection.h"
+
 namespace vel {
 
 class ArchiveLister;
 class ImportProgress;
-class LibraryConnection;
 struct RecalcJob;
 
 struct RecalcSummary {
@@ -19,10 +20,11 @@ struct RecalcSummary {
 
 inline constexpr int kRecalcBatchRows = 200;
 
-// Members of LZH, RAR and 7z archives take the CRC their listing through
-// `archives` gives; without it they are logged as not computed.
+// Members of LZH, RAR and 7z archives are read through `archives`; without
+// it they are logged as not computed. A commit held off by a reader is tried
+// again for `commitWaitMs`.
 RecalcSummary RecalculateCrcs(LibraryConnection& db, const RecalcJob& options, ImportProgress& progress,
-                              ArchiveLister* archives = nullptr);
+                              ArchiveLister* archives = nullptr, int commitWaitMs = kBusyTimeoutMs);
 
 std::string RecalcSummaryText(const RecalcSummary& summary);
 

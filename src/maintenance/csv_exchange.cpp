@@ -3,12 +3,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <unordered_set>
 #include <vector>
 
 #include "db/library_connection.h"
-#include "editing/release_date.h"
-#include "maintenance/import_rules.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -22,8 +21,6 @@ namespace {
 
 constexpr std::int64_t kImportFileLimit = std::int64_t{1} << 30;
 constexpr size_t kWriteChunk = 1 << 20;
-
-std::string Q(const std::string& value) { return "'" + Quote(value) + "'"; }
 
 RunMessage OpenFailed() {
   return RunMessage{Jp("ファイルオープンに失敗しました。\nCSVファイルパスの指定を確認してください。"), Jp("エラー"),
@@ -132,64 +129,8 @@ std::string NewKeyQuestion(const std::string& key) {
          key;
 }
 
-std::string CsvRecordSql(const CsvRecord& record, const TitleConverter& converter, bool insertRow) {
-  auto field = [&](int f) -> const std::string& { return record.fields[static_cast<size_t>(f)]; };
-  const std::string key = Q(field(kCsvFileName));
-  std::string sql;
-  if (insertRow) {
-    KeyParts parts = SplitItemKey(field(kCsvFileName));
-    auto plain = [](std::string text) {
-      text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
-      return Q(text);
-    };
-    sql += "INSERT INTO main_table(file_name,file_arc_title,file_arc_ext,file_title,file_ext,machine_name,title,"
-           "smart_title,kana,maker,sale_year,developer,country,rom_num,adult,rating,version,genre_name,media_name,"
-           "tag,boot_count,last_boot,ply,ply_file_name,crc32,crc,play_time,modify,associate) VALUES(" +
-           key + "," + plain(parts.memberTitle) + "," + plain(parts.memberExt) + "," + plain(parts.fileTitle) + "," +
-           plain(parts.fileExt) +
-           ",'new machine name','new title','','','','0','','','0','0','0','','','','','0','','0','','','','','','');";
-  }
-  std::string set;
-  for (int f = kCsvMachine; f < kCsvFirstSpecField; ++f) {
-    if (f == kCsvCreator) continue;
-    std::string value = field(f);
-    if (f == kCsvAdult) value = value == "1" ? "1" : "0";
-    if (f == kCsvSaleYear) value = NormaliseReleaseDate(value).value_or("0");
-    set += std::string(kCsvColumns[f].column) + "=" + Q(value) + ",";
-    if (f == kCsvTitle) set += "smart_title=" + Q(SmartTitle(converter, value)) + ",";
-  }
-  set.pop_back();
-  sql += "UPDATE main_table SET " + set + " WHERE file_name=" + key + ";";
-
-  // The spec_table row keeps its device, which the file does not hold.
-  bool specEmpty = true;
-  std::string names, values, updates;
-  for (int f = kCsvFirstSpecField; f < kCsvFieldCount; ++f) {
-    specEmpty = specEmpty && field(f).empty();
-    names += std::string(",") + kCsvColumns[f].column;
-    values += "," + Q(field(f));
-    updates += std::string(updates.empty() ? "" : ",") + kCsvColumns[f].column + "=excluded." + kCsvColumns[f].column;
-  }
-  if (specEmpty) {
-    std::string cleared;
-    for (int f = kCsvFirstSpecField; f < kCsvFieldCount; ++f)
-      cleared += std::string(cleared.empty() ? "" : ",") + kCsvColumns[f].column + "=''";
-    sql += "UPDATE spec_table SET " + cleared + " WHERE pfile_sc=" + key + ";";
-    sql += "DELETE FROM spec_table WHERE pfile_sc=" + key + " AND IFNULL(device,'')='';";
-  } else {
-    sql += "INSERT INTO spec_table(pfile_sc" + names + ") VALUES(" + key + values +
-           ") ON CONFLICT(pfile_sc) DO UPDATE SET " + updates + ";";
-  }
-  if (field(kCsvCreator).empty())
-    sql += "DELETE FROM creator_table WHERE pfile_cr=" + key + ";";
-  else
-    sql += "INSERT INTO creator_table(pfile_cr,creator) VALUES(" + key + "," + Q(field(kCsvCreator)) +
-           ") ON CONFLICT(pfile_cr) DO UPDATE SET creator=excluded.creator;";
-  return sql;
-}
-
 RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, const CsvImportRequest& request,
-                       StopFlag& stop, RunReport& report, int rowsPerCommit, int commitWaitMs) {
+                       StopFlag& stop, RunReport& report, int rowsPerCommit, int commitWaitMs, int batchMs) {
   auto refused = [&](const CsvProblem& problem) {
     report.Log(problem.log);
     report.Log(Jp("処理を中止しました。"));
@@ -238,9 +179,19 @@ RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, c
   }
 
   RunResult result;
+  // Parsed once for the run; each record binds its values.
+  CsvRecordWriter writer;
+  if (auto error = writer.Prepare(db)) {
+    result.end = RunEnd::WriteFailed;
+    result.error = *error;
+    result.message = RunMessage{Jp("データベース更新エラー。\n") + Utf8ToAnsi(*error), Jp("DBエラー"), kMbOk | kMbIconError};
+    report.Log(Jp("処理を中止しました。"));
+    return result;
+  }
   report.StartProgress(static_cast<int>(records.size()));
   int inBatch = 0;
   bool open = false;  // a batch transaction is open
+  std::chrono::steady_clock::time_point batchBegun;
   auto fail = [&](const std::string& error) {
     result.end = RunEnd::WriteFailed;
     result.error = error;
@@ -260,9 +211,9 @@ RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, c
           break;
         }
         open = true;
+        batchBegun = std::chrono::steady_clock::now();
       }
-      if (auto error = db.Query("SAVEPOINT csv_record;" + CsvRecordSql(record, converter, isNew[i]) +
-                                "RELEASE csv_record;")) {
+      if (auto error = writer.Write(record, converter, isNew[i])) {
         report.Log(Jp("  ... インポートできませんでした。"));
         if (sqlite3_get_autocommit(db.Handle())) {
           // The database undid the whole batch.
@@ -278,8 +229,9 @@ RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, c
       }
     }
     bool stopNow = stop.load() == kRunStopRequested;
-    if (open && (inBatch == rowsPerCommit || stopNow || i + 1 == records.size() ||
-                        result.end != RunEnd::Finished)) {
+    const bool batchFull = inBatch >= rowsPerCommit &&
+                           std::chrono::steady_clock::now() - batchBegun >= std::chrono::milliseconds(batchMs);
+    if (open && (batchFull || stopNow || i + 1 == records.size() || result.end != RunEnd::Finished)) {
       if (auto error = CommitWithRetry(db, commitWaitMs)) {
         db.Query("ROLLBACK;");
         result.rowsUnsaved += inBatch;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "maintenance/csv_format.h"
+#include "maintenance/csv_record_writer.h"
 #include "maintenance/maintenance_run.h"
 
 namespace vel {
@@ -29,13 +30,14 @@ struct CsvImportRequest {
   bool skipHeader = true;
 };
 
+// Every commit of a batch waits for the disk, and under Wine far longer than
+// the batch's statements: a batch closes after `rowsPerCommit` records only
+// once it has been open `batchMs` (a stop or the end closes it at once).
+inline constexpr int kImportBatchMs = 1000;
+
 RunResult RunCsvImport(LibraryConnection& db, const TitleConverter& converter, const CsvImportRequest& request,
                        StopFlag& stop, RunReport& report, int rowsPerCommit = kRowsPerCommit,
-                       int commitWaitMs = kCommitWaitMs);
-
-// The statements that write one checked record over its existing row (and
-// first insert the row when `insertRow`), its spec_table and creator rows included.
-std::string CsvRecordSql(const CsvRecord& record, const TitleConverter& converter, bool insertRow);
+                       int commitWaitMs = kCommitWaitMs, int batchMs = kImportBatchMs);
 
 // The question before the first new key is imported (CP932).
 std::string NewKeyQuestion(const std::string& key);

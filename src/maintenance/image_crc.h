@@ -1,8 +1,10 @@
 #pragma once
 // CRCs of a library item by its key: a plain file, a member of a ZIP file, or
-// a member of an archive read through the archiver libraries (whose listing
-// carries each member's CRC). The directory or listing of the last archive
-// read is kept for its next member.
+// a member of an archive read through the archiver libraries. Their listing
+// carries the CRC the archive keeps for a member's whole data; a range, or a
+// CRC that kind of archive does not keep, is computed over the member
+// extracted through the libraries. The directory or listing of the last
+// archive read is kept for its next member.
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct ListedArchive {
   bool ok = false;
   std::string problem;
   std::vector<ArchiveMember> members;  // names with '\' between folders
+  std::vector<std::string> storedNames;  // the same members' names as the archive stores them
 };
 
 class ImageCrcReader {
@@ -34,6 +37,8 @@ class ImageCrcReader {
  private:
   CrcResult ListedMemberCrc(const std::string& path, const std::string& member, CrcRange range,
                             CrcWanted wanted);
+  CrcResult ExtractedMemberCrc(const std::string& path, const std::string& storedName, CrcRange range,
+                               CrcWanted wanted);
   ArchiveLister* archives_;
   std::string zipPath_;
   InputFile zipFile_;

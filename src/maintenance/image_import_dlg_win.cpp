@@ -79,16 +79,7 @@ int Selection(ImportDialog& d, int id) {
   return static_cast<int>(SendMessageA(Item(d, id), CB_GETCURSEL, 0, 0));
 }
 std::string Text(ImportDialog& d, int id) { return WindowText(Item(d, id)); }
-std::string ListText(ImportDialog& d, int id) {
-  HWND list = Item(d, id);
-  int at = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
-  if (at < 0) return {};
-  int length = static_cast<int>(SendMessageA(list, CB_GETLBTEXTLEN, at, 0));
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  SendMessageA(list, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
+std::string ListText(ImportDialog& d, int id) { return ChosenComboEntry(Item(d, id)); }
 
 void AddStrings(HWND list, const std::vector<std::string>& items) {
   for (const std::string& item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));

@@ -11,6 +11,7 @@
 #include "core/app_state_win.h"
 #include "core/cp932_text.h"
 #include "core/dialog_window_win.h"
+#include "input/message_hook_win.h"
 #include "launch/archive_extraction.h"
 #include "maintenance/image_sets.h"
 #include "platform/codepage.h"
@@ -231,6 +232,8 @@ bool HandleImageSetDrag(AppState& app, const NMHDR& header) {
        i = ListView_GetNextItem(app.itemList, i, LVNI_SELECTED))
     keys.push_back(app.mainDb.Cell(i + 1, kPosFileName));
   if (keys.empty()) return true;
+  // With a drag modifier assigned, several items are dragged only while it is held.
+  if (keys.size() > 1 && !ListDragModifierHeld()) return true;
   SetWindowSubclass(app.itemList, DragProcedure, kDragSubclassId, 0);
   Drag().keys = std::move(keys);
   Drag().active = true;

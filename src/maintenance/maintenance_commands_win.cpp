@@ -7,6 +7,7 @@
 #include "maintenance/image_import_dlg_win.h"
 #include "maintenance/image_sets_win.h"
 #include "maintenance/maintenance_dlg_win.h"
+#include "maintenance/rename_data_dlg_win.h"
 
 namespace vel {
 
@@ -21,6 +22,7 @@ void RegisterMaintenanceCommands() {
                   [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ReplaceColumnValue); });
   RegisterCommand(kCmdExportCsv, [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ExportCsv); });
   RegisterCommand(kCmdImportCsv, [](AppState& app) { ShowMaintenanceDialog(app, MaintenanceOperation::ImportCsv); });
+  RegisterCommand(kCmdRenameData, ShowRenameDataDialog);
   RegisterCommand(kCmdReleaseImageSet, [](AppState& app) { SplitImageSetCommand(app, FocusedItemKey(app)); });
   RegisterCommand(kCmdAlterEgo, [](AppState& app) { ShowAlterEgoDialog(app, FocusedItemKey(app)); });
 }

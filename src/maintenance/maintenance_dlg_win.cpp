@@ -398,9 +398,7 @@ void StartRun(MaintenanceDialog& d, bool testOnly = false) {
     HWND list = GetDlgItem(dialog, kMachinesId);
     LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
     if (index < 0) return;
-    std::string machine(static_cast<size_t>(SendMessageA(list, CB_GETLBTEXTLEN, index, 0)) + 1, '\0');
-    LRESULT n = SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(machine.data()));
-    machine.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    const std::string machine = ComboEntryText(list, index);
     job.machineText = machine;
     if (index > 0) job.selection.machine = machine;
   }

@@ -63,7 +63,7 @@ class GetCrcLibraryTest : public testing::Test {
     db.Open(database, "");
     ASSERT_FALSE(CreateOrUpgradeSchema(db));
     ASSERT_FALSE(db.Query("INSERT INTO machine_info_table(machine_num, machine, search_ext) VALUES(1,'PC-8801','d88');"));
-    setGVal(database.c_str(), "", (folder / "Velmarook2.ini").c_str(), VEL_DIST_DIR, VEL_ARCHIVER_STANDIN_DIR, 1,
+    setGVal(database.c_str(), "", (folder / "Velmarook2.ini").c_str(), folder.Path().c_str(), VEL_ARCHIVER_STANDIN_DIR, 1,
             nullptr);
     integers[0] = 1;   // sub-folders
     integers[1] = 1;   // archives
@@ -239,6 +239,32 @@ TEST_F(GetCrcLibraryTest, FileCrcExportsOfFilesAndZipMembers) {
   EXPECT_EQ(std::string(out), Crc32Text(ZlibCrc("345")));
   EXPECT_EQ(fileCrc32((roms + "\\missing.bin").c_str(), 0, 0, out), -1);
   EXPECT_STREQ(out, "");
+}
+
+TEST_F(GetCrcLibraryTest, RangesOfArchiveMembersAreComputedOverTheMemberExtracted) {
+  WriteWholeFile(roms + "\\set.7z", "DISK1.D88\t0123456789abcdefPAYLOAD\n");
+  integers[23] = 0;
+  Import();
+  const std::string key = roms + "\\set.7z*DISK1.D88";
+  ASSERT_EQ(Scalar("SELECT count(*) FROM main_table WHERE file_name='" + key + "';"), "1");
+  HWND start = CreateWindowExA(0, "BUTTON", Jp("開始").c_str(), WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr);
+  HWND handles[12] = {window, status, title, marker, start, bar, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+  LONG recalc[51] = {};
+  recalc[23] = 1;
+  recalc[24] = 1;
+  LONG range[2] = {16, 0};
+  char machine[257] = "PC-8801", empty[257] = "";
+  char* texts[6] = {empty, machine, empty, empty, empty, empty};
+  reCalc(handles, recalc, texts, range);
+  EXPECT_EQ(Text(status), Jp("完了しました（更新 1 件、計算できず 0 件）"));
+  EXPECT_EQ(Scalar("SELECT crc32 FROM main_table;"), Crc32Text(ZlibCrc("PAYLOAD")));
+  EXPECT_EQ(Scalar("SELECT crc FROM main_table;"), Crc16Text(Crc16(0, "PAYLOAD", 7)));
+  // A 7z listing holds no CRC-16 of the whole member: it is computed too.
+  char out[16];
+  ASSERT_EQ(fileCrc16(key.c_str(), 0, 0, out), 0);
+  EXPECT_EQ(std::string(out), Crc16Text(Crc16(0, "0123456789abcdefPAYLOAD", 23)));
+  // Nothing extracted is left behind.
+  EXPECT_EQ(GetFileAttributesA((folder / "TEMP\\CrcTemp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

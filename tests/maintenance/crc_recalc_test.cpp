@@ -1,6 +1,10 @@
 #include "maintenance/crc_recalc.h"
 
+#include <algorithm>
+#include <thread>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "db/library_connection.h"
 #include "db/schema.h"
@@ -139,6 +143,137 @@ TEST(CrcRecalc, MembersOfListedArchivesTakeTheirListingsCrc) {
   EXPECT_EQ(r.updated, 0);
   EXPECT_EQ(r.notComputed, 5);
   EXPECT_EQ(crcs(rar + "*Disk\\A.D88"), "12345678/OLD");
+}
+
+// Listings carry only the CRC each kind keeps; a range, or the other CRC, is
+// computed over the member the lister extracts, and the extracted file goes.
+class ExtractingArchives : public ListingArchives {
+ public:
+  explicit ExtractingArchives(std::string folder) : folder_(std::move(folder)) {}
+  bool Extract(const std::string& path, const std::string& storedName, std::string& extracted,
+               std::string& problem) override {
+    asked.push_back(path + "*" + storedName);
+    if (storedName == "Disk/B.D88") {
+      problem = "extraction failed";
+      return false;
+    }
+    extracted = folder_ + "/" + std::to_string(asked.size()) + ".bin";
+    test::WriteWholeFile(extracted, "0123456789abcdefPAYLOAD");
+    files.push_back(extracted);
+    return true;
+  }
+  std::vector<std::string> asked, files;
+
+ private:
+  std::string folder_;
+};
+
+TEST(CrcRecalc, RangesAndCrcsTheListingLacksAreComputedOverTheExtractedMember) {
+  test::TempFolder folder;
+  LibraryConnection db;
+  db.Open(folder / "library.db", "");
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  const std::string rar = "C:\\roms\\set.rar", lzh = "C:\\roms\\one.lzh";
+  for (const std::string& key : {rar + "*Disk\\A.D88", rar + "*Disk\\B.D88", lzh + "*C.D88"})
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name, machine_name, crc32, crc) VALUES('" + Quote(key) +
+                          "','PC-8801','OLD32','OLD');"));
+  auto crcs = [&](const std::string& key) {
+    EXPECT_FALSE(db.Query("SELECT crc32, crc FROM main_table WHERE file_name='" + Quote(key) + "';"));
+    return db.Cell(1, 0) + "/" + db.Cell(1, 1);
+  };
+  const std::string whole = "0123456789abcdefPAYLOAD";
+  const std::string whole32 = Crc32Text(Crc32(0, whole.data(), whole.size()));
+  const std::string whole16 = Crc16Text(Crc16(0, whole.data(), whole.size()));
+  struct Case {
+    const char* what;
+    CrcRange range;
+    std::string a, b, c;  // set.rar's A and B, one.lzh's C afterwards
+    int updated, notComputed;
+  } cases[] = {
+      // Whole files: each archive's own CRC from the listing, the other one
+      // extracted; B cannot be extracted and keeps the listing's CRC-32.
+      {"whole files", {0, 0}, "12345678/" + whole16, "0000ABCD/OLD", whole32 + "/BEEF", 3, 0},
+      // A range is never in a listing: B changes nothing.
+      {"from byte 16",
+       {16, 0},
+       Crc32Text(Crc32(0, "PAYLOAD", 7)) + "/" + Crc16Text(Crc16(0, "PAYLOAD", 7)),
+       "0000ABCD/OLD",
+       Crc32Text(Crc32(0, "PAYLOAD", 7)) + "/" + Crc16Text(Crc16(0, "PAYLOAD", 7)),
+       2,
+       1},
+  };
+  for (const Case& c : cases) {
+    RecalcJob job;
+    job.machine = "PC-8801";
+    job.crc = {true, true};
+    job.crcRange = c.range;
+    ExtractingArchives archives(folder.Path());
+    LoggedProgress progress;
+    RecalcSummary s = RecalculateCrcs(db, job, progress, &archives);
+    EXPECT_EQ(s.updated, c.updated) << c.what;
+    EXPECT_EQ(s.notComputed, c.notComputed) << c.what;
+    EXPECT_EQ(crcs(rar + "*Disk\\A.D88"), c.a) << c.what;
+    EXPECT_EQ(crcs(rar + "*Disk\\B.D88"), c.b) << c.what;
+    EXPECT_EQ(crcs(lzh + "*C.D88"), c.c) << c.what;
+    // The extraction is asked by the name as the archive stores it.
+    std::sort(archives.asked.begin(), archives.asked.end());
+    EXPECT_EQ(archives.asked,
+              (std::vector<std::string>{lzh + "*C.D88", rar + "*Disk/A.D88", rar + "*Disk/B.D88"})) << c.what;
+    for (const std::string& file : archives.files) EXPECT_FALSE(FileExists(file)) << file;
+    ASSERT_EQ(progress.lines.size(), 1u) << c.what;
+    EXPECT_NE(progress.lines[0].find("extraction failed"), std::string::npos) << progress.lines[0];
+  }
+}
+
+TEST(CrcRecalc, ACommitHeldOffByAReaderIsTriedAgainAndUnsavedRowsAreNamed) {
+  struct Case {
+    const char* what;
+    bool released;  // the reader ends its transaction while the run waits
+    int updated;
+    const char* crc32;
+  } cases[] = {{"released", true, 2, "CBF43926"}, {"held", false, 0, "OLD32"}};
+  for (const Case& c : cases) {
+    test::TempFolder folder;
+    LibraryConnection db;
+    db.Open(folder / "library.db", "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    for (const char* name : {"a.d88", "b.d88"}) {
+      test::WriteWholeFile(folder / name, "123456789");
+      ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name, machine_name, crc32) VALUES('" +
+                            Quote(ProgramPath(folder, name)) + "','PC-8801','OLD32');"));
+    }
+    LibraryConnection reader;
+    reader.Open(folder / "library.db", "");
+    ASSERT_FALSE(reader.Query("BEGIN; SELECT count(*) FROM main_table;"));
+    sqlite3_busy_timeout(db.Handle(), 0);  // only the run's own retries wait
+    std::thread release([&] {
+      if (!c.released) return;
+      SleepMs(300);
+      reader.Query("COMMIT;");
+    });
+    RecalcJob job;
+    job.machine = "PC-8801";
+    job.crc = {true, false};
+    LoggedProgress progress;
+    RecalcSummary s = RecalculateCrcs(db, job, progress, nullptr, c.released ? 5000 : 100);
+    release.join();
+    if (!c.released) ASSERT_FALSE(reader.Query("COMMIT;"));
+    EXPECT_EQ(s.updated, c.updated) << c.what;
+    EXPECT_EQ(s.failed, !c.released) << c.what;
+    ASSERT_FALSE(db.Query("SELECT DISTINCT crc32 FROM main_table;"));
+    ASSERT_EQ(db.RowCount(), 1) << c.what;
+    EXPECT_EQ(db.Cell(1, 0), c.crc32) << c.what;
+    if (c.released) {
+      EXPECT_TRUE(progress.lines.empty()) << c.what;
+      continue;
+    }
+    // Each row of the batch undone is named; none is counted as saved.
+    ASSERT_EQ(progress.lines.size(), 3u);
+    EXPECT_EQ(progress.lines[0], "保存されませんでした: " + AnsiToUtf8(ProgramPath(folder, "a.d88")));
+    EXPECT_EQ(progress.lines[1], "保存されませんでした: " + AnsiToUtf8(ProgramPath(folder, "b.d88")));
+    EXPECT_NE(progress.lines[2].find("database is locked"), std::string::npos) << progress.lines[2];
+    EXPECT_EQ(AnsiToUtf8(RecalcSummaryText(s)), "エラーで終了しました（更新 0 件、計算できず 0 件）");
+  }
 }
 
 }  // namespace

@@ -16,23 +16,27 @@ namespace {
 
 using test::RecordedReport;
 
+// A single item with every exported column, a set parent with a child (not
+// exported) and an item of another machine.
+std::optional<std::string> FillFixture(LibraryConnection& library) {
+  if (auto error = CreateOrUpgradeSchema(library)) return error;
+  return library.Query(Jp(
+      "INSERT INTO main_table(file_name,machine_name,media_name,title,kana,maker,developer,country,version,adult,"
+      "sale_year,genre_name,rom_num,tag,crc32,crc,ply,ply_file_name) VALUES"
+      "('C:\\ソ.zip*a.nes','FC','ROM','Say \"Hi\", 2','せい','M','D','JP','1.0','1','1985-00-00','ACT','12','t',"
+      "'ABCD1234','12AB',0,''),"
+      "('C:\\p.d88','PC','FD','表,ソ','','','','','','0','1990-05-00','','','','','',1,'C:\\p.d88'),"
+      "('C:\\c.d88','PC','FD','child','','','','','','0','0','','','','','',2,'C:\\p.d88'),"
+      "('C:\\m.rom','MSX','','x','','','','','','0','0','','','','','',0,'');"
+      "INSERT INTO spec_table VALUES('C:\\ソ.zip*a.nes','B-1','4800','2DD','pad','2','S','','FM');"
+      "INSERT INTO creator_table VALUES('C:\\ソ.zip*a.nes','A;B;');"));
+}
+
 class CsvExchangeTest : public testing::Test {
  protected:
   void SetUp() override {
     db.Open(folder / "Velmarook.db", "");
-    ASSERT_FALSE(CreateOrUpgradeSchema(db));
-    // A single item with every exported column, a set parent with a child
-    // (not exported) and an item of another machine.
-    ASSERT_FALSE(db.Query(Jp(
-        "INSERT INTO main_table(file_name,machine_name,media_name,title,kana,maker,developer,country,version,adult,"
-        "sale_year,genre_name,rom_num,tag,crc32,crc,ply,ply_file_name) VALUES"
-        "('C:\\ソ.zip*a.nes','FC','ROM','Say \"Hi\", 2','せい','M','D','JP','1.0','1','1985-00-00','ACT','12','t',"
-        "'ABCD1234','12AB',0,''),"
-        "('C:\\p.d88','PC','FD','表,ソ','','','','','','0','1990-05-00','','','','','',1,'C:\\p.d88'),"
-        "('C:\\c.d88','PC','FD','child','','','','','','0','0','','','','','',2,'C:\\p.d88'),"
-        "('C:\\m.rom','MSX','','x','','','','','','0','0','','','','','',0,'');"
-        "INSERT INTO spec_table VALUES('C:\\ソ.zip*a.nes','B-1','4800','2DD','pad','2','S','','FM');"
-        "INSERT INTO creator_table VALUES('C:\\ソ.zip*a.nes','A;B;');")));
+    ASSERT_FALSE(FillFixture(db));
   }
   std::string Dump() {
     std::string out;
@@ -48,7 +52,7 @@ class CsvExchangeTest : public testing::Test {
   }
   RunResult Import(const std::string& bytes, bool skipHeader = false) {
     test::WriteWholeFile(folder / "in.csv", bytes);
-    return RunCsvImport(db, converter, {folder / "in.csv", skipHeader}, stop, report, 2);
+    return RunCsvImport(db, converter, {folder / "in.csv", skipHeader}, stop, report, 2, kCommitWaitMs, 0);
   }
   std::string Line(std::vector<std::string> fields) {
     fields.resize(kCsvFieldCount);
@@ -231,6 +235,87 @@ TEST_F(CsvExchangeTest, NewKeysAreAskedForOnce) {
   EXPECT_EQ(AnsiToUtf8(db.Cell(1, 0) + "." + db.Cell(1, 1)), "表.nes");
   ASSERT_FALSE(db.Query("SELECT breed FROM spec_table WHERE pfile_sc='C:\\new.zip*d\\g.fds';"));
   EXPECT_EQ(db.Cell(1, 0), "b");
+}
+
+// Every column of every table, each value as SQLite quotes it (NULL, text
+// bytes as stored, numbers), so that two libraries compare byte for byte.
+std::string RawDump(LibraryConnection& library) {
+  std::string out;
+  for (const char* table : {"main_table", "spec_table", "creator_table"}) {
+    EXPECT_FALSE(library.Query(std::string("SELECT name FROM pragma_table_info('") + table + "');"));
+    std::string columns;
+    for (int row = 1; row <= library.RowCount(); ++row)
+      columns += (columns.empty() ? "quote(" : "||'|'||quote(") + library.Cell(row, 0) + ")";
+    EXPECT_FALSE(library.Query("SELECT " + columns + " FROM " + table + " ORDER BY 1;"));
+    for (int row = 1; row <= library.RowCount(); ++row)
+      out += std::string(table) + ":" + std::string(library.CellUtf8(row, 0)) + "\n";
+  }
+  return out;
+}
+
+TEST_F(CsvExchangeTest, BoundRecordsStoreTheSameBytesAsTheQuotedStatements) {
+  // Rows with NULL columns, a spec_table row with a NULL device and one that
+  // holds only a device.
+  const std::string extra = Jp(
+      "INSERT INTO main_table(file_name,machine_name,title) VALUES('C:\\null.d88','PC',NULL),"
+      "('C:\\only.d88','PC','o');"
+      "INSERT INTO spec_table(pfile_sc,breed,device) VALUES('C:\\null.d88','old',NULL),('C:\\only.d88','','joy');");
+  ASSERT_FALSE(db.Query(extra));
+  LibraryConnection quoted;
+  test::TempFolder other;
+  quoted.Open(other / "Velmarook.db", "");
+  ASSERT_FALSE(FillFixture(quoted));
+  ASSERT_FALSE(quoted.Query(extra));
+  ASSERT_EQ(RawDump(quoted), RawDump(db));
+
+  const std::vector<std::vector<std::string>> records = {
+      {Jp("C:\\ソ.zip*a.nes"), "FC", "", "Let's \"go\", 'now'", Jp("れっつ"), Jp("表示ソフト"), "", "", "", "1",
+       "1985/3", "", "", Jp("[原作]能;"), "", "", "", Jp("型ソ"), "", "", "", "", "", "it's"},
+      {"C:\\null.d88", "PC", "", Jp("ヌル"), "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+       ""},
+      {"C:\\only.d88", "PC", "", "o", "", "", "", "", "", "0", "", "", "", "", "", "", "", "", "", "", "", "", "", ""},
+      {"C:\\m.rom", "MSX", "", "x", "", "", "", "", "", "", "", "", "", "'", "", "", "", "''", "", "", "", "", "", ""},
+      {Jp("C:\\新\\ソ's.zip*d\\表.fds"), "FC", "", Jp("新しい"), "", "", "", "", "", "", "", "", "", "", "", "", "",
+       "b", "", "", "", "", "", ""},
+  };
+  std::string file;
+  for (const auto& fields : records) {
+    std::vector<std::string> written;
+    for (const std::string& value : fields) written.push_back(CsvFieldText(value));
+    file += CsvLine(written);
+  }
+  report.answers = {kIdYes};
+  RunResult bound = Import(file);
+  ASSERT_EQ(bound.end, RunEnd::Finished);
+  EXPECT_EQ(bound.rowsWritten, static_cast<int>(records.size()));
+
+  for (size_t i = 0; i < records.size(); ++i) {
+    CsvRecord record{static_cast<int>(i) + 1, records[i]};
+    ASSERT_FALSE(quoted.Query("SAVEPOINT csv_record;" + CsvRecordSql(record, converter, i + 1 == records.size()) +
+                              "RELEASE csv_record;"))
+        << i;
+  }
+  EXPECT_EQ(RawDump(db), RawDump(quoted));
+}
+
+TEST_F(CsvExchangeTest, BatchesCloseByRowsOnlyOnceTheyHaveBeenOpenLongEnough) {
+  const std::string lines = Line({"C:\\m.rom", "MSX", "", "one"}) + Line({"C:\\p.d88", "PC", "", "two"}) +
+                            Line({"C:\\m.rom", "MSX", "", "three"});
+  test::WriteWholeFile(folder / "in.csv", lines);
+  int commits = 0;
+  sqlite3_commit_hook(db.Handle(), [](void* count) { return ++*static_cast<int*>(count), 0; }, &commits);
+  struct Case {
+    int batchMs, commits;
+  } cases[] = {{0, 3}, {60000, 1}};
+  for (const Case& c : cases) {
+    commits = 0;
+    RunResult result = RunCsvImport(db, converter, {folder / "in.csv", false}, stop, report, 1, kCommitWaitMs, c.batchMs);
+    EXPECT_EQ(result.rowsWritten, 3);
+    EXPECT_EQ(commits, c.commits) << c.batchMs;
+  }
+  sqlite3_commit_hook(db.Handle(), nullptr, nullptr);
+  EXPECT_FALSE(db.Query("SELECT title FROM main_table WHERE file_name='C:\\m.rom';"));
+  EXPECT_EQ(db.Cell(1, 0), "three");
 }
 
 TEST_F(CsvExchangeTest, AFailingRecordIsUndoneWholeAndTheOnesBeforeStay) {
