@@ -16,7 +16,9 @@
 #include "search/candidates.h"
 #include "search/migemo.h"
 #include "platform/codepage.h"
+#include "search/search_items.h"
 #include "search/search_run_win.h"
+#include "search/search_text_history.h"
 
 namespace vel {
 namespace {
@@ -35,8 +37,10 @@ struct Result {
 class CandidateWorker {
  public:
   void Start(const std::string& databasePath, const std::string& extensionPath) {
-    if (thread_.joinable()) return;
+    std::lock_guard lock(mutex_);
+    if (thread_.joinable() || running_) return;  // running_ alone: a thread left at a stop
     stopping_ = false;
+    running_ = true;
     thread_ = std::thread([this, databasePath, extensionPath] { Run(databasePath, extensionPath); });
   }
   void Request(uint64_t number, const std::string& sql, HWND window) {
@@ -58,7 +62,17 @@ class CandidateWorker {
       if (busy_ && db_.Handle()) sqlite3_interrupt(db_.Handle());
       wake_.notify_one();
     }
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    // Bounded: a look-up the interrupt cannot reach (a long call inside an
+    // extension) must not hold the program's exit. The worker is never
+    // destroyed, so a thread left running touches nothing freed.
+    std::unique_lock lock(mutex_);
+    if (ended_.wait_for(lock, std::chrono::seconds(2), [&] { return !running_; })) {
+      lock.unlock();
+      thread_.join();
+    } else {
+      thread_.detach();
+    }
   }
   CandidateSequence sequence;
 
@@ -100,11 +114,15 @@ class CandidateWorker {
     }
     std::lock_guard lock(mutex_);
     db_.Close();
+    running_ = false;
+    ended_.notify_all();
   }
 
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable wake_;
+  std::condition_variable ended_;
+  bool running_ = false;
   Pending pending_;
   bool busy_ = false;
   bool stopping_ = false;
@@ -136,6 +154,17 @@ void PutIntoSearchBox(AppState& app, const std::string& text) {
   gPutting = false;
 }
 
+// Puts the entries into the drop-down, the first selected.
+void FillList(const std::vector<std::string>& entries) {
+  SendMessageA(gPane.list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(gPane.list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& entry : entries)
+    if (SendMessageA(gPane.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str())) < 0) break;
+  SendMessageA(gPane.list, LB_SETCURSEL, 0, 0);
+  SendMessageA(gPane.list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(gPane.list, nullptr, TRUE);
+}
+
 LRESULT CALLBACK CandidateProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   AppState& app = App();
   switch (message) {
@@ -158,21 +187,15 @@ LRESULT CALLBACK CandidateProcedure(HWND window, UINT message, WPARAM wParam, LP
         } else if (HIWORD(wParam) == LBN_DBLCLK) {
           HideCandidates(app);
           int target = static_cast<int>(SendMessageA(app.searchTarget, CB_GETCURSEL, 0, 0));
-          if (app.runSearch) app.runSearch(text, target < 0 ? 0 : target);
+          SearchFromSearchBox(app, text, target < 0 ? 0 : target);
         }
       }
       return 0;
     case kResultMessage: {
       std::unique_ptr<Result> result(reinterpret_cast<Result*>(lParam));
       if (!Worker().sequence.IsCurrent(result->number) || !gPane.list) return 0;
-      SendMessageA(gPane.list, WM_SETREDRAW, FALSE, 0);
-      SendMessageA(gPane.list, LB_RESETCONTENT, 0, 0);
-      SendMessageA(gPane.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gPane.typed.c_str()));
-      for (const std::string& title : result->titles)
-        if (SendMessageA(gPane.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str())) < 0) break;
-      SendMessageA(gPane.list, LB_SETCURSEL, 0, 0);
-      SendMessageA(gPane.list, WM_SETREDRAW, TRUE, 0);
-      InvalidateRect(gPane.list, nullptr, TRUE);
+      result->titles.insert(result->titles.begin(), gPane.typed);
+      FillList(result->titles);
       return 0;
     }
   }
@@ -206,8 +229,12 @@ void ShowUnderSearchBox(AppState& app) {
   GetWindowRect(app.searchText, &edit);
   int rows = std::clamp(SettingInt(app.settings, "SearchWindow", "MaxHeight"), 3, 60);
   int height = static_cast<int>(SendMessageA(gPane.list, LB_GETITEMHEIGHT, 0, 0)) * std::min(rows, 12) + 4;
+  // Animate 1: a hidden list slides open downwards in 150 ms; an open one only moves.
+  const bool slide = SettingInt(app.settings, "SearchWindow", "Animate") == 1 && !IsWindowVisible(gPane.window);
   SetWindowPos(gPane.window, HWND_TOPMOST, edit.left, edit.bottom, std::max<int>(edit.right - edit.left, 200),
-               height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+               height, SWP_NOACTIVATE | (slide ? 0 : SWP_SHOWWINDOW));
+  if (slide && !AnimateWindow(gPane.window, 150, AW_SLIDE | AW_VER_POSITIVE))
+    ShowWindow(gPane.window, SW_SHOWNOACTIVATE);
 }
 
 }  // namespace
@@ -274,5 +301,27 @@ void HideCandidates(AppState&) {
 }
 
 void StopCandidateThread() { Worker().Stop(); }
+
+bool CandidatesShown() { return gPane.window && IsWindowVisible(gPane.window); }
+
+void ShowSearchHistory(AppState& app) {
+  if (!app.searchText || !app.searchTarget) return;
+  int target = static_cast<int>(SendMessageA(app.searchTarget, CB_GETCURSEL, 0, 0));
+  std::vector<std::string> entries = target == kTargetGenre
+                                         ? app.masters.genres
+                                         : ShownSearchTexts(ReadSearchTexts(app.paths.settingsFile, target));
+  if (entries.empty() || !EnsureWindow(app)) return;
+  // No look-up result may take the list's place.
+  Worker().sequence.Next();
+  Worker().Cancel();
+  gPane.typed = WindowText(app.searchText);
+  FillList(entries);
+  ShowUnderSearchBox(app);
+}
+
+void SearchFromSearchBox(AppState& app, const std::string& text, int target) {
+  if (!app.runSearch) return;
+  if (app.runSearch(text, target) > 0) AddSearchText(app.paths.settingsFile, text, target);
+}
 
 }  // namespace vel

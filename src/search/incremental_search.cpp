@@ -46,10 +46,32 @@ bool TitleHolds(const std::string& title, const std::string& text, bool prefix) 
   return false;
 }
 
+void ListRowScan::Begin(int rowCount, int start, int step) {
+  rowCount_ = rowCount;
+  next_ = start;
+  step_ = step;
+  found_ = -1;
+  done_ = false;
+}
+
+bool ListRowScan::Continue(int budget, const std::function<bool(int row)>& matches) {
+  for (; !done_ && budget > 0 && next_ >= 0 && next_ < rowCount_; --budget) {
+    if (matches(next_)) {
+      found_ = next_;
+      done_ = true;
+    } else {
+      next_ += step_;
+    }
+  }
+  if (next_ < 0 || next_ >= rowCount_) done_ = true;
+  return done_;
+}
+
 int FindListRow(int rowCount, int start, int step, const std::function<bool(int row)>& matches) {
-  for (int row = start; row >= 0 && row < rowCount; row += step)
-    if (matches(row)) return row;
-  return -1;
+  ListRowScan scan;
+  scan.Begin(rowCount, start, step);
+  scan.Continue(rowCount + 1, matches);
+  return scan.Found();
 }
 
 }  // namespace vel

@@ -26,8 +26,24 @@ class IncrementalLength {
 // character); with `prefix` only at its start.
 bool TitleHolds(const std::string& title, const std::string& text, bool prefix);
 
-// The first row from `start` in steps of `step` (+1 or -1) within 0..rowCount-1
-// for which `matches` is true; -1 when none.
+// A search for the first row from `start` in steps of `step` (+1 or -1)
+// within 0..rowCount-1 for which a test is true, done a slice of rows at a
+// time so that the window can answer between slices.
+class ListRowScan {
+ public:
+  void Begin(int rowCount, int start, int step);
+  // Tests at most `budget` more rows; true once the scan is over.
+  bool Continue(int budget, const std::function<bool(int row)>& matches);
+  bool Done() const { return done_; }
+  int Found() const { return found_; }  // -1: no row
+  int RowCount() const { return rowCount_; }
+
+ private:
+  int rowCount_ = 0, next_ = 0, step_ = 1, found_ = -1;
+  bool done_ = true;
+};
+
+// The whole scan at once: the first matching row, or -1.
 int FindListRow(int rowCount, int start, int step, const std::function<bool(int row)>& matches);
 
 }  // namespace vel

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "core/app_state_win.h"
@@ -19,13 +21,29 @@ namespace {
 
 enum : int { kEditId = 1, kPrefixId = 2, kMigemoId = 3, kMatchLabelId = 4 };
 
+// What the row scan under way was started for.
+enum class ScanFor { kTypedText, kStep };
+
 struct ISearchData {
   AppState* app = nullptr;
-  HWND edit = nullptr, prefix = nullptr, migemo = nullptr, label = nullptr;
+  HWND window = nullptr, edit = nullptr, prefix = nullptr, migemo = nullptr, label = nullptr;
   WNDPROC editProcedure = nullptr;
   IncrementalLength length;
   bool migemoAvailable = false;
+  // The scan under way, run a slice at a time from a timer so that typing,
+  // Esc and painting are served while a long list is searched.
+  ListRowScan scan;
+  ScanFor scanFor = ScanFor::kTypedText;
+  size_t textLength = 0;
+  std::string text;
+  bool prefixOnly = false;
+  std::optional<std::string> pattern;  // the Migemo pattern, when it is used
+  char matched[260] = {};
 };
+
+constexpr UINT_PTR kScanTimer = 1;
+constexpr DWORD kSliceMs = 15;
+constexpr int kRowsBetweenClockReads = 256;
 
 HWND gWindow = nullptr;
 
@@ -57,56 +75,87 @@ void SelectAndScroll(HWND list, int row) {
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-// Searches from `start` in direction `step`; true when a row was found.
-bool Search(ISearchData& d, int start, int step) {
+// Shows what the finished scan found and acts on it.
+void FinishScan(ISearchData& d) {
+  const int found = d.scan.Found();
+  ShowMatch(d, found >= 0 && d.pattern ? d.matched : "--");
+  if (found >= 0) SelectAndScroll(d.app->itemList, found);
+  if (d.scanFor == ScanFor::kTypedText)
+    d.length.Record(d.textLength, found >= 0);
+  else if (found < 0)
+    MessageBeep(MB_OK);
+}
+
+// Runs the scan for about one slice of time; what remains goes on from the timer.
+void RunSlice(ISearchData& d) {
   AppState& app = *d.app;
-  std::string text = WindowText(d.edit);
-  bool prefix = Checked(d.prefix);
-  int rows = app.mainDb.RowCount();
+  KillTimer(d.window, kScanTimer);
+  if (d.scan.Done()) return;
+  // A list loaded again meanwhile holds other rows: the scan is dropped.
+  if (app.mainDb.RowCount() != d.scan.RowCount()) {
+    d.scan.Begin(0, 0, 1);
+    ShowMatch(d, "--");
+    return;
+  }
   auto title = [&](int row) { return app.mainDb.Cell(row + 1, kPosTitle); };
+  std::function<bool(int)> matches;
+  if (d.pattern) {
+    CompanionLibrary& library = LoadCompanionLibrary(app);
+    library.regexSetPattern(d.pattern->c_str());
+    matches = [&](int row) { return library.regexMatch(title(row).c_str(), d.matched) != 0; };
+  } else {
+    matches = [&](int row) { return TitleHolds(title(row), d.text, d.prefixOnly); };
+  }
+  const ULONGLONG started = GetTickCount64();
+  while (!d.scan.Continue(kRowsBetweenClockReads, matches))
+    if (GetTickCount64() - started >= kSliceMs) {
+      SetTimer(d.window, kScanTimer, 1, nullptr);
+      return;
+    }
+  FinishScan(d);
+}
+
+// Starts a search from `start` in direction `step`, replacing one under way.
+void Search(ISearchData& d, int start, int step, ScanFor scanFor) {
+  AppState& app = *d.app;
+  d.text = WindowText(d.edit);
+  d.textLength = d.text.size();
+  d.prefixOnly = Checked(d.prefix);
+  d.scanFor = scanFor;
+  d.matched[0] = '\0';
 
   MigemoSource* migemo = ProgramMigemo(app);
   bool wanted = d.migemoAvailable && Checked(d.migemo);
-  bool useMigemo = wanted && MigemoUsability(migemo, app.regexMode, text) == 0;
+  bool useMigemo = wanted && MigemoUsability(migemo, app.regexMode, d.text) == 0;
   // A text Migemo cannot take disables the box for this search.
   if (d.migemoAvailable) EnableWindow(d.migemo, !(wanted && !useMigemo));
-  int found = -1;
-  std::string matched;
+  d.pattern.reset();
   if (useMigemo) {
-    std::string query = SmallYaAsHiragana(text);
-    std::optional<std::string> pattern = migemo->Query(query);
-    CompanionLibrary& library = LoadCompanionLibrary(app);
-    library.regexSetPattern(((prefix ? "^" : "") + pattern.value_or(query)).c_str());
-    char buffer[260] = {};
-    found = FindListRow(rows, start, step, [&](int row) {
-      return library.regexMatch(title(row).c_str(), buffer) != 0;
-    });
-    if (found >= 0) matched = buffer;
-  } else {
-    found = FindListRow(rows, start, step, [&](int row) { return TitleHolds(title(row), text, prefix); });
+    std::string query = SmallYaAsHiragana(d.text);
+    d.pattern = (d.prefixOnly ? "^" : "") + migemo->Query(query).value_or(query);
   }
-  ShowMatch(d, found >= 0 && useMigemo ? matched : "--");
-  if (found < 0) return false;
-  SelectAndScroll(app.itemList, found);
-  return true;
+  d.scan.Begin(app.mainDb.RowCount(), start, step);
+  RunSlice(d);
 }
 
 void SearchFromEdit(ISearchData& d) {
   size_t length = static_cast<size_t>(GetWindowTextLengthA(d.edit));
   if (length == 0) {
+    KillTimer(d.window, kScanTimer);
+    d.scan.Begin(0, 0, 1);
     d.length.Reset();
     ShowMatch(d, "--");
     return;
   }
   if (!d.length.ShouldSearch(length)) return;
-  d.length.Record(length, Search(d, 0, 1));
+  Search(d, 0, 1, ScanFor::kTypedText);
 }
 
 void Step(ISearchData& d, int step) {
   if (GetWindowTextLengthA(d.edit) == 0) return;
   int selected = SelectedRow(d.app->itemList);
   int start = selected < 0 ? (step > 0 ? 0 : -1) : selected + step;
-  if (!Search(d, start, step)) MessageBeep(MB_OK);
+  Search(d, start, step, ScanFor::kStep);
 }
 
 LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,6 +189,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) SetFocus(d->edit);
+      return 0;
+    case WM_TIMER:
+      if (d && wParam == kScanTimer) RunSlice(*d);
       return 0;
     case WM_CLOSE:
       DestroyWindow(window);
@@ -178,6 +230,7 @@ void OpenIncrementalSearch(AppState& app) {
     return;
   }
   SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+  d->window = window;
   d->edit = AddControl(window, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 6, 6, 308, 22, kEditId);
   d->prefix = AddControl(window, "BUTTON", Jp("先頭比較(TAB)"), BS_AUTOCHECKBOX, 6, 34, 100, 22, kPrefixId);
   d->migemo = AddControl(window, "BUTTON", "Migemo(Ctrl)", BS_AUTOCHECKBOX, 108, 34, 90, 22, kMigemoId);

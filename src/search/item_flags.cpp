@@ -1,11 +1,11 @@
 #include "search/item_flags.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <unordered_map>
 
 #include "db/library_connection.h"
+#include "periphery/colours.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
@@ -89,40 +89,15 @@ std::string FavouriteName(const std::string& text) {
   return text.substr(0, end);
 }
 
-std::optional<uint32_t> ParseColourValue(const std::string& text) {
-  auto hex = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  if (!text.empty() && text[0] == '#') {
-    if (text.size() != 7 && text.size() != 4) return std::nullopt;
-    const bool shortForm = text.size() == 4;  // #RGB: each digit doubled
-    uint32_t value = 0;
-    for (size_t i = 1; i < text.size(); ++i) {
-      int d = hex(text[i]);
-      if (d < 0) return std::nullopt;
-      value = value * (shortForm ? 256 : 16) + static_cast<uint32_t>(shortForm ? d * 17 : d);
-    }
-    return value;
-  }
-  uint32_t value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFF) return std::nullopt;
-  // Windows order (blue in the high byte) to 0xRRGGBB.
-  return ((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF);
-}
-
 void ReadFavouriteColours(FavouriteMarks& marks, const std::string& colourFile, const std::string& fallbackFile) {
   const char* kBox = "FavoriteIgctrBGColor";
   const char* kText = "FavoriteIgctrTxtColor";
   const std::string& file = ProfileText(kBox, "0", "", colourFile).empty() ? fallbackFile : colourFile;
   for (int digit = 0; digit <= 9; ++digit) {
     const std::string key = std::to_string(digit);
-    if (auto box = ParseColourValue(ProfileText(kBox, key, "", file))) marks[static_cast<size_t>(digit)].boxColour = *box;
-    if (auto text = ParseColourValue(ProfileText(kText, key, "", file)))
-      marks[static_cast<size_t>(digit)].textColour = *text;
+    FavouriteMark& mark = marks[static_cast<size_t>(digit)];
+    mark.boxColour = ParseColour(ProfileText(kBox, key, "N", file), kFavouriteBoxColour);
+    mark.textColour = ParseColour(ProfileText(kText, key, "N", file), kFavouriteTextColour);
   }
 }
 

@@ -54,12 +54,13 @@ std::optional<BatchFailure> WriteFavourites(LibraryConnection& db, const std::ve
                                             const std::vector<std::string>& newValues);
 
 // ---- Favourite names and colours.
+// Windows colour values (red in the low byte), as the pane colours.
 inline constexpr uint32_t kFavouriteBoxColour = 0x888888;
 inline constexpr uint32_t kFavouriteTextColour = 0x333333;
 struct FavouriteMark {
   std::string name;  // at most 30 bytes, cut by character
-  uint32_t boxColour = kFavouriteBoxColour;    // 0xRRGGBB
-  uint32_t textColour = kFavouriteTextColour;  // 0xRRGGBB
+  uint32_t boxColour = kFavouriteBoxColour;
+  uint32_t textColour = kFavouriteTextColour;
 };
 using FavouriteMarks = std::array<FavouriteMark, 10>;
 
@@ -67,9 +68,6 @@ using FavouriteMarks = std::array<FavouriteMark, 10>;
 std::string FavouriteMenuText(int digit, const std::string& name);
 // A name kept to 30 bytes without splitting a character.
 std::string FavouriteName(const std::string& text);
-// "#RRGGBB", "#RGB" or a decimal colour value (Windows order: 0xBBGGRR) as 0xRRGGBB;
-// nothing for any other text ("#12", "", "red").
-std::optional<uint32_t> ParseColourValue(const std::string& text);
 
 // The favourite boxes of the information pane, laid out from the right edge
 // leftwards (the highest digit rightmost). `widths` holds each shown box's
@@ -88,8 +86,8 @@ std::vector<BoxPlace> LayoutFavouriteBoxes(const std::vector<int>& widths, int r
 int PaneRatingAtPoint(int left, int x);
 
 // The colours of the ten marks from a layout or theme file, or from the
-// shipped fallback file when that file has no box colour for "0". An absent
-// or unreadable value keeps the default.
+// shipped fallback file when that file has no box colour for "0", in the
+// notation of the pane colours. An absent key keeps the default.
 void ReadFavouriteColours(FavouriteMarks& marks, const std::string& colourFile, const std::string& fallbackFile);
 
 }  // namespace vel

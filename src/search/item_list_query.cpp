@@ -12,9 +12,28 @@ std::string ListStatement(const ListQueryState& state, bool withOrder) {
   return sql + " ;";
 }
 
-std::optional<std::string> LoadItemList(LibraryConnection& db, const ListQueryState& state,
-                                        bool withOrder) {
-  return db.Query(ListStatement(state, withOrder));
+std::string ExecutedQueryText(const std::string& viewStatement, const ListQueryState& state) {
+  const std::string groupFilter =
+      state.groupCondition.empty() ? "" : "SELECT * FROM list_view WHERE " + state.groupCondition + " ;";
+  return "---list_view:\n" + viewStatement + "\n---sql_GrpSearch:\n" + groupFilter + "\n--end--";
+}
+
+std::optional<std::string> LoadItemList(LibraryConnection& db, ListQueryState& state, bool withOrder) {
+  const bool ordered = withOrder && !state.sqlOrderInForce;
+  const std::string rows = ListStatement(state, false);
+  if (ordered && SortLoadedList(db, state.loaded, rows, state.sort)) return std::nullopt;
+  // Read before the statement: a write between the two only costs a reading next time.
+  std::string versions = ordered ? LibraryVersions(db) : std::string();
+  const std::string statement = ListStatement(state, withOrder);
+  auto error = db.Query(statement);
+  state.loaded = {};
+  if (!error && ordered) {
+    state.loaded.result = db.ResultSerial();
+    state.loaded.rows = rows;
+    state.loaded.versions = std::move(versions);
+    NoteListScan(db, statement, state.sort, state.loaded);
+  }
+  return error;
 }
 
 int FindRowByKey(const LibraryConnection& db, const std::string& key) {

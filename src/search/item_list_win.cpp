@@ -8,6 +8,8 @@
 
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
+#include "periphery/colours.h"
+#include "periphery/pane_style_win.h"
 #include "core/commands_win.h"
 #include "core/settings_file.h"
 #include "db/sql_error_report.h"
@@ -321,12 +323,9 @@ std::string CellText(AppState& app, int row, int column, UINT& align) {
 // Snapshot 1 of the row at the left of the title cell ("NO SNAP" when there
 // is none). Returns the width used.
 int DrawRowThumbnail(AppState& app, HDC dc, int row, const RECT& cell) {
-  ListPanes& panes = Panes();
-  if (!panes.snapshots)
-    panes.snapshots = std::make_unique<SnapshotLookup>(SnapshotSettingsFrom(app.settings, app.paths.base));
   int height = cell.bottom - cell.top - 4;
   RECT box{cell.left, cell.top + 2, cell.left + height * 4 / 3, cell.top + 2 + height};
-  SnapFind find = panes.snapshots->SnapSource(row, 1, [&] { return SnapRowFromList(app.mainDb, row); });
+  SnapFind find = ListSnapshotLookup(app).SnapSource(row, 1, [&] { return SnapRowFromList(app.mainDb, row); });
   // A narrow column cuts the picture: it never covers the markers or the next column.
   int saved = SaveDC(dc);
   IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
@@ -367,7 +366,6 @@ const FavouriteMarks& Marks(AppState& app) {
   return marks;
 }
 
-COLORREF AsColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
   // At the right edge: one marker per favourite digit (9 rightmost), then
@@ -378,7 +376,7 @@ void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
     if (fave.find(digit) == std::string::npos) continue;
     int x = cell.right - 6 - ('9' - digit) * 9;
     RECT mark{x, cell.top + 3, x + 6, cell.top + 9};
-    HBRUSH brush = CreateSolidBrush(AsColorRef(Marks(app)[static_cast<size_t>(digit - '0')].boxColour));
+    HBRUSH brush = CreateSolidBrush(Marks(app)[static_cast<size_t>(digit - '0')].boxColour);
     FillRect(dc, &mark, brush);
     DeleteObject(brush);
     right.right = std::min<LONG>(right.right, x - 2);
@@ -387,7 +385,9 @@ void DrawTitleCell(AppState& app, HDC dc, int row, RECT cell, bool selected) {
   if (!emuset.empty()) {
     SIZE size{};
     GetTextExtentPoint32A(dc, emuset.c_str(), static_cast<int>(emuset.size()), &size);
+    COLORREF text = SetTextColor(dc, selected ? ItemRowTextColour(true) : PaneColour("ItemListFont", "EmusetColor"));
     DrawTextA(dc, emuset.c_str(), -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SetTextColor(dc, text);
     right.right -= std::min<LONG>(size.cx + 8, right.right - right.left);
   }
   cell.right = right.right;
@@ -420,10 +420,10 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
   int row = static_cast<int>(item.itemID) + 1;
   bool selected = (item.itemState & ODS_SELECTED) != 0;
   HDC dc = item.hDC;
-  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  FillItemRowBackground(dc, item.rcItem, row, selected);
   if (row > app.mainDb.RowCount()) return;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  SetTextColor(dc, ItemRowTextColour(selected));
   for (size_t i = 0; i < panes.shownColumns.size(); ++i) {
     RECT cell{};
     ListView_GetSubItemRect(app.itemList, item.itemID, static_cast<int>(i), LVIR_BOUNDS, &cell);
@@ -458,7 +458,9 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
     }
     DrawTextA(dc, text.c_str(), -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+  DrawItemRowRules(dc, item.rcItem, panes.shownColumns.size(), app.itemList);
+  // `CursorType` 0 shows the focused row by its colours alone; any other value frames it.
+  if ((item.itemState & ODS_FOCUS) && CurrentColours().cursorType != 0) DrawFocusRect(dc, &item.rcItem);
 }
 
 void DrawGroupRow(AppState& app, const DRAWITEMSTRUCT& item) {
@@ -466,9 +468,9 @@ void DrawGroupRow(AppState& app, const DRAWITEMSTRUCT& item) {
   int row = static_cast<int>(item.itemID);
   bool selected = (item.itemState & ODS_SELECTED) != 0;
   HDC dc = item.hDC;
-  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  FillGroupRowBackground(dc, item.rcItem, selected);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  SetTextColor(dc, GroupRowTextColour(selected));
   if (panes.tabs.empty()) return;
   int kind = panes.tabs[static_cast<size_t>(panes.currentTab)].kind;
   RECT r = item.rcItem;
@@ -526,13 +528,40 @@ void PrepareItemListPanes(AppState& app) {
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFonts[0]), TRUE);
 }
 
-std::optional<std::string> LoadListResult(AppState& app, const std::string& sql) {
+void RebuildItemListColumns(AppState& app) {
+  if (!Panes().prepared) return;
+  SendMessageA(app.itemList, WM_SETREDRAW, FALSE, 0);
+  while (SendMessageA(app.itemList, LVM_DELETECOLUMN, 0, 0)) {
+  }
+  AddColumns(app);
+  UpdateHeaders(app, Panes().query.sqlOrderInForce);  // the sort arrows on the new headers
+  SendMessageA(app.itemList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(app.itemList, nullptr, TRUE);
+}
+
+SnapshotLookup& ListSnapshotLookup(AppState& app) {
   ListPanes& panes = Panes();
-  auto error = app.mainDb.Query(sql);
+  if (!panes.snapshots)
+    panes.snapshots = std::make_unique<SnapshotLookup>(SnapshotSettingsFrom(app.settings, app.paths.base));
+  return *panes.snapshots;
+}
+
+namespace {
+
+// The rows of the list were read again or put in a new order.
+void NoteNewRows() {
+  ListPanes& panes = Panes();
   // A new list: Page Up/Down make its index when they are first pressed.
   ++panes.listLoads;
   if (panes.snapshots) panes.snapshots->Invalidate();  // rows change meaning
   ForgetFailedThumbnails();  // a picture that was missing may be there now
+}
+
+}  // namespace
+
+std::optional<std::string> LoadListResult(AppState& app, const std::string& sql) {
+  auto error = app.mainDb.Query(sql);
+  NoteNewRows();
   return error;
 }
 
@@ -541,16 +570,37 @@ int SortAndLoad(AppState& app, int column, int how) {
   int applied = ApplySortRequest(panes.query.sort, column, how, YomiSort(app), DisplaySettings(app));
   bool withOrder = applied != kSortSqlOrder;
   UpdateHeaders(app, !withOrder || panes.query.sqlOrderInForce);
-  std::string sql = ListStatement(panes.query, withOrder);
-  auto error = LoadListResult(app, sql);
+  auto error = LoadItemList(app.mainDb, panes.query, withOrder);
+  NoteNewRows();
   SyncItemCount(app);
   if (error) {
-    ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error, sql);
+    ReportSqlError("ItemListClmSort:Normal", Jp("ビュー選択できませんでした。"), *error,
+                   ListStatement(panes.query, withOrder));
     return 1;
   }
   ShowCount(app);
   return 0;
 }
+
+namespace {
+
+// A header sort that only orders the rows already read; false (nothing
+// changed) when it has to read them again.
+bool SortLoadedRows(AppState& app, int column, int how) {
+  ListPanes& panes = Panes();
+  ListQueryState sorted = panes.query;
+  if (ApplySortRequest(sorted.sort, column, how, YomiSort(app), DisplaySettings(app)) == kSortSqlOrder ||
+      sorted.sqlOrderInForce || !SortLoadedList(app.mainDb, sorted.loaded, ListStatement(sorted, false), sorted.sort))
+    return false;
+  panes.query = sorted;
+  UpdateHeaders(app, false);
+  NoteNewRows();
+  SyncItemCount(app);
+  ShowCount(app);
+  return true;
+}
+
+}  // namespace
 
 int RefreshItemList(AppState& app, int selectRow, const std::string& selectName, bool clearFirst,
                     int resetGroups, int sortMode) {
@@ -720,11 +770,17 @@ bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result) {
     std::string key = app.mainDb.Cell(FocusedRow(app), kPosFileName);
     // A long sort can be stopped with Esc: the list and its order stay as they were.
     const ListQueryState before = panes.query;
+    panes.query.sqlOrderInForce = false;
+    const int column = panes.shownColumns[static_cast<size_t>(click.iSubItem)];
+    // Only the order changes: the rows already read are put in order at once.
+    if (SortLoadedRows(app, column, kSortToggle)) {
+      SelectRow(app, FindRowByKey(app.mainDb, key));
+      return true;
+    }
     app.mainDb.HoldResult();
     SearchWatch watch(app);
     app.mainDb.SetProgressCheck([&watch] { return watch.StopRequested(); });
-    panes.query.sqlOrderInForce = false;
-    int failed = SortAndLoad(app, panes.shownColumns[static_cast<size_t>(click.iSubItem)], kSortToggle);
+    int failed = SortAndLoad(app, column, kSortToggle);
     app.mainDb.SetProgressCheck({});
     if (failed && app.mainDb.LastWasInterrupted()) {
       panes.query = before;

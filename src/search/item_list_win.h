@@ -12,6 +12,7 @@
 namespace vel {
 
 struct AppState;
+class SnapshotLookup;
 
 // What the list is read with (sort keys, group condition, SQL order); the
 // search clears the group condition and sets sqlOrderInForce.
@@ -19,6 +20,10 @@ ListQueryState& ItemListQuery();
 
 // Columns, group tabs, row heights, key handling; sets App().reloadItemList.
 void PrepareItemListPanes(AppState& app);
+
+// The one snapshot lookup of the loaded list, shared by the rows, the
+// information pane and the snapshot view (made at the first call).
+SnapshotLookup& ListSnapshotLookup(AppState& app);
 
 // Sorts by a column (0..18) or kSortReset/kSortKeepKeys/kSortSqlOrder and
 // reloads. `how`: kSortToggle/kSortAscending/kSortDescending. 0 = loaded, 1 = failed.
@@ -59,5 +64,7 @@ int LayoutGroupTabs(AppState& app, int x, int y, int width);
 bool HandleItemListNotify(AppState& app, const NMHDR& header, LRESULT& result);
 bool DrawListRow(AppState& app, const DRAWITEMSTRUCT& item);
 bool MeasureListRow(AppState& app, MEASUREITEMSTRUCT& item);
+// Builds the columns again from the settings (shown, width, order).
+void RebuildItemListColumns(AppState& app);
 
 }  // namespace vel

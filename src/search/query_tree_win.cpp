@@ -9,9 +9,11 @@
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "core/dialog_window_win.h"
+#include "core/settings.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "search/query_tree_icons_win.h"
 #include "search/saved_queries.h"
 #include "search/search_items.h"
 
@@ -39,8 +41,13 @@ void InsertNodes(AppState& app, HTREEITEM parent, const std::vector<QueryNode>& 
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    // A folder shows its "0.bmp", a query its own bitmap, else the default pictures.
+    const int image = node.isFolder ? AddQueryTreeImage(node.path + "\\0.bmp", kQueryFolderImage)
+                                    : AddQueryTreeImage(ReadQueryIcon(node.path), kQueryImage);
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<char*>(node.name.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = image;
     insert.item.lParam = static_cast<LPARAM>(gTree.nodes.size() - 1);
     HTREEITEM item = reinterpret_cast<HTREEITEM>(
         SendMessageA(app.queryTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
@@ -207,6 +214,21 @@ void MakeCurrent(const TreeNode* node) {
   if (node) gTree.current = *node;
 }
 
+int IconSize(AppState& app) { return SettingInt(app.settings, "QueryTree", "IconSize") == 32 ? 32 : 16; }
+
+// The tree takes the list of its icon size; "大きいアイコン" is checked at 32.
+void ShowIconSize(AppState& app) {
+  const int size = IconSize(app);
+  TreeView_SetImageList(app.queryTree, QueryTreeImages(size), TVSIL_NORMAL);
+  if (app.queryContextMenu)
+    CheckMenuItem(app.queryContextMenu, kCmdQueryLargeIcons, MF_BYCOMMAND | (size == 32 ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void ToggleLargeIcons(AppState& app) {
+  SetSetting(app.settings, "QueryTree", "IconSize", IconSize(app) == 32 ? 16 : 32);
+  if (app.queryTree) ShowIconSize(app);
+}
+
 }  // namespace
 
 void FillQueryTree(AppState& app) {
@@ -217,7 +239,9 @@ void FillQueryTree(AppState& app) {
   TreeView_DeleteAllItems(app.queryTree);
   gTree.nodes.clear();
   ResetCurrent(app);
+  ResetQueryTreeImages();
   InsertNodes(app, TVI_ROOT, ListQueryTree(root));
+  ShowIconSize(app);
   SendMessageA(app.queryTree, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(app.queryTree, nullptr, TRUE);
 }
@@ -274,6 +298,7 @@ void RegisterQueryTreeCommands() {
   RegisterCommand(kCmdQueryCreate, [](AppState& app) { QueryEditDlg(app, false); });
   RegisterCommand(kCmdQueryEdit, [](AppState& app) { QueryEditDlg(app, true); });
   RegisterCommand(kCmdQueryDelete, DeleteCurrent);
+  RegisterCommand(kCmdQueryLargeIcons, ToggleLargeIcons);
 }
 
 }  // namespace vel

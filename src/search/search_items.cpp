@@ -43,6 +43,23 @@ std::string NormaliseSpaces(const std::string& text, bool fullWidthToo) {
   return out;
 }
 
+// Runs of spaces become one outside quoted literals; inside them every
+// space is part of the value ("Action  RPG").
+std::string NormaliseSqlSpaces(const std::string& text) {
+  std::string out;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size();) {
+    size_t n = CharLength(text, i);
+    std::string_view ch(text.data() + i, n);
+    i += n;
+    if (ch == "'") quoted = !quoted;
+    if (!quoted && ch == " " && (out.empty() || out.back() == ' ')) continue;
+    out += ch;
+  }
+  if (!quoted && !out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
 std::string TrimSpaces(const std::string& text) {
   size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
@@ -203,7 +220,7 @@ bool BuildFieldView(SearchEnvironment& env, int target, const std::string& text,
 // choice is fixed once instead of at every read of the view.
 bool BuildSqlView(SearchEnvironment& env, const std::string& text) {
   LibraryConnection& db = *env.db;
-  std::string statement = NormaliseSpaces(TrimSpaces(text), false);
+  std::string statement = NormaliseSqlSpaces(TrimSpaces(text));
   std::string comment;
   if (statement.rfind("/*", 0) == 0) {
     size_t end = statement.find("*/", 2);
@@ -275,9 +292,12 @@ std::string ListViewDefinition(LibraryConnection& db) {
 
 }  // namespace
 
-std::string LikeContains(const std::string& expression, const std::string& text) {
+namespace {
+// The text as a LIKE pattern: quoted, its wildcards and the escape character
+// taken literally (by character, so a trail byte is never escaped).
+std::string LikeLiteral(const std::string& text, bool& escaped) {
   std::string pattern;
-  bool escaped = false;
+  escaped = false;
   for (size_t i = 0; i < text.size();) {
     size_t n = CharLength(text, i);
     if (n == 1 && (text[i] == '%' || text[i] == '_' || text[i] == '`')) {
@@ -287,7 +307,20 @@ std::string LikeContains(const std::string& expression, const std::string& text)
     pattern.append(text, i, n);
     i += n;
   }
-  return expression + " LIKE '%" + Quote(pattern) + "%'" + (escaped ? " ESCAPE '`'" : "");
+  return Quote(pattern);
+}
+}  // namespace
+
+std::string LikeContains(const std::string& expression, const std::string& text) {
+  bool escaped = false;
+  const std::string literal = LikeLiteral(text, escaped);
+  return expression + " LIKE '%" + literal + "%'" + (escaped ? " ESCAPE '`'" : "");
+}
+
+std::string LikePrefix(const std::string& expression, const std::string& text) {
+  bool escaped = false;
+  const std::string literal = LikeLiteral(text, escaped);
+  return expression + " LIKE '" + literal + "%'" + (escaped ? " ESCAPE '`'" : "");
 }
 
 std::string RandomStockStatements(const std::string& statement) {

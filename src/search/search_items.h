@@ -78,6 +78,8 @@ SearchOutcome SearchItems(SearchEnvironment& env, ListQueryState& state, const s
 // escape character taken literally, so that exactly the rows holding the
 // text match.
 std::string LikeContains(const std::string& expression, const std::string& text);
+// "<expr> LIKE 'text%'", taken literally in the same way.
+std::string LikePrefix(const std::string& expression, const std::string& text);
 
 // A random SQL search is made in two passes: its choice is stored in
 // rnd_stock_table with a marker row holding the statement, and the view reads

@@ -105,23 +105,27 @@ SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string&
   return outcome;
 }
 
+int RunListSearch(AppState& a, const std::string& text, int target, int subMode, bool orOnly) {
+  SearchHooks hooks;
+  hooks.loadList = [](int column, int how) {
+    return SortAndLoad(App(), column, how) == 0 ? App().mainDb.RowCount() : -1;
+  };
+  hooks.refreshGroups = [] { BuildGroupList(App(), true); };
+  hooks.clearGroups = [] { ClearGroupList(App()); };
+  hooks.saveHistory = [](int t, const std::string& s) { RecordSearchInHistory(App(), t, s); };
+  // A search starts every group tab afresh: no remembered row stands over other values.
+  ForgetGroupRows(a);
+  SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, subMode, orOnly, hooks);
+  if (a.statusBar && !outcome.countText.empty()) {
+    SendMessageA(a.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(outcome.countText.c_str()));
+    SendMessageA(a.statusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(outcome.timeText.c_str()));
+  }
+  return outcome.rows;
+}
+
 void ConnectSearch(AppState& app) {
   app.runSearch = [](const std::string& text, int target) {
-    AppState& a = App();
-    SearchHooks hooks;
-    hooks.loadList = [](int column, int how) {
-      return SortAndLoad(App(), column, how) == 0 ? App().mainDb.RowCount() : -1;
-    };
-    hooks.refreshGroups = [] { BuildGroupList(App(), true); };
-    hooks.clearGroups = [] { ClearGroupList(App()); };
-    hooks.saveHistory = [](int t, const std::string& s) { RecordSearchInHistory(App(), t, s); };
-    // A search starts every group tab afresh: no remembered row stands over other values.
-    ForgetGroupRows(a);
-    SearchOutcome outcome = RunSearch(a, ItemListQuery(), text, target, kMatchContains, false, hooks);
-    if (a.statusBar && !outcome.countText.empty()) {
-      SendMessageA(a.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(outcome.countText.c_str()));
-      SendMessageA(a.statusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(outcome.timeText.c_str()));
-    }
+    return RunListSearch(App(), text, target, kMatchContains, false);
   };
 }
 

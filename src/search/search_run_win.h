@@ -38,6 +38,11 @@ struct SearchHooks {
 SearchOutcome RunSearch(AppState& app, ListQueryState& state, const std::string& text, int target,
                         int subMode, bool orOnly, const SearchHooks& hooks = {});
 
+// A search over the item list through its sort-and-load and group list,
+// showing the count and the time in the status bar (the search box's Enter
+// and the information pane's links).
+int RunListSearch(AppState& app, const std::string& text, int target, int subMode, bool orOnly);
+
 // Sets app.runSearch (the search box's Enter) to a search through the item
 // list's sort-and-load and group list, showing the count and the time in the
 // status bar.

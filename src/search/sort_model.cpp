@@ -8,38 +8,31 @@ namespace vel {
 namespace {
 
 struct SortColumnDef {
-  const char* name;        // plain name ("" for machine/genre)
-  const char* expression;  // sort expression
-  const char* label;       // UTF-8
+  const char* name;   // plain name ("" for machine/genre)
+  bool numeric;       // sorted as name+0, a number
+  const char* label;  // UTF-8
 };
 
 const SortColumnDef kColumns[kSortColumnCount] = {
-    {"title", "title", "タイトル"},
-    {"maker", "maker", "メーカー"},
-    {"", "", "機種/ジャンル"},
-    {"rating", "rating", "評価"},
-    {"sale_year", "sale_year", "発売日"},
-    {"boot_count", "boot_count+0", "起動回数"},
-    {"last_boot", "last_boot", "最終起動日"},
-    {"developer", "developer", "開発元"},
-    {"breed", "breed", "型番"},
-    {"price", "price+0", "価格"},
-    {"media_detail", "media_detail", "メディア情報"},
-    {"device", "device", "対応機器"},
-    {"players", "players", "プレイヤー数"},
-    {"adultex_name", "adultex_name", "拡張R指定"},
-    {"savedat_detail", "savedat_detail", "セーブデータ情報"},
-    {"sound_detail", "sound_detail", "サウンド情報"},
-    {"play_time", "play_time", "プレイ時間"},
-    {"kana", "kana", "読み仮名"},
-    {"rom_num", "rom_num+0", "ROM番号"},
-};
-
-const char* const kMachineGenreTerms[4] = {
-    "machine_name, genre_name",
-    "machine_name DESC, genre_name",
-    "genre_name, machine_name",
-    "genre_name DESC, machine_name",
+    {"title", false, "タイトル"},
+    {"maker", false, "メーカー"},
+    {"", false, "機種/ジャンル"},
+    {"rating", false, "評価"},
+    {"sale_year", false, "発売日"},
+    {"boot_count", true, "起動回数"},
+    {"last_boot", false, "最終起動日"},
+    {"developer", false, "開発元"},
+    {"breed", false, "型番"},
+    {"price", true, "価格"},
+    {"media_detail", false, "メディア情報"},
+    {"device", false, "対応機器"},
+    {"players", false, "プレイヤー数"},
+    {"adultex_name", false, "拡張R指定"},
+    {"savedat_detail", false, "セーブデータ情報"},
+    {"sound_detail", false, "サウンド情報"},
+    {"play_time", false, "プレイ時間"},
+    {"kana", false, "読み仮名"},
+    {"rom_num", true, "ROM番号"},
 };
 
 void MoveToFront(SortState& state, int column) {
@@ -102,16 +95,29 @@ int ApplySortRequest(SortState& state, int column, int how, bool yomiSort,
   return column;
 }
 
+std::vector<OrderTerm> OrderTerms(const SortState& state) {
+  std::vector<OrderTerm> terms;
+  for (int column : state.keys) {
+    if (column == kSortMachineGenre) {
+      // Only the first name of the pair takes the direction.
+      int pair = state.dir[column] & 3;
+      bool genreFirst = pair >= 2;
+      terms.push_back({genreFirst ? "genre_name" : "machine_name", false, (pair & 1) != 0});
+      terms.push_back({genreFirst ? "machine_name" : "genre_name", false, false});
+    } else {
+      terms.push_back({kColumns[column].name, kColumns[column].numeric, state.dir[column] == 1});
+    }
+  }
+  return terms;
+}
+
 std::string OrderByList(const SortState& state) {
   std::string list;
-  for (int column : state.keys) {
+  for (const OrderTerm& term : OrderTerms(state)) {
     if (!list.empty()) list += ", ";
-    if (column == kSortMachineGenre) {
-      list += kMachineGenreTerms[state.dir[column] & 3];
-    } else {
-      list += kColumns[column].expression;
-      if (state.dir[column] == 1) list += " DESC";
-    }
+    list += term.column;
+    if (term.numeric) list += "+0";
+    if (term.descending) list += " DESC";
   }
   return list;
 }

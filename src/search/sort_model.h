@@ -3,6 +3,7 @@
 // direction of each, and the ORDER BY made from them.
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vel {
 
@@ -48,6 +49,17 @@ using ColumnDisplay = std::array<int, kSortColumnCount>;
 // of range, resets.
 int ApplySortRequest(SortState& state, int column, int how, bool yomiSort,
                      const ColumnDisplay& display);
+
+// One term of the ORDER BY: a result column, compared as a number ("+0")
+// when `numeric`.
+struct OrderTerm {
+  const char* column;
+  bool numeric = false;
+  bool descending = false;
+};
+
+// The terms in key order (the machine/genre key gives two).
+std::vector<OrderTerm> OrderTerms(const SortState& state);
 
 // "title, maker DESC, machine_name, genre_name, ..." in key order.
 std::string OrderByList(const SortState& state);

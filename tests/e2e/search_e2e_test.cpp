@@ -22,14 +22,6 @@ constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
 constexpr int kGroupListId = 1003;
 constexpr int kSqlErrorTagId = 1007;
 
-bool WaitFor(const std::function<bool()>& done, int tries = 200) {
-  for (int i = 0; i < tries; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
-
 LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
 LRESULT Selected(HWND list) { return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); }
 
@@ -218,6 +210,121 @@ TEST(SearchE2E, EscStopsALongSearchAndLeavesThePreviousList) {
   ASSERT_FALSE(db.Query("SELECT count(*) FROM list_view;"));
   EXPECT_EQ(db.Cell(1, 0), "3");
   db.Close();
+  EXPECT_TRUE(program.Close());
+}
+
+// Searches that found rows are offered again: Down in the search box opens
+// them, newest first, and the next entry goes into the box.
+TEST(SearchE2E, TextsThatFoundRowsAreOfferedAgainFromTheSearchBox) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_NO_FATAL_FAILURE(AddProduce(base));
+  HWND list = FindControl(main, 1001), edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(list && edit);
+  auto history = [&](const char* key) {
+    char value[300] = {};
+    GetPrivateProfileStringA("SearchHistoryTXT", key, "", value, sizeof value, base.File("Velmarook2.ini").c_str());
+    return std::string(value);
+  };
+  Search(main, "fruit");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
+  Search(main, "zzz");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 0; }));
+  Search(main, "veg");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3 && history("0") == "veg"; }));
+  EXPECT_EQ(history("1"), "fruit");
+  EXPECT_EQ(history("2"), "") << "a search that found nothing is not kept";
+
+  PressKey(edit, VK_DOWN);
+  HWND drop = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (drop = FindWindowA("CandidateListWnd", nullptr)) && IsWindowVisible(drop); }));
+  HWND entries = FindWindowExA(drop, nullptr, "LISTBOX", nullptr);
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(SendMessageA(entries, LB_GETCOUNT, 0, 0), 2);
+  PressKey(edit, VK_DOWN);
+  char text[64] = {};
+  EXPECT_TRUE(WaitFor([&] {
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return std::string(text) == "fruit";
+  })) << text;
+  // Esc closes the drop-down and keeps the text.
+  PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(drop); }));
+  EXPECT_EQ(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0), 5);
+  EXPECT_TRUE(program.Close());
+  EXPECT_EQ(history("0"), "veg") << "kept through the settings written at exit";
+}
+
+// Typing offers the titles holding the text; with Animate 1 the list slides
+// open and shows them all the same.
+TEST(SearchE2E, TypedTextOffersTitleCandidatesInASlidingList) {
+  BaseFolder base;
+  WriteWholeFile(base.File("Velmarook2.ini"), "[SearchWindow]\r\nAnimate=1\r\n");
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    // Disk 2 of a set is never offered.
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,ply) VALUES"
+                          "('k1','Apple',0),('k2','Banana',1),('k3','Mango Disk 2',2),('k4','Kale',0);"));
+  }
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
+  for (char key : std::string("an")) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+  HWND drop = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (drop = FindWindowA("CandidateListWnd", nullptr)) && IsWindowVisible(drop); }));
+  HWND entries = FindWindowExA(drop, nullptr, "LISTBOX", nullptr);
+  ASSERT_TRUE(entries);
+  // The typed text, then "Banana" once the look-up has answered.
+  EXPECT_TRUE(WaitFor([&] {
+    return SendMessageA(entries, LB_GETCOUNT, 0, 0) == 2 &&
+           SendMessageA(entries, LB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Banana")) == 1;
+  }));
+  EXPECT_TRUE(IsWindowVisible(drop));
+  EXPECT_TRUE(program.Close());
+}
+
+// The in-list search over a long list: typing finds the first row holding
+// the text, Down and Up go to the next and previous ones, a miss keeps the row.
+TEST(SearchE2E, TheInListSearchFindsRowsOfALongListBothWays) {
+  BaseFolder base;
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    // Titles in the order of their keys; rows 15000 and 19000 hold "Zebra".
+    ASSERT_FALSE(db.Query("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000) "
+                          "INSERT INTO main_table(file_name,title) SELECT printf('k%05d',i), "
+                          "printf('Item %05d',i) || CASE WHEN i IN (15001,19001) THEN ' Zebra' ELSE '' END FROM n;"));
+  }
+  HWND list = FindControl(main, 1001);
+  ASSERT_TRUE(list);
+  Search(main, "item");
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 20000; }));
+  const std::string caption = Jp("リスト内検索 (↑↓=前後,ESC/ENTER=終了)");
+  HWND search = nullptr;
+  for (int attempt = 0; attempt < 3 && !search; ++attempt) {
+    SetForegroundWindow(main);
+    PostMessageA(list, WM_KEYDOWN, 'F', 0);
+    search = program.WaitForWindow("NORMALDLG", caption, 3000);
+  }
+  ASSERT_TRUE(search);
+  HWND edit = FindControl(search, 1);
+  ASSERT_TRUE(edit);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zebra"));
+  EXPECT_TRUE(WaitFor([&] { return Selected(list) == 15000; })) << Selected(list);
+  PressKey(edit, VK_DOWN);
+  EXPECT_TRUE(WaitFor([&] { return Selected(list) == 19000; })) << Selected(list);
+  PressKey(edit, VK_DOWN);  // nothing further down
+  PressKey(edit, VK_UP);
+  EXPECT_TRUE(WaitFor([&] { return Selected(list) == 15000; })) << Selected(list);
+  PostMessageA(search, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.Close());
 }
 

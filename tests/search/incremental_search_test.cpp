@@ -44,6 +44,32 @@ TEST(IncrementalSearchTest, RowsAreSearchedForwardAndBackward) {
   EXPECT_EQ(FindListRow(0, 0, 1, matches), -1);
 }
 
+TEST(IncrementalSearchTest, ASlicedScanTestsNoMoreRowsThanItsBudgetAndEndsWhereTheWholeScanWould) {
+  std::vector<bool> hits(10, false);
+  hits[7] = true;
+  struct Case {
+    int start, step, found;
+    std::vector<int> tested;  // rows tested by each slice of three
+  } cases[] = {
+      {0, 1, 7, {3, 3, 2}},
+      {6, -1, -1, {3, 3, 1}},
+      {8, 1, -1, {2}},  // the last row is tested and the scan is over without another slice
+  };
+  for (const Case& c : cases) {
+    ListRowScan scan;
+    scan.Begin(10, c.start, c.step);
+    std::vector<int> tested;
+    while (!scan.Done()) {
+      int count = 0;
+      scan.Continue(3, [&](int row) { return ++count, hits[row]; });
+      tested.push_back(count);
+    }
+    EXPECT_EQ(tested, c.tested) << c.start << " " << c.step;
+    EXPECT_EQ(scan.Found(), c.found);
+    EXPECT_EQ(scan.Found(), FindListRow(10, c.start, c.step, [&](int row) { return hits[row]; }));
+  }
+}
+
 TEST(IncrementalSearchTest, SearchingStopsTwoBytesPastATextThatFoundNothing) {
   IncrementalLength length;
   EXPECT_FALSE(length.ShouldSearch(0));

@@ -134,18 +134,6 @@ TEST(FavouriteNames, MenuTextAndLength) {
   EXPECT_EQ(FavouriteName(std::string(28, 'a') + "\x83\x5C"), std::string(28, 'a') + "\x83\x5C");
 }
 
-TEST(FavouriteColours, Notation) {
-  struct Case {
-    const char* text;
-    std::optional<uint32_t> colour;
-  } cases[] = {
-      {"#FF0000", 0xFF0000u}, {"#12ab3C", 0x12AB3Cu}, {"#F80", 0xFF8800u}, {"255", 0xFF0000u},
-      {"16711680", 0x0000FFu}, {"#12", std::nullopt}, {"", std::nullopt}, {"red", std::nullopt},
-      {"#GG0000", std::nullopt}, {"-5", std::nullopt}, {"99999999", std::nullopt},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ParseColourValue(c.text), c.colour) << c.text;
-}
-
 }  // namespace
 }  // namespace vel
 
@@ -155,18 +143,24 @@ namespace {
 TEST(FavouriteColours, ReadFromTheLayoutOrTheShippedFile) {
   test::TempFolder folder;
   const std::string layout = folder / "layout.ini", shipped = folder / "favorite.ini";
-  test::WriteWholeFile(shipped, "[FavoriteIgctrBGColor]\r\n0=#010203\r\n3=#12\r\n[FavoriteIgctrTxtColor]\r\n3=255\r\n");
+  // The pane colours' notation: Windows order, "#12" black, decimal masked, absent the default.
+  test::WriteWholeFile(shipped,
+                       "[FavoriteIgctrBGColor]\r\n0=#010203\r\n3=#12\r\n4=#F80\r\n5=-1\r\n"
+                       "[FavoriteIgctrTxtColor]\r\n3=255\r\n");
   FavouriteMarks fromShipped;
   ReadFavouriteColours(fromShipped, layout, shipped);  // the layout file does not exist
-  EXPECT_EQ(fromShipped[0].boxColour, 0x010203u);
-  EXPECT_EQ(fromShipped[3].boxColour, kFavouriteBoxColour) << "\"#12\" keeps the default";
-  EXPECT_EQ(fromShipped[3].textColour, 0xFF0000u);
+  EXPECT_EQ(fromShipped[0].boxColour, 0x030201u);
+  EXPECT_EQ(fromShipped[3].boxColour, 0u) << "\"#12\" reads as black";
+  EXPECT_EQ(fromShipped[3].textColour, 0x0000FFu) << "decimal 255 is red";
+  EXPECT_EQ(fromShipped[4].boxColour, 0x0088FFu);
+  EXPECT_EQ(fromShipped[5].boxColour, 0xFFFFFFu) << "-1 is masked, never an invalid colour";
   EXPECT_EQ(fromShipped[9].boxColour, kFavouriteBoxColour);
+  EXPECT_EQ(fromShipped[9].textColour, kFavouriteTextColour);
 
   test::WriteWholeFile(layout, "[FavoriteIgctrBGColor]\r\n0=#A0B0C0\r\n");
   FavouriteMarks fromLayout;
   ReadFavouriteColours(fromLayout, layout, shipped);
-  EXPECT_EQ(fromLayout[0].boxColour, 0xA0B0C0u);
+  EXPECT_EQ(fromLayout[0].boxColour, 0xC0B0A0u);
   EXPECT_EQ(fromLayout[3].textColour, kFavouriteTextColour) << "nothing is taken from the shipped file then";
 }
 

@@ -30,7 +30,7 @@ class ItemListTest : public testing::Test {
                           "'" + values + ");");
     ASSERT_FALSE(error) << *error;
   }
-  std::vector<std::string> Keys(const ListQueryState& state) {
+  std::vector<std::string> Keys(ListQueryState state) {
     auto error = LoadItemList(db, state, true);
     EXPECT_FALSE(error) << *error;
     std::vector<std::string> keys;
