@@ -4,8 +4,11 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,13 +17,15 @@
 #include "core/focused_item_win.h"
 #include "core/settings.h"
 #include "db/library_connection.h"
-#include "display/snapshot_display_setting.h"
+#include "display/snapshot_choice_panel_win.h"
 #include "editing/bulk_assignment.h"
 #include "editing/record_editor.h"
 #include "editing/snapshot_rename.h"
+#include "editing/title_reading_win.h"
 #include "maintenance/title_converter.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "search/field_completion_win.h"
 
 namespace vel {
 namespace {
@@ -39,6 +44,8 @@ struct Editor {
   std::array<HWND, kPages> pages{};
   HFONT memoFont = nullptr;
   std::vector<std::string> machines, media, genres, adultex, settings;
+  std::map<int, FieldCompleter> completers;  // the fields completed from the library, by control id
+  std::unique_ptr<TitleReading> reading;     // null unless the reading follows the title
 };
 
 HWND Item(Editor& e, int id) {
@@ -61,6 +68,20 @@ HWND Edit(HWND page, int id, int x, int y, int width, const std::string& text, D
   SendMessageA(edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   SetWindowTextA(edit, text.c_str());
   return edit;
+}
+// A field completed from the library's values when its setting asks for it
+// (an editable list then), otherwise a plain edit.
+void CompletedField(Editor& e, HWND page, int id, int x, int y, int width, const std::string& text,
+                    const char* column, const char* completionKey) {
+  if (SettingInt(e.app->settings, "EditUICheckBoxs", completionKey) != 1) {
+    Edit(page, id, x, y, width, text);
+    return;
+  }
+  HWND combo = AddControl(page, "COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, x, y, width,
+                          300, id);
+  SendMessageA(combo, CB_LIMITTEXT, 0, 0);  // read whole and refused when too long
+  SetWindowTextA(combo, text.c_str());
+  e.completers[id].column = column;
 }
 HWND TextArea(HWND page, int id, int x, int y, int width, int height, const std::string& text) {
   HWND edit = AddControl(page, "EDIT", "", WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL |
@@ -126,20 +147,8 @@ void FillEmulatorSettings(Editor& e, const std::string& machine, const std::stri
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-void EnableDisplayControls(Editor& e) {
-  bool own = !Checked(e, kRecNoOwnDisplayId);
-  bool transform = Checked(e, kRecTransformId);
-  EnableWindow(Item(e, kRecFitId), own);
-  EnableWindow(Item(e, kRecTransformId), own);
-  EnableWindow(Item(e, kRecAspectId), own && !transform);
-  for (int id : {kRecRotationId, kRecRatioId, kRecEnlargeId, kRecReduceId}) EnableWindow(Item(e, id), own && transform);
-}
-
-void FillChoices(Editor& e, int id, const char* prefix, int count, int selected) {
-  for (int i = 0; i < count; ++i)
-    SendMessageA(Item(e, id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(TransformChoiceLabel(prefix, i).c_str()));
-  SendMessageA(Item(e, id), CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-}
+static_assert(kRecDetailFirstId - kRecSnapFirstId == kSnapChoiceControls);
+constexpr int kFilesPage = 2;  // holds the snapshot choice panel
 
 void BuildMainPage(Editor& e, HWND p, const RecordFields& f) {
   int y = 8;
@@ -148,16 +157,16 @@ void BuildMainPage(Editor& e, HWND p, const RecordFields& f) {
   Edit(p, kRecKeyId, 8, y, 594, e.key, ES_READONLY);
   y += 32;
   Label(p, Jp("タイトル"), 8, y, 130);
-  Edit(p, kRecTitleId, 140, y, 462, f.title);
+  CompletedField(e, p, kRecTitleId, 140, y, 462, f.title, "title", "TitleIncrSrch");
   y += 28;
   Label(p, Jp("読み仮名"), 8, y, 130);
   Edit(p, kRecKanaId, 140, y, 462, f.kana);
   y += 28;
   Label(p, Jp("メーカー"), 8, y, 130);
-  Edit(p, kRecMakerId, 140, y, 462, f.maker);
+  CompletedField(e, p, kRecMakerId, 140, y, 462, f.maker, "maker", "MakerIncrSrch");
   y += 28;
   Label(p, Jp("開発元"), 8, y, 130);
-  Edit(p, kRecDeveloperId, 140, y, 462, f.developer);
+  CompletedField(e, p, kRecDeveloperId, 140, y, 462, f.developer, "developer", "DeveloperIncrSrch");
   y += 28;
   Label(p, Jp("バージョン・コメント"), 8, y, 130);
   Edit(p, kRecVersionId, 140, y, 462, f.version);
@@ -178,7 +187,7 @@ void BuildMainPage(Editor& e, HWND p, const RecordFields& f) {
   Edit(p, kRecDateId, 442, y, 160, f.releaseDate);
   y += 28;
   Label(p, Jp("国名"), 8, y, 130);
-  Edit(p, kRecCountryId, 140, y, 240, f.country);
+  CompletedField(e, p, kRecCountryId, 140, y, 240, f.country, "country", "CountryIncrSrch");
   AddControl(p, "BUTTON", Jp("R指定"), BS_AUTOCHECKBOX | WS_TABSTOP, 442, y, 160, 22, kRecAdultId);
   Check(e, kRecAdultId, f.adult);
   y += 34;
@@ -207,51 +216,21 @@ void BuildTextPage(Editor& e, HWND p, const RecordFields& f) {
   }
 }
 
-void BuildFilesPage(Editor& e, HWND p, const RecordFields& f) {
+void BuildFilesPage(Editor&, HWND p, const RecordFields& f) {
   int y = 8;
   Label(p, Jp("関連ファイル/URL"), 8, y, 300);
   y += 20;
-  HWND list = AddControl(p, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY | WS_TABSTOP, 8, y, 594, 90,
+  HWND list = AddControl(p, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY | WS_TABSTOP, 8, y, 594, 64,
                          kRecRelatedListId);
   for (const std::string& file : f.relatedFiles) AddEntry(list, file);
-  y += 94;
+  y += 66;
   Edit(p, kRecRelatedTextId, 8, y, 340, "");
   AddControl(p, "BUTTON", ". .", BS_PUSHBUTTON | WS_TABSTOP, 352, y, 34, 22, kRecRelatedBrowseId);
   AddControl(p, "BUTTON", Jp("追加"), BS_PUSHBUTTON | WS_TABSTOP, 392, y, 100, 22, kRecRelatedAddId);
   AddControl(p, "BUTTON", Jp("削除"), BS_PUSHBUTTON | WS_TABSTOP, 502, y, 100, 22, kRecRelatedRemoveId);
   y += 34;
-  const char* snaps[] = {"スナップ１", "スナップ２", "スナップ３"};
-  for (int i = 0; i < 3; ++i) {
-    Label(p, Jp(snaps[i]), 8, y, 80);
-    Edit(p, kRecSnapFirstId + i, 90, y, 472, f.snapshots[static_cast<size_t>(i)]);
-    AddControl(p, "BUTTON", ". .", BS_PUSHBUTTON | WS_TABSTOP, 568, y, 34, 22, kRecSnapBrowseFirstId + i);
-    y += 28;
-  }
-  y += 6;
-  SnapshotDisplayInput display = DisplayInputOf(f.snapDisplay);
-  AddControl(p, "BUTTON", Jp("スナップショットの表示設定"), BS_GROUPBOX, 8, y, 594, 128, -1);
-  y += 20;
-  AddControl(p, "BUTTON", Jp("このアイテムの個別設定を使用しない（機種の設定に従う）"), BS_AUTOCHECKBOX | WS_TABSTOP,
-             20, y, 400, 20, kRecNoOwnDisplayId);
-  Check(e, kRecNoOwnDisplayId, !display.useOwn);
-  y += 26;
-  AddControl(p, "BUTTON", Jp("内側からフィット"), BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 20, y, 140, 20, kRecFitId);
-  Label(p, Jp("強制アスペクト比"), 170, y - 2, 110);
-  Edit(p, kRecAspectId, 280, y - 2, 90, display.aspectText);
-  y += 28;
-  AddControl(p, "BUTTON", Jp("領域全体に表示"), BS_AUTORADIOBUTTON, 20, y, 140, 20, kRecTransformId);
-  Check(e, display.transform ? kRecTransformId : kRecFitId, true);
-  AddControl(p, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 170, y - 2, 420, 200, kRecRotationId);
-  FillChoices(e, kRecRotationId, "rt_", kRotationChoices, display.choices.rotation);
-  y += 28;
-  Edit(p, kRecRatioId, 40, y, 50, display.ratioText);
-  Label(p, Jp("％ 以上は"), 94, y, 64);
-  AddControl(p, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 160, y, 220, 300, kRecEnlargeId);
-  FillChoices(e, kRecEnlargeId, "up_", kEnlargeChoices, display.choices.enlarge);
-  Label(p, Jp("未満は"), 390, y, 48);
-  AddControl(p, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 440, y, 150, 200, kRecReduceId);
-  FillChoices(e, kRecReduceId, "dn_", kReduceChoices, display.choices.reduce);
-  EnableDisplayControls(e);
+  BuildSnapChoicePanel(p, kRecSnapFirstId, 8, y, {f.snapshots, f.snapDisplay});
+  DragAcceptFiles(p, TRUE);
 }
 
 void BuildDetailPage(Editor& e, HWND p, const RecordFields& f) {
@@ -342,16 +321,13 @@ void OfferSnapshotRename(Editor& e, const std::string& machine, const std::strin
 void Save(Editor& e) {
   if (e.loaded.failure) return;  // never write what could not be loaded
   RecordFields fields = Collect(e);
-  SnapshotDisplayInput display;
-  display.useOwn = !Checked(e, kRecNoOwnDisplayId);
-  display.transform = Checked(e, kRecTransformId);
-  display.aspectText = Text(e, kRecAspectId);
-  display.ratioText = Text(e, kRecRatioId);
-  display.choices = {Choice(e, kRecRotationId), Choice(e, kRecEnlargeId), Choice(e, kRecReduceId)};
-  if (auto refusal = StoreDisplayInput(display, fields.snapDisplay)) {
+  SnapshotChoice choice;
+  if (auto refusal = SnapChoiceOfPanel(e.pages[kFilesPage], kRecSnapFirstId, choice)) {
     ShowMessage(*refusal, Jp("中止"), kMbOk | kMbIconInformation, e.dialog);
     return;
   }
+  fields.snapshots = choice.paths;
+  fields.snapDisplay = choice.display;
   TitleConverter converter(ReadSymbolTables(e.app->paths.settingsFile));
   fields.smartTitle = SmartTitle(converter, fields.title);
   RecordCheck check = CheckRecord(fields, e.loaded);
@@ -370,6 +346,7 @@ void Save(Editor& e) {
 }
 
 void Command(Editor& e, int id, int code) {
+  if (SnapChoicePanelCommand(e.pages[kFilesPage], kRecSnapFirstId, id)) return;
   switch (id) {
     case IDOK: Save(e); return;
     case IDCANCEL: DestroyWindow(e.dialog); return;
@@ -378,13 +355,22 @@ void Command(Editor& e, int id, int code) {
         FillEmulatorSettings(e, Chosen(e, kRecMachineId, e.machines), Chosen(e, kRecEmulatorSettingId, e.settings),
                              Chosen(e, kRecMachineId, e.machines) == e.loaded.fields.machine);
       return;
+    case kRecTitleId:
+    case kRecMakerId:
+    case kRecDeveloperId:
+    case kRecCountryId:
+      if (code == CBN_EDITCHANGE)
+        if (auto completer = e.completers.find(id); completer != e.completers.end())
+          CompleteField(*e.app, e.db, Item(e, id), completer->second);
+      if (id == kRecTitleId && (code == EN_CHANGE || code == CBN_EDITCHANGE))
+        FollowTitle(e.reading.get(), Text(e, id), Item(e, kRecKanaId));
+      if (id == kRecTitleId && code == CBN_SELCHANGE)
+        FollowTitle(e.reading.get(), ChosenComboEntry(Item(e, id)), Item(e, kRecKanaId));
+      return;
     case kRecTagListId: {
       const int chosen = Choice(e, kRecTagListId);
       if (code != CBN_SELCHANGE || chosen <= 0) return;
-      const int length = static_cast<int>(SendMessageA(Item(e, id), CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0));
-      std::string tag(static_cast<size_t>(length < 0 ? 0 : length) + 1, '\0');
-      SendMessageA(Item(e, id), CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(tag.data()));
-      tag.resize(static_cast<size_t>(length < 0 ? 0 : length));
+      const std::string tag = ComboEntryText(Item(e, id), chosen);
       std::string tags = Text(e, kRecTagId);
       if (!tags.empty() && tags.back() != ';') tags += ";";
       SetText(e, kRecTagId, tags + tag);
@@ -411,17 +397,7 @@ void Command(Editor& e, int id, int code) {
     }
     case kRecSetUpId: MoveSetEntry(e, -1); return;
     case kRecSetDownId: MoveSetEntry(e, 1); return;
-    case kRecNoOwnDisplayId:
-    case kRecFitId:
-    case kRecTransformId: EnableDisplayControls(e); return;
     default: break;
-  }
-  if (id >= kRecSnapBrowseFirstId && id < kRecSnapBrowseFirstId + 3) {
-    const int slot = id - kRecSnapBrowseFirstId;
-    std::string path = PickFileToOpen({Jp("画像ファイル"), "*.png;*.jpg;*.jpeg;*.gif;*.bmp",
-                                       Text(e, kRecSnapFirstId + slot)},
-                                      e.dialog);
-    if (!path.empty()) SetText(e, kRecSnapFirstId + slot, path);
   }
 }
 
@@ -432,6 +408,11 @@ void ShowPage(Editor& e, int page) {
 // A page passes its controls' commands to the editor window.
 LRESULT CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) return SendMessageA(GetParent(page), message, wParam, lParam);
+  // Pictures and folders dropped on the snapshot page fill its slots.
+  if (message == WM_DROPFILES) {
+    SnapChoicePanelDrop(page, kRecSnapFirstId, reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   return DefWindowProcA(page, message, wParam, lParam);
 }
 
@@ -500,6 +481,8 @@ void ShowRecordEditor(AppState& app) {
   BuildTextPage(e, e.pages[1], f);
   BuildFilesPage(e, e.pages[2], f);
   BuildDetailPage(e, e.pages[3], f);
+  // Made after the pages are filled: the loaded title is no edit of the user's.
+  e.reading = ProgramTitleReading(app);
   ShowPage(e, 0);
   HWND ok = AddControl(e.dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kWidth - 200, kHeight - 40, 90, 28, IDOK);
   AddControl(e.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, kWidth - 102, kHeight - 40, 90, 28,

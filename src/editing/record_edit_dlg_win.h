@@ -30,17 +30,8 @@ enum RecordEditControl : int {
   kRecRelatedAddId,
   kRecRelatedBrowseId,
   kRecRelatedRemoveId,
-  kRecSnapFirstId,  // three edits
-  kRecSnapBrowseFirstId = kRecSnapFirstId + 3,
-  kRecNoOwnDisplayId = kRecSnapBrowseFirstId + 3,
-  kRecFitId,
-  kRecAspectId,
-  kRecTransformId,
-  kRecRotationId,
-  kRecRatioId,
-  kRecEnlargeId,
-  kRecReduceId,
-  kRecDetailFirstId,  // eight fields, the last a list
+  kRecSnapFirstId,  // the snapshot choice panel (its three paths first), 17 controls
+  kRecDetailFirstId = kRecSnapFirstId + 17,  // eight fields, the last a list
   kRecEmulatorSettingId = kRecDetailFirstId + 8,
   kRecSetListId,
   kRecSetUpId,

@@ -1,6 +1,7 @@
 #include "editing/record_editor.h"
 
 #include "db/library_connection.h"
+#include "display/snapshot_choice.h"
 #include "editing/creator_text.h"
 #include "editing/release_date.h"
 #include "maintenance/image_sets.h"  // DiskNumber
@@ -247,14 +248,7 @@ SaveStatements BuildSaveStatements(const std::string& openedKey, const LoadedRec
     add(sql + "');");
   }
 
-  const bool noSnapshots = f.snapshots[0].empty() && f.snapshots[1].empty() && f.snapshots[2].empty();
-  if (noSnapshots && f.snapDisplay.empty()) {
-    add("DELETE FROM snap_path_table WHERE pfile_sp='" + k + "' ;");
-  } else {
-    add("INSERT OR REPLACE INTO snap_path_table( pfile_sp, snap1, snap2, snap3, snap_dtt ) VALUES('" + k + "','" +
-        Quote(f.snapshots[0]) + "','" + Quote(f.snapshots[1]) + "','" + Quote(f.snapshots[2]) + "','" +
-        Quote(f.snapDisplay) + "');");
-  }
+  add(SnapshotChoiceStatement(out.key, {f.snapshots, f.snapDisplay}));
 
   add("DELETE FROM associate_file_table WHERE pfile_as='" + k + "';");
   for (const std::string& file : f.relatedFiles)

@@ -1,5 +1,8 @@
 #include "editing/snapshot_rename.h"
 
+#include <map>
+#include <set>
+
 #include "core/cp932_text.h"
 #include "db/library_connection.h"
 #include "display/snapshot_lookup.h"
@@ -32,10 +35,13 @@ bool ShouldOfferSnapshotRename(const std::string& oldTitle, const std::string& n
   return !oldTitle.empty() && !EqualsIgnoringCase(oldTitle, newTitle) && IsUsableConfigName(newTitle);
 }
 
-std::vector<SnapshotRename> PlanSnapshotRenames(const std::vector<std::string>& folders,
-                                                const std::string& oldTitle, const std::string& newTitle) {
-  std::vector<SnapshotRename> renames;
-  if (!ShouldOfferSnapshotRename(oldTitle, newTitle)) return renames;
+namespace {
+
+// The pictures in the folders named (before the extension) after one of the
+// old titles, the titles keyed by their upper-case form; each file once.
+void PlanRenamesInFolders(const std::vector<std::string>& folders, const std::set<std::string>& upperOldTitles,
+                          const std::string& newTitle, std::vector<SnapshotRename>& renames) {
+  std::set<std::string> planned;
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
     for (const FolderEntry& entry : ListFolder(folder).entries) {
@@ -45,11 +51,43 @@ std::vector<SnapshotRename> PlanSnapshotRenames(const std::vector<std::string>& 
       const std::string extension = entry.name.substr(dot);
       bool picture = false;
       for (const char* known : kPictureExtensions) picture = picture || EqualsIgnoringCase(extension, known);
-      if (!picture || !EqualsIgnoringCase(entry.name.substr(0, dot), oldTitle)) continue;
-      renames.push_back({InFolder(folder, entry.name), InFolder(folder, newTitle + extension)});
+      if (!picture || !upperOldTitles.count(ToUpperByCharacter(entry.name.substr(0, dot)))) continue;
+      SnapshotRename rename{InFolder(folder, entry.name), InFolder(folder, newTitle + extension)};
+      if (planned.insert(ToUpperByCharacter(rename.from)).second) renames.push_back(std::move(rename));
     }
   }
+}
+
+}  // namespace
+
+std::vector<SnapshotRename> PlanSnapshotRenames(const std::vector<std::string>& folders,
+                                                const std::string& oldTitle, const std::string& newTitle) {
+  std::vector<SnapshotRename> renames;
+  if (!ShouldOfferSnapshotRename(oldTitle, newTitle)) return renames;
+  PlanRenamesInFolders(folders, {ToUpperByCharacter(oldTitle)}, newTitle, renames);
   return renames;
+}
+
+std::optional<std::string> PlanBulkSnapshotRenames(LibraryConnection& db, const std::vector<std::string>& keys,
+                                                   const std::string& newTitle, const std::string& baseFolder,
+                                                   std::vector<SnapshotRename>& renames) {
+  renames.clear();
+  // The old titles that change, by machine: each machine's folders are listed once.
+  std::map<std::string, std::set<std::string>> oldTitlesByMachine;
+  for (const std::string& key : keys) {
+    if (auto error = db.Query("SELECT title,machine_name FROM main_table WHERE file_name='" + Quote(key) + "' LIMIT 1;"))
+      return error;
+    if (db.RowCount() < 1) continue;
+    const std::string oldTitle = db.Cell(1, 0);
+    if (ShouldOfferSnapshotRename(oldTitle, newTitle))
+      oldTitlesByMachine[db.Cell(1, 1)].insert(ToUpperByCharacter(oldTitle));
+  }
+  for (const auto& [machine, oldTitles] : oldTitlesByMachine) {
+    std::vector<std::string> folders;
+    if (auto error = MachineSnapshotFolders(db, machine, baseFolder, folders)) return error;
+    PlanRenamesInFolders(folders, oldTitles, newTitle, renames);
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> MachineSnapshotFolders(LibraryConnection& db, const std::string& machine,

@@ -24,6 +24,14 @@ struct SnapshotRename {
 std::vector<SnapshotRename> PlanSnapshotRenames(const std::vector<std::string>& folders,
                                                 const std::string& oldTitle, const std::string& newTitle);
 
+// The renames for items whose titles all become `newTitle`: each item's
+// title as stored now, in its machine's folders, each file once. Read
+// before the titles are written; the error text when the library cannot
+// be read.
+std::optional<std::string> PlanBulkSnapshotRenames(LibraryConnection& db, const std::vector<std::string>& keys,
+                                                   const std::string& newTitle, const std::string& baseFolder,
+                                                   std::vector<SnapshotRename>& renames);
+
 // The snapshot folders of a machine (relative ones taken from the base
 // folder), those that are set; the error text when they cannot be read.
 std::optional<std::string> MachineSnapshotFolders(LibraryConnection& db, const std::string& machine, const std::string& baseFolder,

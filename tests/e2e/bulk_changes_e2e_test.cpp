@@ -10,6 +10,7 @@
 
 #include "core/command_ids.h"
 #include "db/library_connection.h"
+#include "db/schema.h"
 #include "e2e/program_runner_win.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -19,14 +20,6 @@ namespace vel::test {
 namespace {
 
 constexpr int kSearchTextId = 2102;
-
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 300; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
 
 std::string Query(LibraryConnection& db, const std::string& sql) {
   if (db.Query(sql)) return "error";
@@ -127,6 +120,86 @@ TEST(BulkChangesE2E, AssignmentsTextChangesAndTheRemovalOfASet) {
   PressButton(box, IDYES);
   EXPECT_TRUE(WaitFor([&] { return Query(db, "SELECT file_name FROM main_table;") == "C:\\other.d88;"; }));
   EXPECT_EQ(Query(db, "SELECT count(*) FROM tmp_maxdisk;"), "0;");
+  EXPECT_TRUE(program.Close());
+}
+
+
+// The title dialog with completion and the following reading turned on:
+// typing offers the parents' titles that begin with the text, the reading
+// follows the title until the user types one, and the snapshot named after
+// the old title is renamed.
+TEST(BulkChangesE2E, TheTitleDialogCompletesFollowsAndRenamesSnapshots) {
+  BaseFolder base;
+  CreateDirectoryA(base.File("snap").c_str(), nullptr);
+  WriteWholeFile(base.File("snap") + "\\Zyxion.png", "picture");
+  WriteWholeFile(base.File("Velmarook2.ini"), "[EditUICheckBoxs]\r\nTitleIncrSrch=1\r\nTitleToKana=1\r\n");
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(CreateOrUpgradeSchema(db));
+    ASSERT_FALSE(CreateItemView(db));
+    auto stored = db.Query(
+        "INSERT INTO machine_info_table(machine_num,machine,snap_path) VALUES(1,'FC','" + Quote(base.File("snap")) +
+        "');"
+        "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name) VALUES"
+        "('C:\\z.nes','FC','Zyxion',0,''),('C:\\z2.nes','FC','Zyx 2',2,'C:\\z.nes'),('C:\\o.nes','FC','Other',0,'');");
+    ASSERT_FALSE(stored) << *stored;
+  }
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND edit = FindControl(main, kSearchTextId);
+  ASSERT_TRUE(edit);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Zyxion"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+
+  PostMessageA(main, WM_COMMAND, kCmdBulkTitle, 0);
+  HWND dialog = program.WaitForWindow("NORMALDLG", Jp("タイトルの一括変更"));
+  ASSERT_TRUE(dialog);
+  HWND combo = GetDlgItem(dialog, 3101);
+  HWND typed = FindWindowExA(combo, nullptr, "Edit", nullptr);
+  HWND reading = GetDlgItem(dialog, 3102);
+  ASSERT_TRUE(typed && reading);
+  EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 0) << "with completion the list is not filled up front";
+  auto text = [](HWND window) {
+    char buffer[256] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return std::string(buffer);
+  };
+  auto type = [&](const std::string& keys) {
+    for (char key : keys) SendMessageA(typed, WM_CHAR, static_cast<unsigned char>(key), 1);
+  };
+  // Typed: the text itself and the one parent title beginning with it.
+  type("Zyx");
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(combo, CB_GETCOUNT, 0, 0) == 2; }));
+  EXPECT_EQ(SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Zyxion")), 1);
+  EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(text(typed), "Zyx") << "the typed text is kept";
+  const std::string followed = text(reading);
+  EXPECT_FALSE(followed.empty());
+  type("\b");  // shorter: the drop-down closes
+  EXPECT_TRUE(WaitFor([&] { return !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0); }));
+  EXPECT_TRUE(WaitFor([&] { return !text(reading).empty() && text(reading) != followed; }));
+  // A reading of the user's own is never replaced.
+  SendMessageA(reading, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("よみ").c_str()));
+  type("q");
+  EXPECT_EQ(text(reading), Jp("よみ"));
+
+  SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Jp("ゼクスNew").c_str()));
+  PressButton(dialog, IDOK);
+  HWND question = program.WaitForWindow("#32770", Jp("確認"));
+  ASSERT_TRUE(question);
+  EXPECT_NE(MessageBoxText(question).find(Jp("（1個）")), std::string::npos) << MessageBoxText(question);
+  PressButton(question, IDYES);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(FileExists(base.File("snap") + "\\" + Jp("ゼクスNew.png")));
+  EXPECT_FALSE(FileExists(base.File("snap") + "\\Zyxion.png"));
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  EXPECT_EQ(Query(db, "SELECT title||','||kana FROM main_table WHERE file_name='C:\\z.nes';"), Jp("ゼクスNew,よみ;"));
+  EXPECT_EQ(Query(db, "SELECT title FROM main_table WHERE file_name='C:\\z2.nes';"), "Zyx 2;");
   EXPECT_TRUE(program.Close());
 }
 
