@@ -87,35 +87,221 @@ def glyph_strip(count, size, draw):
     return bmp24(count * size, size, pixel)
 
 
+class Canvas:
+    """A 16 x 16 glyph drawn with hard edges: the strips' mask colour leaves
+    no room for blended borders."""
+
+    def __init__(self):
+        self.px = {}
+
+    def put(self, x, y, c):
+        if 0 <= x < 16 and 0 <= y < 16:
+            self.px[(int(x), int(y))] = c
+
+    def rect(self, x0, y0, x1, y1, c):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.put(x, y, c)
+
+    def frame(self, x0, y0, x1, y1, c):
+        for x in range(x0, x1 + 1):
+            self.put(x, y0, c)
+            self.put(x, y1, c)
+        for y in range(y0, y1 + 1):
+            self.put(x0, y, c)
+            self.put(x1, y, c)
+
+    def disc(self, cx, cy, r, c):
+        for y in range(16):
+            for x in range(16):
+                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
+                    self.put(x, y, c)
+
+    def polygon(self, points, c):
+        """Fills the pixels whose centres lie inside the polygon."""
+        n = len(points)
+        for y in range(16):
+            for x in range(16):
+                px, py, inside = x + 0.5, y + 0.5, False
+                for i in range(n):
+                    (x0, y0), (x1, y1) = points[i], points[(i + 1) % n]
+                    if (y0 > py) != (y1 > py) and px < x0 + (py - y0) * (x1 - x0) / (y1 - y0):
+                        inside = not inside
+                if inside:
+                    self.put(x, y, c)
+
+    def line(self, x0, y0, x1, y1, c, width=1):
+        steps = int(max(abs(x1 - x0), abs(y1 - y0)) * 2) + 1
+        for i in range(steps + 1):
+            t = i / steps
+            x, y = x0 + (x1 - x0) * t, y0 + (y1 - y0) * t
+            for dy in range(width):
+                for dx in range(width):
+                    self.put(round(x) + dx, round(y) + dy, c)
+
+
+DARK = (40, 40, 40)
+WHITE = (255, 255, 255)
+
+
+def draw_launch(g):  # a green button with a play triangle
+    g.disc(7.5, 7.5, 7.2, (30, 120, 40))
+    g.disc(7.5, 7.5, 6.2, (60, 170, 70))
+    g.polygon([(5.5, 3.5), (12.5, 8), (5.5, 12.5)], WHITE)
+
+
+def draw_edit(g):  # a sheet with a pencil across it
+    g.rect(1, 1, 10, 14, WHITE)
+    g.frame(1, 1, 10, 14, (110, 110, 110))
+    for y in (4, 6, 8):
+        g.line(3, y, 8, y, (150, 150, 150))
+    g.polygon([(13, 2), (15, 4), (7, 12), (5, 10)], (240, 190, 40))
+    g.line(13, 2, 15, 4, (200, 80, 80), 2)
+    g.polygon([(5, 10), (7, 12), (4, 13)], (230, 200, 160))
+    g.put(4, 12, DARK)
+
+
+def draw_machine(g):  # a monitor on its stand
+    g.rect(1, 2, 14, 11, (70, 70, 70))
+    g.rect(2, 3, 13, 10, (70, 140, 220))
+    g.line(3, 4, 6, 4, (170, 210, 250))
+    g.rect(6, 12, 9, 12, (90, 90, 90))
+    g.rect(3, 13, 12, 14, (70, 70, 70))
+
+
+def draw_media(g):  # an optical disc
+    g.disc(7.5, 7.5, 7.2, (120, 120, 130))
+    g.disc(7.5, 7.5, 6.4, (205, 210, 225))
+    g.polygon([(8, 1), (14, 6), (9, 7)], (235, 240, 250))
+    g.disc(7.5, 7.5, 2.6, (120, 120, 130))
+    g.disc(7.5, 7.5, 1.5, None)
+
+
+def draw_genre(g):  # a price tag with its hole
+    g.polygon([(1, 7.5), (6.5, 2), (15, 2), (15, 13), (6.5, 13)], (190, 110, 30))
+    g.polygon([(2.5, 7.5), (7, 3), (14, 3), (14, 12), (7, 12)], (245, 170, 60))
+    g.disc(7, 7.5, 1.3, WHITE)
+
+
+def draw_rating(g):  # a red badge with an R
+    g.rect(1, 1, 14, 14, (200, 50, 50))
+    g.frame(1, 1, 14, 14, (140, 20, 20))
+    g.rect(5, 4, 6, 12, WHITE)
+    g.rect(7, 4, 9, 5, WHITE)
+    g.rect(7, 8, 9, 8, WHITE)
+    g.rect(10, 5, 10, 7, WHITE)
+    g.line(8, 9, 10, 12, WHITE)
+
+
+def draw_folder(g, plus=True):  # a folder, with a green plus for adding
+    g.polygon([(0.5, 3), (6, 3), (7.5, 4.5), (15, 4.5), (15, 14), (0.5, 14)], (200, 150, 40))
+    g.rect(1, 6, 14, 13, (250, 205, 90))
+    if plus:
+        g.rect(9, 8, 15, 10, (30, 130, 40))
+        g.rect(11, 6, 13, 12, (30, 130, 40))
+        g.rect(10, 9, 14, 9, (90, 200, 90))
+        g.rect(12, 7, 12, 11, (90, 200, 90))
+
+
+def draw_arrow(g, forward, available):  # back or forward, on a round button
+    ring, fill = ((30, 80, 170), (60, 120, 220)) if available else ((150, 150, 150), (190, 190, 190))
+    g.disc(7.5, 7.5, 7.2, ring)
+    g.disc(7.5, 7.5, 6.2, fill)
+    points = [(3, 7.5), (8, 3), (8, 6), (12.5, 6), (12.5, 9.5), (8, 9.5), (8, 12)]
+    if forward:
+        points = [(15 - x, y) for x, y in points]
+    g.polygon(points, WHITE)
+
+
+def draw_shield(g, safe):  # safe library loading: a green shield; caution: a yellow warning sign
+    if safe:
+        g.polygon([(2, 2), (8, 0.5), (14, 2), (13, 9), (8, 15), (3, 9)], (30, 120, 40))
+        g.polygon([(3, 3), (8, 1.8), (13, 3), (12, 8.5), (8, 13.5), (4, 8.5)], (70, 180, 80))
+        g.line(5, 8, 7, 10, WHITE, 2)
+        g.line(7, 10, 11, 5, WHITE, 2)
+    else:
+        g.polygon([(8, 0.5), (15.5, 14.5), (0.5, 14.5)], (150, 110, 0))
+        g.polygon([(8, 2.5), (14, 13.5), (2, 13.5)], (250, 200, 40))
+        g.rect(7, 5, 8, 10, DARK)
+        g.rect(7, 12, 8, 12, DARK)
+
+
+def draw_window(g, full):  # normal layout: a window; BigPicture: a wide screen with arrows out
+    if full:
+        g.rect(0, 3, 15, 12, (50, 50, 50))
+        g.rect(1, 4, 14, 11, (70, 140, 220))
+        for x0, y0, dx, dy in ((2, 5, 1, 1), (13, 5, -1, 1), (2, 10, 1, -1), (13, 10, -1, -1)):
+            g.put(x0, y0, WHITE)
+            g.put(x0 + dx, y0, WHITE)
+            g.put(x0, y0 + dy, WHITE)
+    else:
+        g.rect(1, 2, 14, 13, (70, 70, 70))
+        g.rect(2, 3, 13, 4, (60, 110, 200))
+        g.rect(2, 5, 13, 12, WHITE)
+        g.rect(3, 6, 6, 11, (210, 220, 235))
+
+
+def draw_keyboard(g):
+    g.rect(0, 4, 15, 12, (80, 80, 80))
+    g.rect(1, 5, 14, 11, (225, 225, 225))
+    for y in (6, 8):
+        for x in range(2, 14, 2):
+            g.put(x, y, (80, 80, 80))
+    g.rect(4, 10, 11, 10, (80, 80, 80))
+
+
+def draw_lock(g, on):  # Scroll Lock: an open grey padlock, a closed green one
+    body, edge = ((60, 170, 70), (30, 110, 40)) if on else ((180, 180, 180), (110, 110, 110))
+    shackle = edge
+    g.frame(5, 1, 10, 8, shackle)
+    g.frame(6, 2, 9, 8, shackle)
+    if not on:
+        g.rect(10, 5, 10, 8, None)
+        g.rect(9, 6, 9, 8, None)
+    g.rect(3, 7, 12, 14, edge)
+    g.rect(4, 8, 11, 13, body)
+    g.rect(7, 10, 8, 12, DARK)
+
+
+def draw_camera(g, mode):  # automatic snapshot: off, full screen, active window, manual
+    body = (150, 150, 150) if mode == 0 else (60, 60, 60)
+    g.rect(5, 2, 10, 4, body)
+    g.rect(1, 4, 14, 13, body)
+    g.disc(7.5, 8.5, 3.5, (225, 225, 225))
+    g.disc(7.5, 8.5, 2.2, [(150, 150, 150), (60, 120, 220), (60, 170, 70), (220, 140, 40)][mode])
+    if mode == 0:
+        g.line(1, 14, 14, 1, (210, 40, 40), 2)
+
+
+def drawn(draw, *args):
+    g = Canvas()
+    draw(g, *args)
+    return g.px
+
+
+TOOLBAR = [drawn(draw_launch), drawn(draw_edit), drawn(draw_machine), drawn(draw_media), drawn(draw_genre),
+           drawn(draw_rating), drawn(draw_folder)]
+HISTORY = [drawn(draw_arrow, False, False), drawn(draw_arrow, True, False), drawn(draw_arrow, False, True),
+           drawn(draw_arrow, True, True)]
+STATUS = [drawn(draw_shield, True), drawn(draw_shield, False), drawn(draw_window, False), drawn(draw_window, True),
+          drawn(draw_keyboard), drawn(draw_lock, False), drawn(draw_lock, True)] + \
+         [drawn(draw_camera, mode) for mode in range(4)]
+
+
 def toolbar_glyph(index, x, y):
-    # launch, edit, machine, media, genre, rating, add: one coloured mark each
-    colours = [(40, 160, 60), (60, 90, 200), (90, 90, 90), (200, 120, 40), (160, 60, 160), (200, 60, 60), (40, 140, 160)]
-    c = colours[index]
-    if index == 0:  # a play triangle
-        return c if 3 <= x <= 12 and abs(y - 7.5) <= (x - 3) * 0.6 + 0.5 else None
-    if 2 <= x <= 13 and 2 <= y <= 13:
-        inner = 4 <= x <= 11 and 4 <= y <= 11
-        return (255, 255, 255) if inner and (x + y + index) % 5 == 0 else c
-    return None
+    # launch, edit, machine, media, genre, extended rating, add images
+    return TOOLBAR[index].get((x, y))
 
 
 def history_glyph(index, x, y):
     # 0 back unavailable, 1 forward unavailable, 2 back available, 3 forward available
-    dx = x if index % 2 == 1 else 15 - x
-    if 3 <= dx <= 12 and abs(y - 7.5) <= (12 - dx) * 0.6 + 0.5:
-        return (50, 100, 200) if index >= 2 else (170, 170, 170)
-    return None
+    return HISTORY[index].get((x, y))
 
 
 def status_glyph(index, x, y):
     # 0/1 library loading safe/caution, 2/3 layout normal/BigPicture, 4 keyboard,
     # 5/6 scroll lock off/on, 7-10 automatic snapshot off/full/window/manual
-    palette = [(40, 160, 60), (220, 160, 0), (60, 90, 200), (200, 60, 60), (90, 90, 90),
-               (150, 150, 150), (40, 160, 60), (150, 150, 150), (200, 60, 60), (60, 90, 200), (200, 120, 40)]
-    if 2 <= x <= 13 and 3 <= y <= 12:
-        border = x in (2, 13) or y in (3, 12)
-        return (30, 30, 30) if border else palette[index]
-    return None
+    return STATUS[index].get((x, y))
 
 
 def main():

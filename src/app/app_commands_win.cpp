@@ -4,14 +4,23 @@
 
 #include "app/html_help_win.h"
 #include "app/info_windows_win.h"
+#include "app/menus_win.h"
 #include "app/rebar_win.h"
 #include "core/app_state_win.h"
 #include "core/command_ids.h"
 #include "core/commands_win.h"
 #include "db/database_dialogs_win.h"
+#include "display/absolute_snapshot_dlg_win.h"
+#include "display/snapshot_view_win.h"
+#include "extras/item_menus_win.h"
+#include "extras/memo_view_win.h"
 #include "editing/editing_commands_win.h"
+#include "input/input_commands_win.h"
+#include "input/message_hook_win.h"
+#include "input/shortcut_key_dlg_win.h"
 #include "launch/launch_commands_win.h"
 #include "maintenance/maintenance_commands_win.h"
+#include "periphery/periphery_commands_win.h"
 #include "search/flag_commands_win.h"
 #include "search/history_commands_win.h"
 #include "search/query_tree_win.h"
@@ -27,6 +36,10 @@ void RegisterShellCommands() {
   RegisterCommand(kCmdHelp, [](AppState& app) { OpenHelpTopic(app, app.mainWindow, "index"); });
   RegisterCommand(kCmdVersion, ShowVersionDialog);
   RegisterCommand(kCmdColumnNames, ShowColumnNamesWindow);
+  // The saved keys show in the menus at once.
+  RegisterCommand(kCmdShortcutKeys, [](AppState& app) {
+    if (ShowShortcutKeyDialog(app)) ShowShortcutKeysInMenus(app, CurrentShortcutKeys());
+  });
 }
 
 }  // namespace
@@ -40,6 +53,12 @@ void RegisterAllCommands() {
   RegisterHistoryCommands();
   RegisterFlagCommands();
   RegisterQueryTreeCommands();
+  RegisterPeripheryCommands();
+  RegisterSnapViewCommands();
+  RegisterMemoViewCommands();
+  RegisterItemExtrasCommands();
+  RegisterInputCommands();
+  ProvideAbsoluteSnapshotDialog(App());
 }
 
 }  // namespace vel

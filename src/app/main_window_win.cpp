@@ -24,10 +24,17 @@
 #include "core/settings_file.h"
 #include "db/database_dialogs_win.h"
 #include "db/database_lock.h"
+#include "display/info_pane_win.h"
+#include "display/snapshot_view_win.h"
+#include "extras/item_menus_win.h"
+#include "extras/memo_view_win.h"
 #include "editing/master_icons_win.h"
 #include "editing/master_tables.h"
 #include "input/message_hook_win.h"
+#include "launch/demo_mode_win.h"
+#include "input/pad_poll_win.h"
 #include "launch/launch_run_win.h"
+#include "periphery/pane_style_win.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/profile.h"
@@ -172,7 +179,9 @@ void FinishCreation(AppState& app) {
   AddTrayIcon(app);
   DragAcceptFiles(app.snapPane, TRUE);
   SetTimer(app.mainWindow, kTimer1, 300, nullptr);
+  StartPadInput(app);
   SetTimer(app.mainWindow, kTimer2, 25, nullptr);
+  StartDemoSupport(app);
   if (!InstallMessageHook(app))
     ShowMessage(Jp("フックのインストールに失敗しました"), "hHook", kMbOk, app.mainWindow);
   ShowShortcutKeysInMenus(app, CurrentShortcutKeys());
@@ -186,6 +195,9 @@ LRESULT OnCreate(HWND window) {
   MakeSeparatorDraggable(app);
   PrepareInterface(app);
   PrepareItemListPanes(app);
+  ReadPaneColours(app);
+  ApplyPaneStyle(app);
+  PrepareInfoPane(app);
   ConnectSearch(app);
   LONG prepared = PrepareLibraryDatabase(app);
   if (prepared == -1) {
@@ -227,6 +239,8 @@ void OnFirstPaint(AppState& app) {
   UpdateHistoryButtons(app);
   FillQueryTree(app);
   app.firstPaintStage = kFirstPaintFinishing;
+  OpenMemoViewAtStart(app);
+  OpenSnapViewAtStart(app);
   LayoutPanes(app);
   UpdateStatusIcons(app);
   ShowTitleCount(app);
@@ -287,6 +301,13 @@ void ShowItemContextMenu(AppState& app) {
 LRESULT OnNotify(AppState& app, const NMHDR& header) {
   if (header.hwndFrom == app.itemList && header.code == NM_RCLICK) {
     ShowItemContextMenu(app);
+    return 0;
+  }
+  // A right drag on the item list opens the information pane's menu there.
+  if (header.hwndFrom == app.itemList && header.code == LVN_BEGINRDRAG) {
+    POINT at{};
+    GetCursorPos(&at);
+    ShowInformationMenu(app, at);
     return 0;
   }
   if (LRESULT handled = 0; HandleItemListNotify(app, header, handled)) return handled;
@@ -428,8 +449,10 @@ bool OnSplitterMouse(AppState& app, UINT message, int x) {
 }
 
 void OnTimer(AppState& app, UINT_PTR timer) {
+  if (OnDemoTimer(app, timer)) return;
   if (timer == kMenuTrackingTimer) TrackMenuButtons(app);
   if (timer == kTimer1) RefreshScrollLockIcon(app);
+  OnPadTimer(app, timer);
 }
 
 // The toolbar bands as this session left them, then every setting.
@@ -474,6 +497,7 @@ void SwitchLayout(AppState& app) {
   if (ShowMessage(Jp("ウィンドウレイアウトを切り替えて再起動します"), Jp("確認"),
                   kMbYesNo | kMbIconQuestion, app.mainWindow) != kIdYes)
     return;
+  if (!MemoViewAllowsClose(app)) return;
   if (!WriteSettingsFile(app.paths.settingsFile,
                          {{"Window", "BigPictureMode", app.layoutMode == 1 ? "0" : "1"}})) {
     ShowMessage(Jp("設定ファイルに書き込めませんでした。\n") + app.paths.settingsFile, Jp("エラー"),
@@ -491,6 +515,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_CREATE: return OnCreate(window);
     case WM_PAINT: OnPaint(window); return 0;
     case WM_SIZE: LayoutPanes(app); return 0;
+    case WM_MOVE: MemoViewTrackMainWindow(app); return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kSeparatorButtonId) ToggleSeparator(app);
       else RunCommand(app, LOWORD(wParam));
@@ -522,7 +547,10 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_ENTERMENULOOP: KillTimer(window, kTimer1); return 0;
     case WM_EXITMENULOOP: SetTimer(window, kTimer1, 300, nullptr); return 0;
     case WM_TIMER: OnTimer(app, wParam); return 0;
-    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_CLOSE:
+      if (!MemoViewAllowsClose(app)) return 0;  // a modified memo: Cancel keeps the program
+      DestroyWindow(window);
+      return 0;
     case WM_DESTROY: OnDestroy(app); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     // Windows ends the process after this without WM_DESTROY.

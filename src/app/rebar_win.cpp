@@ -78,18 +78,22 @@ LRESULT CALLBACK SearchTextProcedure(HWND edit, UINT message, WPARAM wParam, LPA
   auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_USERDATA));
   if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | CallWindowProcA(original, edit, message, wParam, lParam);
   if (message == WM_CHAR && (wParam == VK_RETURN || wParam == VK_ESCAPE)) return 0;  // no beep
-  if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT) &&
-      CandidateStep(App(), wParam))
-    return 0;
+  if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT)) {
+    if (CandidateStep(App(), wParam)) return 0;
+    // With no drop-down shown, Up and Down open the texts searched before.
+    if (wParam == VK_UP || wParam == VK_DOWN) {
+      ShowSearchHistory(App());
+      return 0;
+    }
+  }
+  if (message == WM_LBUTTONDBLCLK && !CandidatesShown()) ShowSearchHistory(App());
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) HideCandidates(App());
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
     AppState& app = App();
     HideCandidates(app);
-    if (app.runSearch) {
-      std::string text = WindowText(edit);
-      int target = static_cast<int>(SendMessageA(GetDlgItem(GetParent(edit), kSearchTargetId), CB_GETCURSEL, 0, 0));
-      app.runSearch(text, target < 0 ? 0 : target);
-    }
+    std::string text = WindowText(edit);
+    int target = static_cast<int>(SendMessageA(GetDlgItem(GetParent(edit), kSearchTargetId), CB_GETCURSEL, 0, 0));
+    SearchFromSearchBox(app, text, target < 0 ? 0 : target);
     return 0;
   }
   return CallWindowProcA(original, edit, message, wParam, lParam);

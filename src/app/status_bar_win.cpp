@@ -4,6 +4,8 @@
 
 #include "app/main_window_win.h"
 #include "core/app_state_win.h"
+#include "launch/snapshot_capture.h"
+#include "input/soft_keyboard_win.h"
 #include "platform/codepage.h"
 
 namespace vel {
@@ -62,9 +64,7 @@ void UpdateStatusIcons(AppState& app) {
   SetIcon(app, 6, kKeyboard, "Software Keyboard");
   gScrollLockShown = (GetKeyState(VK_SCROLL) & 1) != 0;
   SetIcon(app, 7, gScrollLockShown ? kScrollOn : kScrollOff, "Scroll Lock");
-  static const char* snapTips[] = {"自動スナップ撮影(OFF)", "自動スナップ撮影(FullScreen)",
-                                   "自動スナップ撮影(ActiveWindow)", "自動スナップ撮影(Manual)"};
-  SetIcon(app, 8, kSnapFirst + app.autoSnapMode, Jp(snapTips[app.autoSnapMode]));
+  SetIcon(app, 8, kSnapFirst + app.autoSnapMode, CaptureModeTip(app.autoSnapMode));
 }
 
 void RefreshScrollLockIcon(AppState& app) {
@@ -78,12 +78,13 @@ void RefreshScrollLockIcon(AppState& app) {
 void OnStatusBarClick(AppState& app, int part) {
   switch (part) {
     case 5: SwitchLayout(app); break;
+    case 6: ToggleSoftKeyboard(app); break;
     case 7:
       keybd_event(VK_SCROLL, 0, 0, 0);
       Sleep(30);
       keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
       break;
-    case 8: app.autoSnapMode = (app.autoSnapMode + 1) % 4; break;
+    case 8: app.autoSnapMode = NextCaptureMode(app.autoSnapMode); break;
     default: return;
   }
   UpdateStatusIcons(app);

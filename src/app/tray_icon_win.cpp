@@ -32,7 +32,7 @@ void RemoveTrayIcon(AppState& app) {
   app.trayIconAdded = false;
 }
 
-void ShowTrayBalloon(AppState& app, const std::string& text, bool warning) {
+void ShowTrayBalloon(AppState& app, const std::string& text, BalloonIcon icon) {
   if (!app.trayIconAdded) return;
   NOTIFYICONDATAA data{};
   data.cbSize = sizeof data;
@@ -43,7 +43,9 @@ void ShowTrayBalloon(AppState& app, const std::string& text, bool warning) {
   std::strncpy(data.szInfo, shown.c_str(), sizeof data.szInfo - 1);
   std::strncpy(data.szInfoTitle, "Velmarook2", sizeof data.szInfoTitle - 1);
   data.uTimeout = 10000;
-  data.dwInfoFlags = warning ? NIIF_WARNING : (NIIF_INFO | NIIF_NOSOUND);
+  data.dwInfoFlags = icon == BalloonIcon::kError     ? NIIF_ERROR
+                     : icon == BalloonIcon::kWarning ? NIIF_WARNING
+                                                     : (NIIF_INFO | NIIF_NOSOUND);
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 

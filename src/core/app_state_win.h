@@ -112,7 +112,10 @@ struct AppState {
   // set by the item list once it exists.
   std::function<void(const std::string&)> reloadItemList;
   // Runs a search typed in the search box (text, target); set by the search.
-  std::function<void(const std::string&, int)> runSearch;
+  std::function<int(const std::string&, int)> runSearch;  // the rows found, -1 on failure
+  // Opens the per-item snapshot choice ("スナップショット画像の絶対指定") for the
+  // focused item; set by the dialog once it exists.
+  std::function<void()> showAbsoluteSnapshotDialog;
 };
 
 AppState& App();

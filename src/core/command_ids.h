@@ -60,6 +60,7 @@ enum CommandId : int {
   kCmdQueryDelete = 1231,
   kCmdResetSortDirections = 1232,
   kCmdTrayStopWaiting = 1264,
+  kCmdAbsoluteSnapshot = 1265,  // the information pane's menu: the item's own snapshot choice
 
   kCmdMenuButtonFirst = 11201,  // the seven top-level menus on the menu toolbar
   kCmdMenuButtonLast = 11207,
@@ -72,10 +73,16 @@ enum CommandId : int {
   kCmdMediaFirst = 14000,
   kCmdMachineFirst = 15000,
   kCmdEmulatorSettingFirst = 16000,
+  // 17000-17999 is shared: the web search sites, then the related files.
+  kCmdWebSiteFirst = 17000,
+  kCmdRelatedFileFirst = 17100,
   kCmdLaunchWithFirst = 18000,
   kCmdLaunchDiskFirst = 19000,
 };
 
 inline constexpr int kDynamicRangeSize = 1000;
+// Sites 1-99 of the site file; entries of an item's related files shown.
+inline constexpr int kWebSiteIdCount = 100;
+inline constexpr int kRelatedFileIdCount = 900;
 
 }  // namespace vel

@@ -82,4 +82,16 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+std::string ChosenComboEntry(HWND combo) { return ComboEntryText(combo, SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
+
+std::string ComboEntryText(HWND combo, LRESULT index) {
+  if (index < 0) return "";
+  const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT read = SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(read < 0 ? 0 : read));
+  return text;
+}
+
 }  // namespace vel

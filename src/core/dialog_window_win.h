@@ -33,5 +33,9 @@ T* DialogData(HWND dialog) {
 }
 
 std::string WindowText(HWND window);
+// The text of a combo box's list entry ("" for no entry).
+std::string ComboEntryText(HWND combo, LRESULT index);
+// The text of the chosen entry of a combo box's list ("" when none is chosen).
+std::string ChosenComboEntry(HWND combo);
 
 }  // namespace vel

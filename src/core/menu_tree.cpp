@@ -90,7 +90,12 @@ const MenuEntry& ContextMenuTree(ContextMenu which) {
   static const MenuEntry query = Popup("クエリ", {Item(1227, "フォルダ作成"), Separator(), Item(1228, "クエリ作成"),
                                                  Item(1229, "クエリ編集"), Separator(), Item(1230, "大きいアイコン"),
                                                  Separator(), Item(1231, "削除")});
-  static const MenuEntry information = Popup("インフォメーション内メニュー", {});
+  static const MenuEntry information =
+      Popup("インフォメーション内メニュー",
+            {Dynamic(0, "エミュレータで起動", DynamicList::Emulators), Separator(),
+             Dynamic(0, "Webで検索", DynamicList::WebSites), Dynamic(0, "関連ファイル/URL", DynamicList::RelatedFiles),
+             Separator(), Item(kCmdAbsoluteSnapshot, "スナップショット画像の絶対指定…"),
+             Item(kCmdOpenMemoView, "メモビューウィンドウを開く")});
   static const MenuEntry header =
       Popup("アイテムリストカラムメニュー", {Item(kCmdResetSortDirections, "全カラムソート方向リセット")});
   static const MenuEntry snap = Popup(
@@ -128,9 +133,27 @@ int DynamicListFirstId(DynamicList list) {
     case DynamicList::Adultex: return kCmdAdultexFirst;
     case DynamicList::EmulatorSettings: return kCmdEmulatorSettingFirst;
     case DynamicList::Emulators: return kCmdLaunchWithFirst;
+    case DynamicList::WebSites: return kCmdWebSiteFirst;
+    case DynamicList::RelatedFiles: return kCmdRelatedFileFirst;
     case DynamicList::None: break;
   }
   return 0;
+}
+
+const std::vector<CommandIdRange>& DynamicCommandRanges() {
+  auto whole = [](const char* name, int first) { return CommandIdRange{name, first, first + kDynamicRangeSize - 1}; };
+  static const std::vector<CommandIdRange> ranges = {
+      whole("genres", kCmdGenreFirst),
+      whole("extended ratings", kCmdAdultexFirst),
+      whole("media", kCmdMediaFirst),
+      whole("machines", kCmdMachineFirst),
+      whole("emulator settings", kCmdEmulatorSettingFirst),
+      {"web sites", kCmdWebSiteFirst, kCmdWebSiteFirst + kWebSiteIdCount - 1},
+      {"related files", kCmdRelatedFileFirst, kCmdRelatedFileFirst + kRelatedFileIdCount - 1},
+      whole("emulators", kCmdLaunchWithFirst),
+      whole("disks", kCmdLaunchDiskFirst),
+  };
+  return ranges;
 }
 
 }  // namespace vel

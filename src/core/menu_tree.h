@@ -8,7 +8,9 @@ namespace vel {
 enum class MenuEntryKind { Item, Separator, Popup };
 
 // What a popup is filled with when it opens (none for fixed contents).
-enum class DynamicList { None, Machines, Media, Genres, Adultex, EmulatorSettings, Emulators };
+enum class DynamicList {
+  None, Machines, Media, Genres, Adultex, EmulatorSettings, Emulators, WebSites, RelatedFiles
+};
 
 struct MenuEntry {
   MenuEntryKind kind = MenuEntryKind::Item;
@@ -28,5 +30,14 @@ const MenuEntry& ContextMenuTree(ContextMenu which);
 
 // The first identifier of a dynamic list's range.
 int DynamicListFirstId(DynamicList list);
+
+// A block of command identifiers handed out at run time.
+struct CommandIdRange {
+  const char* name;
+  int first;
+  int last;  // inclusive
+};
+// Every such block: the dynamic lists and the disks of the emulator list.
+const std::vector<CommandIdRange>& DynamicCommandRanges();
 
 }  // namespace vel

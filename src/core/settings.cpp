@@ -136,7 +136,10 @@ Settings CoreSettingsTable(const SettingsContext& c) {
       .Int("MemoWindow", "Height", L, 320, kAtExit)
       .Int("MemoWindow", "Active", L, 0, kAtExit)
       .Int("MemoWindow", "Tracking", L, 0, kAtExit)
-      .Int("MemoWindow", "Alpha", L, 100, kAtExit);
+      .Int("MemoWindow", "Alpha", L, 100, kAtExit)
+      // The view's menu: its frame hidden, hidden while the pane shows 3Shots.
+      .Int("MemoWindow", "HideFrame", L, 0, kAtExit)
+      .Int("MemoWindow", "HideIn3Shot", L, 0, kAtExit);
   t.Int("SnapWindow", "Active", L, 0, kAtExit)
       .Int("SnapWindow", "PositionX", L, 100, kAtExit)
       .Int("SnapWindow", "PositionY", L, 100, kAtExit)

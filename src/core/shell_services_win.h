@@ -18,9 +18,13 @@ struct AppState;
 void ShowWaitWindow(AppState& app);
 void HideWaitWindow(AppState& app);
 
-// A balloon on the tray icon titled "Velmarook2" for 10 seconds; `warning`
-// gives it the warning icon, otherwise it is a quiet information.
-void ShowTrayBalloon(AppState& app, const std::string& text, bool warning);
+// A balloon on the tray icon titled "Velmarook2" for 10 seconds with an
+// information (quiet), warning or error icon.
+enum class BalloonIcon : int { kInformation = 0, kWarning = 1, kError = 2 };
+void ShowTrayBalloon(AppState& app, const std::string& text, BalloonIcon icon);
+inline void ShowTrayBalloon(AppState& app, const std::string& text, bool warning) {
+  ShowTrayBalloon(app, text, warning ? BalloonIcon::kWarning : BalloonIcon::kInformation);
+}
 
 // Text in part `part` of the status bar.
 void SetStatusText(AppState& app, int part, const std::string& text);

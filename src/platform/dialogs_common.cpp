@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/thread_message_answerer.h"
 
 #include <mutex>
 
@@ -14,7 +15,10 @@ std::mutex gAnswererLock;
 MessageAnswerer gAnswerer;
 FileAnswerer gFileAnswerer;
 FolderAnswerer gFolderAnswerer;
+thread_local MessageAnswerer gThreadAnswerer;
 }  // namespace
+
+void SetThreadMessageAnswerer(MessageAnswerer answerer) { gThreadAnswerer = std::move(answerer); }
 
 void SetFolderAnswerer(FolderAnswerer answerer) {
   std::lock_guard<std::mutex> guard(gAnswererLock);
@@ -66,6 +70,7 @@ void SetMessageAnswerer(MessageAnswerer answerer) {
 int ShowMessage(const std::string& text, const std::string& caption, unsigned flags,
                 void* owner) {
   MessageRequest request{text, caption, flags};
+  if (gThreadAnswerer) return gThreadAnswerer(request);
   MessageAnswerer answerer;
   {
     std::lock_guard<std::mutex> guard(gAnswererLock);

@@ -65,6 +65,7 @@ TEST(MenuTree, ContextMenusHoldTheirCommands) {
       {ContextMenu::ItemListHeader, {kCmdResetSortDirections}},
       {ContextMenu::EmulatorSettings, {1262, 1263}},
       {ContextMenu::Tray, {kCmdTrayStopWaiting}},
+      {ContextMenu::Information, {kCmdAbsoluteSnapshot, kCmdOpenMemoView}},
   };
   for (const Case& c : cases) {
     std::set<int> ids;
@@ -80,6 +81,54 @@ TEST(MenuTree, ContextMenusHoldTheirCommands) {
   EXPECT_EQ(*memo.begin(), 1248);
   EXPECT_EQ(*memo.rbegin(), 1261);
   EXPECT_EQ(snap.size(), 15u);  // 1233-1247
+}
+
+TEST(MenuTree, InformationMenuCarriesTheItemsSubmenus) {
+  std::vector<std::pair<std::string, DynamicList>> popups;
+  Walk(ContextMenuTree(ContextMenu::Information), [&](const MenuEntry& e) {
+    if (e.dynamic != DynamicList::None) popups.push_back({e.text, e.dynamic});
+  });
+  EXPECT_EQ(popups, (std::vector<std::pair<std::string, DynamicList>>{{"エミュレータで起動", DynamicList::Emulators},
+                                                                      {"Webで検索", DynamicList::WebSites},
+                                                                      {"関連ファイル/URL", DynamicList::RelatedFiles}}));
+  EXPECT_EQ(DynamicListFirstId(DynamicList::WebSites), kCmdWebSiteFirst);
+  EXPECT_EQ(DynamicListFirstId(DynamicList::RelatedFiles), kCmdRelatedFileFirst);
+}
+
+// No two dynamic blocks share an identifier, all stay in 12000-19999, and no
+// fixed command of any menu falls into one of them.
+TEST(MenuTree, DynamicRangesAreDisjointAndHoldNoFixedCommand) {
+  const auto& ranges = DynamicCommandRanges();
+  ASSERT_FALSE(ranges.empty());
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    EXPECT_LE(ranges[i].first, ranges[i].last) << ranges[i].name;
+    EXPECT_GE(ranges[i].first, 12000) << ranges[i].name;
+    EXPECT_LE(ranges[i].last, 19999) << ranges[i].name;
+    for (size_t j = i + 1; j < ranges.size(); ++j)
+      EXPECT_TRUE(ranges[i].last < ranges[j].first || ranges[j].last < ranges[i].first)
+          << ranges[i].name << " overlaps " << ranges[j].name;
+  }
+  // Every dynamic list starts a block of its own.
+  for (DynamicList list : {DynamicList::Machines, DynamicList::Media, DynamicList::Genres, DynamicList::Adultex,
+                           DynamicList::EmulatorSettings, DynamicList::Emulators, DynamicList::WebSites,
+                           DynamicList::RelatedFiles}) {
+    int first = DynamicListFirstId(list);
+    bool starts = false;
+    for (const CommandIdRange& r : ranges) starts = starts || r.first == first;
+    EXPECT_TRUE(starts) << first;
+  }
+  // 99 sites and the related files shown fit their blocks.
+  EXPECT_GE(kWebSiteIdCount, 99);
+  std::vector<const MenuEntry*> roots;
+  for (const MenuEntry& m : MainMenus()) roots.push_back(&m);
+  for (ContextMenu c : {ContextMenu::Query, ContextMenu::Information, ContextMenu::ItemListHeader,
+                        ContextMenu::SnapView, ContextMenu::MemoView, ContextMenu::EmulatorSettings, ContextMenu::Tray})
+    roots.push_back(&ContextMenuTree(c));
+  for (const MenuEntry* root : roots)
+    Walk(*root, [&](const MenuEntry& e) {
+      if (e.kind != MenuEntryKind::Item) return;
+      for (const CommandIdRange& r : ranges) EXPECT_FALSE(e.id >= r.first && e.id <= r.last) << e.id << " in " << r.name;
+    });
 }
 
 }  // namespace

@@ -227,7 +227,7 @@ TEST(Startup, ClearLastQueryDropsTheListView) {
     LibraryConnection db;
     db.Open(base.File("Velmarook.db"), "");
     // The view goes at the first paint, which may come just after the window is up.
-    for (int i = 0; i < 50 && clear && One(db, listViewQuery) != "0"; ++i) SleepMs(100);
+    WaitFor([&] { return !(clear && One(db, listViewQuery) != "0"); });
     EXPECT_EQ(One(db, listViewQuery), clear ? "0" : "1") << clear;
     db.Close();
     ASSERT_TRUE(program.Close());
@@ -475,6 +475,15 @@ TEST(MainWindow, TheQueryTreeSeparatorIsDraggedAndAClickStillToggles) {
 // Scroll Lock toggled from outside: the status bar shows the new state
 // without any other action of the user.
 TEST(MainWindow, TheScrollLockIconFollowsAToggle) {
+  auto toggle = [] {
+    keybd_event(VK_SCROLL, 0, 0, 0);
+    keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
+  };
+  // An earlier test may leave Scroll Lock on; the program would then turn it
+  // off at start (the fresh settings say off) while the test toggles it.
+  if (GetKeyState(VK_SCROLL) & 1) toggle();
+  for (int i = 0; i < 50 && (GetKeyState(VK_SCROLL) & 1); ++i) Sleep(100);
+  ASSERT_FALSE(GetKeyState(VK_SCROLL) & 1);
   BaseFolder base;
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
@@ -482,10 +491,6 @@ TEST(MainWindow, TheScrollLockIconFollowsAToggle) {
   HWND status = FindControl(main, 70);
   ASSERT_TRUE(status);
   auto icon = [status] { return SendMessageA(status, SB_GETICON, 7, 0); };
-  auto toggle = [] {
-    keybd_event(VK_SCROLL, 0, 0, 0);
-    keybd_event(VK_SCROLL, 0, KEYEVENTF_KEYUP, 0);
-  };
   LRESULT shown = icon();
   toggle();
   for (int i = 0; i < 50 && icon() == shown; ++i) Sleep(100);
