@@ -23,15 +23,6 @@ constexpr int kListId = 3501, kAddId = 3502, kDuplicateId = 3504, kDeleteId = 35
               kNameId = 4003,
               kRewriteScriptId = 4006, kRewriteTestId = 4008;
 
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  for (int i = 0; i < 100; ++i) {
-    if (condition()) return true;
-    SleepMs(50);
-  }
-  return condition();
-}
-
 TEST(EmulatorConfigListE2E, HideDuplicateDeleteAndEdit) {
   BaseFolder base;
   {

@@ -19,14 +19,6 @@ namespace {
 constexpr int kSearchTargetId = 2101, kSearchTextId = 2102, kItemListId = 1001;
 constexpr int kTargetMaker = 3;
 
-bool WaitFor(const std::function<bool()>& done, int tries = 200) {
-  for (int i = 0; i < tries; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
-
 LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
 LRESULT Selected(HWND list) {
   return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);

@@ -23,14 +23,6 @@ constexpr int kSearchTextId = 2102;
 constexpr int kSourceNameId = 3201, kSourceSizeId = 3202, kDestinationId = 3203, kExtractId = 3206,
               kStatusId = 3209, kStartId = 3210;
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 300; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
-
 std::string ControlText(HWND dialog, int id) {
   char text[1024] = {};
   SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));

@@ -19,14 +19,6 @@ namespace {
 constexpr int kSearchTextId = 2102;
 constexpr int kBaseId = 2101, kSubId = 2103, kActionId = 2105;
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 300; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
-
 // Lists the items whose title holds the word; the first one gets the focus.
 void Search(HWND main, const char* word) {
   HWND edit = FindControl(main, kSearchTextId);

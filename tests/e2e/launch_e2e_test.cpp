@@ -156,7 +156,7 @@ TEST(LaunchE2E, AFailingStartProgramStopsTheLaunchOnlyWhenItsCodeCounts) {
     } else {
       EXPECT_NE(WaitForLogLine(emulatorLog, "ended", 30000).find("ended"), std::string::npos);
     }
-    for (int i = 0; i < 100 && ReadWholeFile(emulatorIni) != settingsBefore; ++i) SleepMs(100);
+    WaitFor([&] { return !(ReadWholeFile(emulatorIni) != settingsBefore); });
     EXPECT_EQ(ReadWholeFile(emulatorIni), settingsBefore);
     EXPECT_TRUE(program.Close());
   }
@@ -214,7 +214,7 @@ TEST(LaunchE2E, OverlappingLaunchesShareTheStartTheEndAndTheCleaning) {
     if (second != std::string::npos && ReadWholeFile(helperLog).find("after") != std::string::npos) break;
     SleepMs(100);
   }
-  for (int i = 0; i < 100 && FileExists(base.File("extract\\one.d88")); ++i) SleepMs(100);
+  WaitFor([&] { return !(FileExists(base.File("extract\\one.d88"))); });
   std::string helperRuns = ReadWholeFile(helperLog);
   auto count = [&](const std::string& what) {
     size_t n = 0;
@@ -282,7 +282,7 @@ TEST(LaunchE2E, OverlappingLaunchesOnOneIniEndWithItsOriginalBytes) {
   }
   // The second emulator saved its settings after the first launch had ended.
   EXPECT_NE(content.find("saved value: double"), std::string::npos) << content;
-  for (int i = 0; i < 100 && ReadWholeFile(emulatorIni) != settingsBefore; ++i) SleepMs(100);
+  WaitFor([&] { return !(ReadWholeFile(emulatorIni) != settingsBefore); });
   EXPECT_EQ(ReadWholeFile(emulatorIni), settingsBefore);
   EXPECT_FALSE(FileExists(emulatorIni + ".velmarook_bak"));
   EXPECT_TRUE(program.Close());
@@ -326,7 +326,7 @@ TEST(LaunchE2E, AnAlterEgoLaunchesFromItsRenamedCopiesAndRenamesThemBack) {
   std::string content = WaitForLogLine(log, "ended", 30000);
   EXPECT_NE(content.find("\" " + copies + "\\DISK_1.D88 " + copies + "\\DISK_2.D88"), std::string::npos) << content;
   // Back under their names once the emulator has ended, and nothing extracted.
-  for (int i = 0; i < 100 && !FileExists(copies + "\\DISK 2.D88"); ++i) SleepMs(100);
+  WaitFor([&] { return !(!FileExists(copies + "\\DISK 2.D88")); });
   EXPECT_EQ(ReadWholeFile(copies + "\\DISK 1.D88"), "one");
   EXPECT_EQ(ReadWholeFile(copies + "\\DISK 2.D88"), "two");
   EXPECT_FALSE(FileExists(copies + "\\DISK_1.D88"));
@@ -504,7 +504,7 @@ TEST(LaunchE2E, TheExtractionFolderCleanUpNeverDeletesTheUsersFiles) {
     SearchAndLaunchFirst(main, "Zipped");
     std::string content = WaitForLogLine(log, "ended", 30000);
     ASSERT_NE(content.find(roms + "\\GAME.D88"), std::string::npos) << content;
-    for (int i = 0; i < 100 && (FileExists(roms + "\\GAME.D88") || journals() > 0); ++i) SleepMs(100);
+    WaitFor([&] { return !((FileExists(roms + "\\GAME.D88") || journals() > 0)); });
     EXPECT_FALSE(FileExists(roms + "\\GAME.D88"));
     EXPECT_FALSE(FileExists(roms + "\\game.sav"));
     untouched();
@@ -518,7 +518,7 @@ TEST(LaunchE2E, TheExtractionFolderCleanUpNeverDeletesTheUsersFiles) {
     HWND main = program.WaitUntilReady();
     ASSERT_TRUE(main);
     SearchAndLaunchFirst(main, "Zipped");
-    for (int i = 0; i < 300 && !FileExists(roms + "\\game.sav"); ++i) SleepMs(100);
+    WaitFor([&] { return !(!FileExists(roms + "\\game.sav")); });
     ASSERT_TRUE(FileExists(roms + "\\GAME.D88"));
     HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.ProcessId());
     ASSERT_TRUE(process);
@@ -536,7 +536,7 @@ TEST(LaunchE2E, TheExtractionFolderCleanUpNeverDeletesTheUsersFiles) {
   {
     RunningProgram program(base.Path(), "-nosplash -dontshrink");
     ASSERT_TRUE(program.WaitUntilReady());
-    for (int i = 0; i < 100 && journals() > 0; ++i) SleepMs(100);
+    WaitFor([&] { return !(journals() > 0); });
     EXPECT_EQ(journals(), 0);
     EXPECT_FALSE(FileExists(roms + "\\GAME.D88"));
     // What the emulator made while nobody watched is not known to be ours.

@@ -25,14 +25,6 @@ namespace {
 constexpr int kMachinesId = 2203, kOptionBoxId = 2204, kLogId = 2206, kExtraButtonId = 2208, kRunId = 2209,
               kOldTextId = 2211, kNewTextId = 2213, kTargetId = 2215, kFileBoxId = 2216;
 
-bool WaitFor(const std::function<bool()>& done, int rounds = 400) {
-  for (int i = 0; i < rounds; ++i) {
-    if (done()) return true;
-    SleepMs(50);
-  }
-  return done();
-}
-
 // The log lines of the dialog (UTF-8).
 std::vector<std::string> LogLines(HWND dialog) {
   HWND list = GetDlgItem(dialog, kLogId);

@@ -34,12 +34,12 @@ TEST(MaintenanceDialogE2E, ReadingRunForOneMachineFromTheMenu) {
   SendMessageA(GetDlgItem(dialog, kMachinesId), CB_SETCURSEL, 1, 0);
   PressButton(dialog, kRunId);
   std::string kana;
-  for (int i = 0; i < 200; ++i) {
-    SleepMs(50);
-    ASSERT_FALSE(db.Query("SELECT group_concat(file_name||'='||kana,',') FROM (SELECT * FROM main_table WHERE file_name IN ('a','b','c') ORDER BY file_name);"));
+  WaitFor([&] {
+    if (db.Query("SELECT group_concat(file_name||'='||kana,',') FROM (SELECT * FROM main_table WHERE file_name IN ('a','b','c') ORDER BY file_name);"))
+      return false;
     kana = AnsiToUtf8(db.Cell(1, 0));
-    if (kana == "a=げーむ,b=ぱずる,c=" && WindowCaption(GetDlgItem(dialog, kRunId)) == Jp("実行")) break;
-  }
+    return kana == "a=げーむ,b=ぱずる,c=" && WindowCaption(GetDlgItem(dialog, kRunId)) == Jp("実行");
+  });
   EXPECT_EQ(kana, "a=げーむ,b=ぱずる,c=");
   EXPECT_EQ(WindowCaption(GetDlgItem(dialog, kRunId)), Jp("実行"));
   PressButton(dialog, IDCANCEL);
@@ -59,11 +59,16 @@ TEST(MaintenanceDialogE2E, SmartTitlesLeftEmptyAreFilledFromTheStart) {
   RunningProgram program(base.Path(), "-nosplash");
   HWND dialog = program.WaitForWindow("NORMALDLG", Jp("データベース更新"));
   ASSERT_TRUE(dialog);
+  // The window is found as soon as it exists; its controls follow.
+  ASSERT_TRUE(WaitFor([&] { return GetDlgItem(dialog, kRunId) != nullptr && IsWindowVisible(dialog); }));
+  ASSERT_TRUE(GetDlgItem(dialog, IDCANCEL));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));  // left only by the run
   PressButton(dialog, kRunId);
   const std::string done = Jp("処理が終了しました。\n閉じるボタンをクリックして下さい。");
-  for (int i = 0; i < 200 && WindowCaption(GetDlgItem(dialog, kWideLabelId)) != done; ++i) SleepMs(50);
+  WaitFor([&] { return WindowCaption(GetDlgItem(dialog, kWideLabelId)) == done; }, 120000);
   EXPECT_EQ(WindowCaption(GetDlgItem(dialog, kWideLabelId)), done);
+  for (HWND box : WindowsOfProcess(program.ProcessId(), "#32770"))
+    ADD_FAILURE() << "a message box is open: " << AnsiToUtf8(MessageBoxText(box));
   PressButton(dialog, IDCANCEL);
   HWND main = program.WaitUntilReady();
   ASSERT_TRUE(main);

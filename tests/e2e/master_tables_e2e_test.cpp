@@ -17,15 +17,6 @@ namespace {
 constexpr int kTabId = 3701, kListId = 3702, kAddId = 3703, kNameId = 3801, kSearchExtId = 3804;
 constexpr int kImportPathId = 3101, kImportStartId = 3001, kProgressCloseId = 3304;
 
-template <typename Condition>
-bool WaitFor(Condition condition, int tries = 100) {
-  for (int i = 0; i < tries; ++i) {
-    if (condition()) return true;
-    Sleep(100);
-  }
-  return condition();
-}
-
 std::string ControlText(HWND control) {
   char text[512] = {};
   SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -139,7 +130,7 @@ TEST(MasterTablesE2E, AGenreAndAMachineAreAddedAndImagesImportedForTheMachine) {
   HWND progress = program.WaitForWindow("NORMALDLG", Jp("イメージの検索と追加"));
   ASSERT_TRUE(progress);
   HWND stop = GetDlgItem(progress, kProgressCloseId);
-  ASSERT_TRUE(WaitFor([&] { return ControlText(stop) == Jp("終了"); }, 300));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(stop) == Jp("終了"); }));
   PressButton(progress, kProgressCloseId);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(progress); }));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -117,6 +117,15 @@ std::string MessageBoxText(HWND box) {
   return text;
 }
 
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (GetTickCount64() < end) {
+    if (done()) return true;
+    Sleep(50);
+  }
+  return done();
+}
+
 void PressButton(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

@@ -2,6 +2,7 @@
 // Starts the real program in a base folder and watches its windows.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ class RunningProgram {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// Polls until the condition holds or the time is up; true when it held. The
+// generous default leaves room for a loaded machine: a passing test never waits it out.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
 
 // The text of a message box (its static text) and a press of one of its buttons.
 std::string MessageBoxText(HWND box);
