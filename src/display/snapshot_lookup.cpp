@@ -341,10 +341,19 @@ bool SnapshotLookup::SearchOneFolder(const std::string& folder,
   return false;
 }
 
-bool SnapshotLookup::FolderChanged(const std::string& folder) const {
+bool SnapshotLookup::ListingStale(const std::string& folder) const {
   std::string key = WithoutTrailingSeparator(folder);
   auto listed = folders_.find(key);
   return listed == folders_.end() || !listed->second || listed->second->stamp != LastWriteStamp(key);
+}
+
+bool SnapshotLookup::FolderChanged(const std::string& folder) const {
+  if (ListingStale(folder)) return true;
+  if (!settings_.searchSubdir) return false;
+  // A picture added to a subfolder changes only that subfolder's time.
+  for (const std::string& sub : folders_.at(WithoutTrailingSeparator(folder))->subfolders)
+    if (ListingStale(JoinPath(folder, sub))) return true;
+  return false;
 }
 
 const SnapshotLookup::FolderIndex& SnapshotLookup::Listing(const std::string& folder) {

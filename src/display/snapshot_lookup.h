@@ -116,6 +116,9 @@ class SnapshotLookup {
   bool SearchOneFolder(const std::string& folder, const std::vector<Candidate>& candidates,
                        const std::vector<std::string>& shown, SnapFind& find);
   const FolderIndex& Listing(const std::string& folder);
+  // The folder's listing is missing or older than the folder.
+  bool ListingStale(const std::string& folder) const;
+  // As ListingStale, and for its subfolders when they are searched too.
   bool FolderChanged(const std::string& folder) const;
 
   SnapshotSettings settings_;

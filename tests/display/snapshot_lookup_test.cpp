@@ -346,6 +346,24 @@ TEST_F(SnapshotLookupTest, FolderListedAgainWhenItChanges) {
   EXPECT_EQ(asked, 3);
 }
 
+TEST_F(SnapshotLookupTest, SubfolderListedAgainWhenItChanges) {
+  Files({"shots\\a.png"});
+  SnapshotSettings settings = Only({1});
+  settings.searchSubdir = true;
+  SnapshotLookup lookup(settings);
+  SnapRow row = Row();
+  row.fileTitle = "b";
+  EXPECT_EQ(lookup.SnapSource(8, 1, row).outcome, SnapOutcome::kNotFound);
+  // A picture added to the subfolder changes the time of that folder only
+  // (copied from elsewhere: the seed of Files would touch the top folder).
+  SleepMs(20);
+  test::TempFolder elsewhere;
+  const std::string seed = elsewhere / "seed.bin";
+  test::WriteWholeFile(seed, "x");
+  ASSERT_TRUE(CopyOneFile(seed, In("shots\\b.png"), CopyMode::kOverwrite));
+  EXPECT_EQ(Found(lookup.SnapSource(8, 1, row)), "shots\\b.png");
+}
+
 TEST_F(SnapshotLookupTest, AbsoluteChoicesAndSourceKinds) {
   Files({"shot.PNG", "notes.txt", "own\\a.gif", "a.png"});
   struct Case {
