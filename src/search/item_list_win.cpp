@@ -51,6 +51,9 @@ struct ListPanes {
   int currentTab = 0;
   std::vector<std::string> groupValues;
   bool groupValuesLoaded = false;
+  // The last search or reload left no view to read: a tab change keeps the
+  // group list empty instead of failing on the missing view.
+  bool noView = false;
   bool selectingGroup = false;  // programmatic selection in the group list
   HWND popup = nullptr;
   std::string popupText;
@@ -632,6 +635,8 @@ void BuildGroupList(AppState& app, bool listJustLoaded) {
   for (const auto& [key, value] : panes.pendingTabKeys) tabKeys.push_back({"GroupSelect", key, std::to_string(value)});
   if (!tabKeys.empty()) WriteSettingsFile(app.paths.settingsFile, tabKeys);
   panes.pendingTabKeys.clear();
+  if (listJustLoaded) panes.noView = false;
+  if (panes.noView) return ClearGroupList(app);
   int kind = CurrentKind();
   panes.groupValues.clear();
   if (kind < 0) return;
@@ -657,6 +662,7 @@ void BuildGroupList(AppState& app, bool listJustLoaded) {
 
 void ClearGroupList(AppState& app) {
   ListPanes& panes = Panes();
+  panes.noView = true;
   panes.groupValues.clear();
   panes.selectingGroup = true;
   ListView_SetItemCountEx(app.groupList, 0, 0);

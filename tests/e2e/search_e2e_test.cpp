@@ -19,7 +19,7 @@ namespace vel::test {
 namespace {
 
 constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
-constexpr int kGroupListId = 1003;
+constexpr int kGroupListId = 1003, kGroupTabsId = 1005;
 constexpr int kSqlErrorTagId = 1007;
 
 LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
@@ -146,6 +146,7 @@ TEST(SearchE2E, AFailedOrBlankSearchShowsAnEmptyResultAndOneReport) {
   BaseFolder base;
   // The release-year tab lists its groups by a statement of its own.
   ASSERT_TRUE(WritePrivateProfileStringA("GroupSelect", "Tab0", "8", base.File("Velmarook2.ini").c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("GroupSelect", "Tab1", "1", base.File("Velmarook2.ini").c_str()));
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
   ASSERT_TRUE(main);
@@ -170,6 +171,26 @@ TEST(SearchE2E, AFailedOrBlankSearchShowsAnEmptyResultAndOneReport) {
   EXPECT_STREQ(tag, "ItemListClmSort:Normal");
   EXPECT_EQ(Rows(groups), 0);
   EXPECT_TRUE(StatusShows(status, Jp(" 検索件数: 0 件")));
+
+  // Another group tab reads no view either: no second report.
+  PressButton(report, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(report); }));
+  HWND tabs = FindControl(main, kGroupTabsId);
+  ASSERT_TRUE(tabs);
+  const LRESULT tab = SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
+  PostMessageA(groups, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(groups, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  auto focused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    return info.hwndFocus;
+  };
+  ASSERT_TRUE(WaitFor([&] { return focused() == groups; }));
+  PressKey(groups, VK_RIGHT);
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != tab; }));
+  EXPECT_FALSE(program.WaitForWindow("NORMALDLG", Jp("SQLクエリエラー"), 2000));
+  EXPECT_EQ(Rows(groups), 0);
   EXPECT_TRUE(program.Close());
 }
 
