@@ -286,13 +286,14 @@ DWORD RunHelperPrograms(Launch& launch, bool start) {
 // --- the launch ------------------------------------------------------------
 
 // Undoes what was done, tells the user and gives the main window back.
-void Abort(Launch& launch, const std::string& text) {
+void Abort(Launch& launch, const std::string& text,
+           const std::string& caption = Jp("エミュレータが起動できませんでした")) {
   AppState& app = *launch.app;
   if (launch.request.demoMode) {
     ToGui(kGuiBalloon, 1, reinterpret_cast<LPARAM>(&text));
     Sleep(1000);
   } else {
-    ShowMessage(text, Jp("エミュレータが起動できませんでした"), kMbOk | kMbIconWarning, app.mainWindow);
+    ShowMessage(text, caption, kMbOk | kMbIconWarning, app.mainWindow);
   }
   Leave(launch);
   ToGui(kGuiRestore, 0, reinterpret_cast<LPARAM>(&launch));
@@ -431,10 +432,14 @@ void RunLaunch(Launch& launch) {
     // in between leaves nothing the next start cannot rename back.
     if (plan.alterEgo) {
       if (auto error = db.Query(AlterEgoRenameStatement(launch.request.item.fileName, rename.image, to))) {
+        // The library does not know this name, so the rename back from the
+        // library would leave the file under it: it goes back here.
+        RenameFile(to, from);
+        launch.renamed.pop_back();
         RenameBack(launch);
         RestoreRewrittenSettings(launch);
         CleanExtractionFolder(launch);
-        return Abort(launch, Jp("分身リネーム結果格納エラー\n") + Utf8ToAnsi(*error));
+        return Abort(launch, Jp("分身リネーム結果格納エラー\n") + Utf8ToAnsi(*error), Jp("DBエラー"));
       }
     }
     Sleep(100);

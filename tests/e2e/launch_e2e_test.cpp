@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/app_state_win.h"
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
@@ -288,57 +290,105 @@ TEST(LaunchE2E, OverlappingLaunchesOnOneIniEndWithItsOriginalBytes) {
   EXPECT_TRUE(program.Close());
 }
 
-// The alter ego of a two-image ZIP item: the launch takes the copies,
-// renamed for the run, and gives them their names back afterwards.
-TEST(LaunchE2E, AnAlterEgoLaunchesFromItsRenamedCopiesAndRenamesThemBack) {
-  BaseFolder base;
+// The alter ego of a two-image ZIP item, its copies in ae\copies, launched
+// with every space of the images' names replaced for the run.
+struct AlterEgoLaunch {
+  std::string log, copies;
+};
+
+AlterEgoLaunch PrepareAlterEgoLaunch(const BaseFolder& base) {
   for (const char* folder : {"emu", "roms", "ae", "emuconf", "emuconf\\MSX"}) CreateFolder(base.File(folder));
-  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
-  const std::string log = base.File("emu.log");
-  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=1500\r\n");
+  EXPECT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  AlterEgoLaunch launch{base.File("emu.log"), base.File("ae\\copies")};
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + launch.log + "\r\nRunMs=1500\r\n");
   WriteWholeFile(base.File("roms\\set.zip"), MakeZip({{"DISK 1.D88", "one"}, {"DISK 2.D88", "two", true}}));
   WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
   WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
                  "[ImageFile]\r\nExtract=1\r\nExtractPath=nowhere\r\n"
                  "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image $image2\r\nImageFnReplace=1\r\n");
+  return launch;
+}
+
+// Adds the item and makes its alter ego (once the program has made the library).
+void AddAlterEgoItem(const BaseFolder& base) {
+  const std::string parent = base.File("roms\\set.zip") + "*DISK 1.D88";
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  ASSERT_FALSE(db.Query(
+      "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext,file_arc_title,"
+      "file_arc_ext) VALUES('" + parent + "','MSX','Zipped',1,'','set','zip','DISK 1','D88'),('" +
+      base.File("roms\\set.zip") + "*DISK 2.D88','MSX','Other',2,'" + parent +
+      "','set','zip','DISK 2','D88'); DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk  SELECT ply_file_name, "
+      "max(ply) FROM main_table WHERE ply>1 GROUP BY ply_file_name;"));
+  ScriptedAnswers answers;
+  auto extract = [](const std::string& archive, const std::string& member, const std::string& folder) {
+    return ExtractZipMember(archive, member, folder, false) == ZipExtractStatus::kOk ? 0 : 1;
+  };
+  ASSERT_TRUE(CreateAlterEgo(db, parent, base.File("ae") + "\\", "copies", extract, nullptr));
+}
+
+int RecordedRenames(const BaseFolder& base) {
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  if (db.Query("SELECT count(*) FROM alter_ego_table WHERE ren_file_name<>'';")) return -1;
+  return std::atoi(db.Cell(1, 0).c_str());
+}
+
+// The launch takes the copies, renamed for the run, and gives them their
+// names back afterwards.
+TEST(LaunchE2E, AnAlterEgoLaunchesFromItsRenamedCopiesAndRenamesThemBack) {
+  BaseFolder base;
+  const AlterEgoLaunch launch = PrepareAlterEgoLaunch(base);
   RunningProgram program(base.Path(), "-nosplash -dontshrink");
   HWND main = program.WaitUntilReady();
   ASSERT_TRUE(main);
-  const std::string parent = base.File("roms\\set.zip") + "*DISK 1.D88";
-  const std::string copies = base.File("ae\\copies");
-  {
-    LibraryConnection db;
-    db.Open(base.File("Velmarook.db"), "");
-    ASSERT_FALSE(db.Query(
-        "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext,file_arc_title,"
-        "file_arc_ext) VALUES('" + parent + "','MSX','Zipped',1,'','set','zip','DISK 1','D88'),('" +
-        base.File("roms\\set.zip") + "*DISK 2.D88','MSX','Other',2,'" + parent +
-        "','set','zip','DISK 2','D88'); DELETE FROM tmp_maxdisk; INSERT INTO tmp_maxdisk  SELECT ply_file_name, "
-        "max(ply) FROM main_table WHERE ply>1 GROUP BY ply_file_name;"));
-    ScriptedAnswers answers;
-    auto extract = [](const std::string& archive, const std::string& member, const std::string& folder) {
-      return ExtractZipMember(archive, member, folder, false) == ZipExtractStatus::kOk ? 0 : 1;
-    };
-    ASSERT_TRUE(CreateAlterEgo(db, parent, base.File("ae") + "\\", "copies", extract, nullptr));
-  }
+  AddAlterEgoItem(base);
+  const std::string& copies = launch.copies;
   ASSERT_EQ(ReadWholeFile(copies + "\\DISK 2.D88"), "two");
   SearchAndLaunchFirst(main, "Zipped");
-  std::string content = WaitForLogLine(log, "ended", 30000);
+  std::string content = WaitForLogLine(launch.log, "ended", 30000);
   EXPECT_NE(content.find("\" " + copies + "\\DISK_1.D88 " + copies + "\\DISK_2.D88"), std::string::npos) << content;
   // Back under their names once the emulator has ended, and nothing extracted.
-  WaitFor([&] { return !(!FileExists(copies + "\\DISK 2.D88")); });
+  WaitFor([&] { return FileExists(copies + "\\DISK 2.D88"); });
   EXPECT_EQ(ReadWholeFile(copies + "\\DISK 1.D88"), "one");
   EXPECT_EQ(ReadWholeFile(copies + "\\DISK 2.D88"), "two");
   EXPECT_FALSE(FileExists(copies + "\\DISK_1.D88"));
   EXPECT_FALSE(DirectoryExists(base.File("nowhere")));
-  std::string renamed;
-  for (int i = 0; i < 100 && renamed != "0"; ++i) {
+  EXPECT_TRUE(WaitFor([&] { return RecordedRenames(base) == 0; }));  // the temporary names are forgotten
+  EXPECT_TRUE(program.Close());
+}
+
+// A temporary name the library refuses to record stops the launch, and that
+// copy gets its name back as well as those recorded before it.
+TEST(LaunchE2E, AnAlterEgoRenameTheLibraryCannotRecordIsUndone) {
+  BaseFolder base;
+  const AlterEgoLaunch launch = PrepareAlterEgoLaunch(base);
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  AddAlterEgoItem(base);
+  {
     LibraryConnection db;
     db.Open(base.File("Velmarook.db"), "");
-    if (!db.Query("SELECT count(*) FROM alter_ego_table WHERE ren_file_name<>'';")) renamed = db.Cell(1, 0);
-    SleepMs(100);
+    ASSERT_FALSE(db.Query("CREATE TRIGGER refuse_second BEFORE UPDATE OF ren_file_name ON alter_ego_table "
+                          "WHEN NEW.alter_ego=2 AND NEW.ren_file_name<>'' BEGIN SELECT RAISE(ABORT,'refused'); END;"));
   }
-  EXPECT_EQ(renamed, "0");  // the temporary names are forgotten
+  SearchAndLaunchFirst(main, "Zipped");
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    for (HWND window : WindowsOfProcess(program.ProcessId(), "#32770"))
+      if (IsWindowVisible(window)) box = window;
+    return box != nullptr;
+  }));
+  EXPECT_EQ(WindowCaption(box), Jp("DBエラー"));
+  EXPECT_EQ(MessageBoxText(box).rfind(Jp("分身リネーム結果格納エラー"), 0), 0u) << MessageBoxText(box);
+  PressButton(box, IDOK);
+  const std::string& copies = launch.copies;
+  EXPECT_TRUE(WaitFor([&] { return FileExists(copies + "\\DISK 1.D88") && FileExists(copies + "\\DISK 2.D88"); }));
+  EXPECT_FALSE(FileExists(copies + "\\DISK_1.D88"));
+  EXPECT_FALSE(FileExists(copies + "\\DISK_2.D88"));
+  EXPECT_EQ(RecordedRenames(base), 0);
+  EXPECT_FALSE(FileExists(launch.log));  // the emulator never started
   EXPECT_TRUE(program.Close());
 }
 
