@@ -1,6 +1,7 @@
 #include "display/snapshot_display_setting.h"
 
 #include <algorithm>
+#include <utility>
 #include <charconv>
 #include <cmath>
 
@@ -87,7 +88,11 @@ double EvaluateAspectText(const std::string& text, bool* ok) {
   } else {
     double over = 0, under = 0;
     std::string_view all(text);
-    readable = ReadNumber(all.substr(0, split), over) && ReadNumber(all.substr(split + 1), under) && under != 0;
+    readable = ReadNumber(all.substr(0, split), over) && ReadNumber(all.substr(split + 1), under);
+    // "4:3" names width to height, the ratio is height to width; "3/4" is the ratio itself.
+    const bool sides = colon != std::string::npos;
+    if (sides) std::swap(over, under);
+    readable = readable && under != 0 && (!sides || over != 0);  // a side of no length names no shape
     if (readable) value = over / under;
   }
   if (readable && (!std::isfinite(value) || value < 0)) readable = false;

@@ -46,9 +46,10 @@ struct SnapshotDisplaySetting {
   SnapshotTransform transform;
 };
 
-// The value of an aspect text: a decimal number, or two of them joined by
-// ":" or "/" (their quotient); spaces around them are ignored. A text that
-// does not read so, or a negative value, gives 0 and sets `ok` false.
+// The height-to-width ratio an aspect text names: a decimal number, two of
+// them joined by "/" (their quotient), or width and height joined by ":"
+// ("4:3" is 0.75); spaces around them are ignored. A text that does not read
+// so, or a negative value, gives 0 and sets `ok` false.
 double EvaluateAspectText(const std::string& text, bool* ok = nullptr);
 // True when the aspect text can be stored and read back as typed: at most 8
 // characters, no "@", and empty or readable.

@@ -29,7 +29,9 @@ TEST(SnapshotDisplaySetting, ReadsEveryFormAndWritesItBack) {
       {"A1504369", Form::kTransform, "", 0, 150, {1, 1, 1}, "A1504369"},
       {"A9995009", Form::kTransform, "", 0, 999, {3, 9, 1}, "A9995009"},
       {"F0.75@0.75000", Form::kFixedAspect, "0.75", 0.75, 150, {}, "F0.75@0.75000"},
-      {"F4:3@1.33333", Form::kFixedAspect, "4:3", 1.33333, 150, {}, "F4:3@1.33333"},
+      {"F4:3@0.75", Form::kFixedAspect, "4:3", 0.75, 150, {}, "F4:3@0.75000"},
+      // A ratio stored the wrong way round is read as stored and written as its text names.
+      {"F4:3@1.33333", Form::kFixedAspect, "4:3", 1.33333, 150, {}, "F4:3@0.75000"},
       {"F@0.00000", Form::kFixedAspect, "", 0, 150, {}, "F@0.00000"},
       // Older transform codes (below 999) are converted on reading.
       {"A150159", Form::kTransform, "", 0, 150, {1, 9, 1}, "A1504497"},
@@ -95,9 +97,9 @@ TEST(SnapshotDisplaySetting, AspectTextsThatCanBeStored) {
     double value;
     bool readable, storable;
   } cases[] = {
-      {"0.75", 0.75, true, true},   {" 1.5 ", 1.5, true, true},  {"4:3", 4.0 / 3, true, true},
-      {"9/16", 0.5625, true, true}, {"", 0, false, true},        {"abc", 0, false, false},
-      {"4:0", 0, false, false},     {"-1", 0, false, false},     {"1@2", 0, false, false},
+      {"0.75", 0.75, true, true},   {" 1.5 ", 1.5, true, true},  {"4:3", 0.75, true, true},
+      {"9/16", 0.5625, true, true}, {"16:9", 0.5625, true, true}, {"", 0, false, true},        {"abc", 0, false, false},
+      {"4:0", 0, false, false}, {"0:3", 0, false, false},     {"-1", 0, false, false},     {"1@2", 0, false, false},
       {"123456789", 123456789, true, false}, {"1e5", 0, false, false}, {"3:", 0, false, false},
   };
   for (const AspectCase& c : cases) {
