@@ -21,6 +21,7 @@
 #include "launch/launch_commands_win.h"
 #include "maintenance/maintenance_commands_win.h"
 #include "periphery/periphery_commands_win.h"
+#include "search/column_names_win.h"
 #include "search/flag_commands_win.h"
 #include "search/history_commands_win.h"
 #include "search/query_tree_win.h"
@@ -35,7 +36,7 @@ void RegisterShellCommands() {
   RegisterCommand(kCmdLockToolbars, ToggleToolbarLock);
   RegisterCommand(kCmdHelp, [](AppState& app) { OpenHelpTopic(app, app.mainWindow, "index"); });
   RegisterCommand(kCmdVersion, ShowVersionDialog);
-  RegisterCommand(kCmdColumnNames, ShowColumnNamesWindow);
+  RegisterCommand(kCmdColumnNames, [](AppState& app) { ShowColumnNamesWindow(app, app.mainWindow); });
   // The saved keys show in the menus at once.
   RegisterCommand(kCmdShortcutKeys, [](AppState& app) {
     if (ShowShortcutKeyDialog(app)) ShowShortcutKeysInMenus(app, CurrentShortcutKeys());

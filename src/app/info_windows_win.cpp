@@ -17,18 +17,10 @@ namespace {
 constexpr const char* kProgramVersion = "2.0";
 constexpr int kVersionTextId = 1101;
 
-LRESULT CALLBACK CloseOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if ((message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE) {
-    DestroyWindow(dialog);
-    return 0;
-  }
-  return DefWindowProcA(dialog, message, wParam, lParam);
-}
-
 }  // namespace
 
 void ShowVersionDialog(AppState& app) {
-  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("バージョン"), 480, 170, CloseOnCommand, nullptr);
+  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("バージョン"), 480, 170, CloseOnOkOrCancel, nullptr);
   if (!dialog) return;
   std::string text = std::string("Velmarook2 ") + kProgramVersion + "\r\n" + "SQLite " + sqlite3_libversion() +
                      "\r\n" + Jp("データベース版: ") + kSchemaVersion;
@@ -38,19 +30,6 @@ void ShowVersionDialog(AppState& app) {
   if (!kakasi.empty()) text += "\r\n" + kakasi;
   AddControl(dialog, "STATIC", text, SS_LEFT, 16, 16, 448, 100, kVersionTextId);
   AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 372, 130, 96, 28, IDOK);
-  RunModal(dialog, app.mainWindow);
-}
-
-void ShowColumnNamesWindow(AppState& app) {
-  HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("DBカラム名一覧"), 300, 420, CloseOnCommand, nullptr);
-  if (!dialog) return;
-  HWND list = AddControl(dialog, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 8, 284, 364, -1);
-  LibraryConnection db;
-  db.Open(app.databasePath, app.regexExtensionPath);
-  if (!db.Query("PRAGMA table_info(all_item_view);"))
-    for (int r = 1; r <= db.RowCount(); ++r)
-      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(db.Cell(r, 1).c_str()));
-  AddControl(dialog, "BUTTON", Jp("閉じる"), BS_DEFPUSHBUTTON | WS_TABSTOP, 196, 382, 96, 28, IDOK);
   RunModal(dialog, app.mainWindow);
 }
 

@@ -6,7 +6,5 @@ struct AppState;
 
 // "VersionDlg": the program's and the library's versions.
 void ShowVersionDialog(AppState& app);
-// "ClmHelpDlg": the column names a user can use in an SQL search.
-void ShowColumnNamesWindow(AppState& app);
 
 }  // namespace vel

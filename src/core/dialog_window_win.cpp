@@ -74,6 +74,14 @@ void RunModal(HWND dialog, HWND owner) {
   }
 }
 
+LRESULT CALLBACK CloseOnOkOrCancel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE) {
+    DestroyWindow(dialog);
+    return 0;
+  }
+  return DefWindowProcA(dialog, message, wParam, lParam);
+}
+
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(length) + 1, '\0');

@@ -20,6 +20,8 @@ HWND AddControl(HWND dialog, const char* windowClass, const std::string& text, D
 // Shows the dialog and runs its messages until it is destroyed, with the
 // owner disabled meanwhile. A quit message ends the dialog and is passed on.
 void RunModal(HWND dialog, HWND owner);
+// A window procedure for a dialog whose only buttons close it (OK, キャンセル, the frame).
+LRESULT CALLBACK CloseOnOkOrCancel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Waits until the worker `thread` ends, serving the thread's window messages
 // meanwhile; a handler may join the worker itself and clear `thread`. True

@@ -13,14 +13,19 @@
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "search/column_names_win.h"
 #include "search/query_tree_icons_win.h"
+#include "search/query_wizard.h"
 #include "search/saved_queries.h"
 #include "search/search_items.h"
+#include "search/sort_model.h"
 
 namespace vel {
 namespace {
 
-constexpr int kNameId = 3201, kIconId = 3202, kSqlId = 3203;
+constexpr int kNameId = 3201, kIconId = 3202, kSqlId = 3203, kIconBrowseId = 3204, kWizardTargetId = 3205,
+              kWizardKeywordId = 3206, kWizardMethodId = 3207, kWizardSortId = 3208, kWizardDescendingId = 3209,
+              kWizardMakeId = 3210, kColumnNamesId = 3211;
 
 struct TreeNode {
   std::string name, path;
@@ -152,11 +157,38 @@ void SaveFromDialog(EditDialog& d) {
   if (result.changed) FillQueryTree(*d.app);
 }
 
+int ChosenIndex(HWND dialog, int id) {
+  const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+  return index < 0 ? 0 : static_cast<int>(index);
+}
+
+// "↓クエリ作成↓": the wizard's statement replaces the query box.
+void MakeWizardStatement(HWND dialog) {
+  WizardChoice choice;
+  choice.target = ChosenIndex(dialog, kWizardTargetId);
+  choice.keyword = WindowText(GetDlgItem(dialog, kWizardKeywordId));
+  choice.contains = ChosenIndex(dialog, kWizardMethodId) == 1;
+  choice.sort = ChosenIndex(dialog, kWizardSortId);
+  choice.descending = IsDlgButtonChecked(dialog, kWizardDescendingId) == BST_CHECKED;
+  SetDlgItemTextA(dialog, kSqlId, WizardStatement(choice).c_str());
+}
+
+void BrowseIcon(HWND dialog) {
+  FileRequest request{Jp("ビットマップ画像 (*.bmp)"), "*.bmp", WindowText(GetDlgItem(dialog, kIconId))};
+  const std::string path = PickFileToOpen(request, dialog);
+  if (!path.empty()) SetDlgItemTextA(dialog, kIconId, path.c_str());
+}
+
 LRESULT CALLBACK EditProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   EditDialog* d = DialogData<EditDialog>(dialog);
   if (message == WM_COMMAND && d) {
-    if (LOWORD(wParam) == IDOK) SaveFromDialog(*d);
-    if (LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
+    switch (LOWORD(wParam)) {
+      case IDOK: SaveFromDialog(*d); break;
+      case IDCANCEL: DestroyWindow(dialog); break;
+      case kIconBrowseId: BrowseIcon(dialog); break;
+      case kWizardMakeId: MakeWizardStatement(dialog); break;
+      case kColumnNamesId: ShowColumnNamesWindow(*d->app, dialog); break;
+    }
     return 0;
   }
   if (message == WM_CLOSE) {
@@ -166,10 +198,39 @@ LRESULT CALLBACK EditProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(dialog, message, wParam, lParam);
 }
 
+HWND AddChoices(HWND dialog, int id, int x, int y, int width, const std::vector<std::string>& entries) {
+  HWND combo = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y, width, 300, id);
+  for (const std::string& entry : entries)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  SendMessageA(combo, CB_SETCURSEL, 0, 0);  // every list starts at its first entry
+  return combo;
+}
+
+void AddWizard(HWND dialog, int top) {
+  AddControl(dialog, "BUTTON", Jp("簡易ウィザード"), BS_GROUPBOX, 8, top, 504, 112, -1);
+  std::vector<std::string> targets, sorts;
+  for (int t = 0; t < kWizardTargetCount; ++t) targets.push_back(Jp(WizardTargetLabel(t)));
+  for (int c = 0; c < kWizardSortCount; ++c) sorts.push_back(SortHeaderLabel(c, 0));
+  AddControl(dialog, "STATIC", Jp("検索対象"), SS_LEFT, 18, top + 24, 80, 20, -1);
+  AddChoices(dialog, kWizardTargetId, 104, top + 20, 150, targets);
+  AddControl(dialog, "STATIC", Jp("キーワード"), SS_LEFT, 266, top + 24, 70, 20, -1);
+  HWND keyword = AddControl(dialog, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 338, top + 20, 164, 24,
+                            kWizardKeywordId);
+  SendMessageA(keyword, EM_LIMITTEXT, 256, 0);
+  AddControl(dialog, "STATIC", Jp("検索方法"), SS_LEFT, 18, top + 54, 80, 20, -1);
+  AddChoices(dialog, kWizardMethodId, 104, top + 50, 220,
+             {Jp("「一致」アイテムを検索"), Jp("「含む」アイテムを検索")});
+  AddControl(dialog, "BUTTON", Jp("降順ソート"), BS_AUTOCHECKBOX | WS_TABSTOP, 338, top + 52, 164, 22,
+             kWizardDescendingId);
+  AddControl(dialog, "STATIC", Jp("ソート方法"), SS_LEFT, 18, top + 84, 80, 20, -1);
+  AddChoices(dialog, kWizardSortId, 104, top + 80, 220, sorts);
+  AddControl(dialog, "BUTTON", Jp("↓クエリ作成↓"), BS_PUSHBUTTON | WS_TABSTOP, 338, top + 78, 164, 26, kWizardMakeId);
+}
+
 void QueryEditDlg(AppState& app, bool editing) {
   if (editing && gTree.current.isFolder) return;
   EditDialog d{&app, nullptr, CurrentFolder(), editing ? gTree.current.path : ""};
-  d.dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp(editing ? "クエリ編集" : "クエリ作成"), 520, 330,
+  d.dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp(editing ? "クエリ編集" : "クエリ作成"), 520, 448,
                                 EditProcedure, &d);
   if (!d.dialog) return;
   AddControl(d.dialog, "BUTTON", Jp("表示設定"), BS_GROUPBOX, 8, 4, 504, 86, -1);
@@ -179,15 +240,19 @@ void QueryEditDlg(AppState& app, bool editing) {
   SendMessageA(name, EM_LIMITTEXT, 260, 0);
   AddControl(d.dialog, "STATIC", Jp("アイコン ( BMP 32x32 : RGB0,0,0 = 透明色 )"), SS_LEFT, 18, 56, 240, 20, -1);
   AddControl(d.dialog, "EDIT", editing ? ReadQueryIcon(d.oldPath) : "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 262,
-             54, 240, 24, kIconId);
-  AddControl(d.dialog, "BUTTON", Jp("クエリ"), BS_GROUPBOX, 8, 96, 504, 190, -1);
+             54, 190, 24, kIconId);
+  AddControl(d.dialog, "BUTTON", ". .", BS_PUSHBUTTON | WS_TABSTOP, 456, 53, 46, 26, kIconBrowseId);
+  AddWizard(d.dialog, 96);
+  AddControl(d.dialog, "BUTTON", Jp("クエリ"), BS_GROUPBOX, 8, 214, 504, 190, -1);
   std::string sql = editing ? ReadQuerySql(d.oldPath) : "";
   if (sql.empty()) sql = "SELECT * FROM list_view ;";
-  AddControl(d.dialog, "EDIT", sql,
-             ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 18, 116, 484, 160,
-             kSqlId);
-  AddControl(d.dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 294, 88, 28, IDOK);
-  AddControl(d.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, 420, 294, 88, 28, IDCANCEL);
+  HWND query = AddControl(d.dialog, "EDIT", sql,
+                          ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 18,
+                          234, 484, 160, kSqlId);
+  SendMessageA(query, EM_LIMITTEXT, 20480, 0);
+  AddControl(d.dialog, "BUTTON", Jp("カラム名一覧を表示"), BS_PUSHBUTTON | WS_TABSTOP, 8, 412, 160, 28, kColumnNamesId);
+  AddControl(d.dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 324, 412, 88, 28, IDOK);
+  AddControl(d.dialog, "BUTTON", Jp("キャンセル"), BS_PUSHBUTTON | WS_TABSTOP, 420, 412, 88, 28, IDCANCEL);
   SetFocus(name);
   RunModal(d.dialog, app.mainWindow);
 }

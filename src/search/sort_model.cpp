@@ -136,6 +136,11 @@ int SortArrowImage(const SortState& state, int column, bool yomiSort) {
   return (state.dir[column] & 1) + (isPrimary ? 0 : 2);
 }
 
+std::string PlainSortColumnName(int column) {
+  if (column == kSortMachineGenre) return "machine_name";
+  return column >= 0 && column < kSortColumnCount ? kColumns[column].name : "";
+}
+
 std::string PrimaryColumnName(const SortState& state) {
   int primary = state.keys[0];
   if (primary == kSortMachineGenre) return state.dir[primary] >= 2 ? "genre_name" : "machine_name";

@@ -73,6 +73,8 @@ int SortArrowImage(const SortState& state, int column, bool yomiSort);
 
 // The plain column name the primary key's leading parts are taken from.
 std::string PrimaryColumnName(const SortState& state);
+// The column a sort column orders by alone ("machine_name" for the machine/genre column).
+std::string PlainSortColumnName(int column);
 
 // Position in the list result of the column a sort column shows.
 int ResultPositionOfColumn(const std::string& columnName);

@@ -10,6 +10,7 @@
 
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
+#include "platform/codepage.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -124,6 +125,43 @@ TEST_F(HistoryAndMarksE2E, ASavedQueryRunsFromTheTreeAndIsRecorded) {
   PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
   ASSERT_TRUE(WaitFor([&] { return Rows(list) == 3; }));
   EXPECT_NE(Stored("SELECT query FROM tmp_hist_table WHERE current=1;").find("/*q1*/"), std::string::npos);
+}
+
+// The editor's wizard writes the statement, the column names open over the
+// editor, and OK saves the query in the current folder.
+TEST_F(HistoryAndMarksE2E, TheQueryWizardWritesAStatementThatIsSaved) {
+  constexpr int kNameId = 3201, kSqlId = 3203, kTargetId = 3205, kKeywordId = 3206, kMethodId = 3207,
+                kSortId = 3208, kDescendingId = 3209, kMakeId = 3210, kColumnNamesId = 3211;
+  PostMessageA(main, WM_COMMAND, 1228, 0);
+  HWND editor = program->WaitForWindow("NORMALDLG", Jp("クエリ作成"));
+  ASSERT_TRUE(editor);
+  ASSERT_TRUE(WaitFor([&] { return GetDlgItem(editor, kMakeId) != nullptr && IsWindowVisible(editor); }));
+  EXPECT_EQ(SendDlgItemMessageA(editor, kTargetId, CB_GETCOUNT, 0, 0), 11);
+  EXPECT_EQ(SendDlgItemMessageA(editor, kSortId, CB_GETCOUNT, 0, 0), 18);
+  SendDlgItemMessageA(editor, kTargetId, CB_SETCURSEL, 2, 0);  // メーカー
+  SendDlgItemMessageA(editor, kMethodId, CB_SETCURSEL, 0, 0);  // 一致
+  SendDlgItemMessageA(editor, kSortId, CB_SETCURSEL, 2, 0);    // 機種/ジャンル
+  SendDlgItemMessageA(editor, kDescendingId, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageA(GetDlgItem(editor, kKeywordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("veg's"));
+  PressButton(editor, kMakeId);
+  const std::string statement = "SELECT * FROM list_view WHERE maker = 'veg''s' ORDER BY machine_name DESC;";
+  EXPECT_TRUE(WaitFor([&] { return EditText(GetDlgItem(editor, kSqlId)) == statement; }))
+      << EditText(GetDlgItem(editor, kSqlId));
+
+  PressButton(editor, kColumnNamesId);
+  HWND names = program->WaitForWindow("NORMALDLG", Jp("DBカラム名一覧"));
+  ASSERT_TRUE(names);
+  EXPECT_EQ(GetWindow(names, GW_OWNER), editor);
+  EXPECT_FALSE(IsWindowEnabled(editor));
+  PressButton(names, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(names) && IsWindowEnabled(editor); }));
+  EXPECT_FALSE(IsWindowEnabled(main)) << "the editor is still open over the main window";
+
+  SendMessageA(GetDlgItem(editor, kNameId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Veg"));
+  PressButton(editor, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+  EXPECT_NE(ReadWholeFile(base.File("query\\Veg.txt")).find("sql=" + statement), std::string::npos)
+      << ReadWholeFile(base.File("query\\Veg.txt"));
 }
 
 TEST_F(HistoryAndMarksE2E, KeysMarkTheSelectedItem) {
