@@ -44,6 +44,9 @@ class RunningProgram {
 // generous default leaves room for a loaded machine: a passing test never waits it out.
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
 
+// The window with the keyboard focus in the thread of `window` (another process's).
+HWND FocusedWindowOf(HWND window);
+
 // The text of a message box (its static text) and a press of one of its buttons.
 std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);

@@ -180,13 +180,7 @@ TEST(SearchE2E, AFailedOrBlankSearchShowsAnEmptyResultAndOneReport) {
   const LRESULT tab = SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
   PostMessageA(groups, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageA(groups, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  auto focused = [&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
-    return info.hwndFocus;
-  };
-  ASSERT_TRUE(WaitFor([&] { return focused() == groups; }));
+  ASSERT_TRUE(WaitFor([&] { return FocusedWindowOf(main) == groups; }));
   PressKey(groups, VK_RIGHT);
   EXPECT_TRUE(WaitFor([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != tab; }));
   EXPECT_FALSE(program.WaitForWindow("NORMALDLG", Jp("SQLクエリエラー"), 2000));
