@@ -409,29 +409,6 @@ LRESULT CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcA(dialog, message, wParam, lParam);
 }
 
-// The modal loop of the dialog. Ctrl+Tab and Ctrl+Shift+Tab reach the pages
-// through the message hook, which serves every tabbed dialog alike.
-void RunConfigModal(HWND dialog, HWND owner) {
-  EnableWindow(owner, FALSE);
-  ShowWindow(dialog, SW_SHOW);
-  SetForegroundWindow(dialog);
-  MSG message;
-  while (IsWindow(dialog)) {
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      if (IsWindow(dialog)) DestroyWindow(dialog);
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    if (got == -1) break;
-    if (IsDialogMessageA(dialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  EnableWindow(owner, TRUE);
-  SetForegroundWindow(owner);
-}
-
 }  // namespace
 
 bool ShowConfigDialog(AppState& app) {
@@ -443,7 +420,7 @@ bool ShowConfigDialog(AppState& app) {
   HWND dialog = CreateDialogWindow(app.instance, app.mainWindow, Jp("全体設定"), kClientWidth, kClientHeight, Procedure, &d);
   if (!dialog) return false;
   Build(d, dialog);
-  RunConfigModal(dialog, app.mainWindow);
+  RunModal(dialog, app.mainWindow);
   for (HBRUSH brush : d.samples)
     if (brush) DeleteObject(brush);
   return d.accepted;
