@@ -1,5 +1,6 @@
 #include "search/field_completion.h"
 
+#include "db/library_connection.h"
 #include "search/migemo.h"
 #include "search/search_items.h"
 
@@ -18,6 +19,14 @@ std::string CompletionStatement(const CompletionRequest& request) {
                                     : RegexCondition(request.regexEngine, column, request.migemoPattern);
   return "SELECT DISTINCT " + column + " FROM main_table WHERE " + condition + "AND ply <= 1 ORDER BY " + column +
          " LIMIT " + std::to_string(kCompletionRows) + ";";
+}
+
+std::optional<std::string> LookUpCompletions(LibraryConnection& db, const CompletionRequest& request,
+                                             std::vector<std::string>& values) {
+  values.clear();
+  if (auto error = db.Query(CompletionStatement(request))) return error;
+  for (int r = 1; r <= db.RowCount(); ++r) values.push_back(db.Cell(r, 0));
+  return std::nullopt;
 }
 
 }  // namespace vel

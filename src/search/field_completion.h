@@ -2,9 +2,13 @@
 // Completion of a typed field (title, maker, developer, country) from the
 // values already in the library: when to look up and the statement that
 // finds the values. Texts are CP932.
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vel {
+
+class LibraryConnection;
 
 inline constexpr size_t kCompletionReadBytes = 520;  // the most of a field read for a look-up
 inline constexpr size_t kCompletionMaxBytes = 16;    // longer texts are not looked up
@@ -29,6 +33,10 @@ struct CompletionRequest {
 // The distinct values of parent images beginning with the text (or, with
 // a pattern, matching it), in value order, at most kCompletionRows.
 std::string CompletionStatement(const CompletionRequest& request);
+// Those values read on `db` (a connection of the caller's own, never the
+// main one: its result is replaced). The error text (UTF-8) on failure.
+std::optional<std::string> LookUpCompletions(LibraryConnection& db, const CompletionRequest& request,
+                                             std::vector<std::string>& values);
 
 // Whether the completion uses Migemo for this text: InclOn, a usable Migemo
 // and at least two bytes.

@@ -47,8 +47,7 @@ void CompleteField(AppState& app, LibraryConnection& db, HWND combo, FieldComple
     request.text = text;
     request.migemoPattern = Pattern(app, text);
     request.regexEngine = app.regexMode;
-    if (!db.Query(CompletionStatement(request)))
-      for (int r = 1; r <= db.RowCount(); ++r) values.push_back(db.Cell(r, 0));
+    LookUpCompletions(db, request, values);  // a failed look-up offers nothing
   }
   completer.filling = true;
   if (values.empty()) {
