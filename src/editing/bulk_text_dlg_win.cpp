@@ -150,7 +150,11 @@ void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
   // With completion on, the list offers what begins with the typed text;
   // otherwise it holds every value there is.
   c.completing = texts.column && SettingInt(app.settings, "EditUICheckBoxs", texts.completionKey) == 1;
-  if (c.completing) c.completer.column = texts.column;
+  if (c.completing) {
+    c.completer.column = texts.column;
+    // Read now, so that each keystroke only matches in memory.
+    c.completer.values.Load(c.db, c.completer.column);
+  }
   if (texts.field == BulkTextField::Title) c.reading = ProgramTitleReading(app);
   const bool creators = texts.field == BulkTextField::Creators;
   const bool listed = !BulkTextValuesQuery(texts.field).empty();

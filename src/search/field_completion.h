@@ -38,6 +38,23 @@ std::string CompletionStatement(const CompletionRequest& request);
 std::optional<std::string> LookUpCompletions(LibraryConnection& db, const CompletionRequest& request,
                                              std::vector<std::string>& values);
 
+// The values a field completes from without a pattern, read once and then
+// matched in memory at each keystroke: the values CompletionStatement finds
+// for a prefix (ASCII letters in either case, every other character as it
+// is), in the same order, at most kCompletionRows.
+class CompletionValues {
+ public:
+  // Reads the distinct values of parent images (`db` is the caller's own
+  // connection). The error text (UTF-8) on failure; nothing is held then.
+  std::optional<std::string> Load(LibraryConnection& db, const std::string& column);
+  bool Loaded() const { return loaded_; }
+  std::vector<std::string> Matching(const std::string& text) const;  // CP932 in and out
+
+ private:
+  bool loaded_ = false;
+  std::vector<std::string> values_;  // UTF-8, in value order
+};
+
 // Whether the completion uses Migemo for this text: InclOn, a usable Migemo
 // and at least two bytes.
 inline bool CompletionWantsMigemo(bool inclOn, int migemoUsability, const std::string& text) {

@@ -47,7 +47,10 @@ void CompleteField(AppState& app, LibraryConnection& db, HWND combo, FieldComple
     request.text = text;
     request.migemoPattern = Pattern(app, text);
     request.regexEngine = app.regexMode;
-    LookUpCompletions(db, request, values);  // a failed look-up offers nothing
+    if (request.migemoPattern.empty() && (completer.values.Loaded() || !completer.values.Load(db, request.column)))
+      values = completer.values.Matching(text);
+    else
+      LookUpCompletions(db, request, values);  // a failed look-up offers nothing
   }
   completer.filling = true;
   if (values.empty()) {
