@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     }
   }
   LibraryConnection db;
-  db.Open(OnDisk(base + "\\bench.db"), "");
+  db.Open(base + "\\bench.db", "");  // the connection names the file as the platform does
   if (CreateOrUpgradeSchema(db)) {
     std::fprintf(stderr, "cannot create the library\n");
     return 1;
