@@ -41,4 +41,17 @@ std::optional<BatchFailure> RunSelectionStatements(LibraryConnection& db,
                                                    const KeyStatement& statementFor,
                                                    const BatchFinish& finish = {});
 
+// As RunSelectionStatements, with one statement parsed once and run for
+// every key: `sql` holds ?1 for the key and ?2, ?3, ... for `values`
+// (CP932, stored exactly as quoted text would store them). A failure names
+// the statement `statementFor` gives for the key that failed, the same text
+// RunSelectionStatements would have run.
+struct KeyedStatement {
+  std::string sql;
+  std::vector<std::string> values;
+  KeyStatement statementFor;
+};
+std::optional<BatchFailure> RunKeyedStatement(LibraryConnection& db, const std::vector<std::string>& keys,
+                                              const KeyedStatement& statement, const BatchFinish& finish = {});
+
 }  // namespace vel

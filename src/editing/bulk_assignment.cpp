@@ -52,8 +52,18 @@ std::string AssignmentStatement(AssignField field, const std::string& key, const
 
 std::optional<BatchFailure> AssignToItems(LibraryConnection& db, AssignField field,
                                           const std::vector<std::string>& keys, const std::string& value) {
-  return RunSelectionStatements(db, keys,
-                                [&](const std::string& key) { return AssignmentStatement(field, key, value); });
+  // AssignmentStatement with the key as ?1 and the value as ?2, parsed once.
+  const std::string sql =
+      field == AssignField::Adultex
+          ? "INSERT OR REPLACE INTO spec_table(pfile_sc, breed, price, media_detail, device, players, "
+            "savedat_detail, sound_detail, adultex_name) "
+            "SELECT x.pfile_sc, org.breed, org.price, org.media_detail, org.device, org.players, "
+            "org.savedat_detail, org.sound_detail, x.adultex_name "
+            "FROM (SELECT ?1 AS pfile_sc, ?2 AS adultex_name) AS x "
+            "LEFT JOIN spec_table AS org ON x.pfile_sc = org.pfile_sc;"
+          : std::string("UPDATE main_table SET ") + MainColumn(field) + "=?2 WHERE file_name=?1;";
+  return RunKeyedStatement(
+      db, keys, {sql, {value}, [&](const std::string& key) { return AssignmentStatement(field, key, value); }});
 }
 
 std::string MachineAssignQuestion() { return Jp("機種を一括変更しようとしています。\n本当に実行しますか？"); }
@@ -85,8 +95,11 @@ std::string EmulatorSettingStatement(const std::string& key, const std::string& 
 
 std::optional<BatchFailure> BindEmulatorSetting(LibraryConnection& db, const std::vector<std::string>& keys,
                                                 const std::string& machine, const std::string& name) {
-  return RunSelectionStatements(
-      db, keys, [&](const std::string& key) { return EmulatorSettingStatement(key, machine, name); });
+  return RunKeyedStatement(db, keys,
+                           {"INSERT OR REPLACE INTO use_emuset_table(pfile_ue, emuset_name) SELECT file_name, ?2 "
+                            "FROM main_table WHERE file_name=?1 AND machine_name=?3;",
+                            {name, machine},
+                            [&](const std::string& key) { return EmulatorSettingStatement(key, machine, name); }});
 }
 
 std::string SkippedItemsMessage(int skipped) {
@@ -104,7 +117,9 @@ std::string RemovalStatement(const std::string& key) {
 }
 
 std::optional<BatchFailure> RemoveItems(LibraryConnection& db, const std::vector<std::string>& keys) {
-  return RunSelectionStatements(db, keys, RemovalStatement, RebuildMaxDiskTable);
+  return RunKeyedStatement(
+      db, keys, {"DELETE FROM main_table WHERE file_name=?1 OR ply_file_name=?1;", {}, RemovalStatement},
+      RebuildMaxDiskTable);
 }
 
 std::string LaunchResetStatement(const std::string& key) {
@@ -112,7 +127,9 @@ std::string LaunchResetStatement(const std::string& key) {
 }
 
 std::optional<BatchFailure> ResetLaunchInfo(LibraryConnection& db, const std::vector<std::string>& keys) {
-  return RunSelectionStatements(db, keys, LaunchResetStatement);
+  return RunKeyedStatement(
+      db, keys,
+      {"UPDATE main_table SET boot_count='0', last_boot='', play_time='' WHERE file_name=?1 ;", {}, LaunchResetStatement});
 }
 
 std::string LaunchResetFailedMessage() { return Jp("いくつかの起動情報リセットに失敗しました。\n"); }

@@ -81,6 +81,17 @@ std::string BulkTextValuesQuery(BulkTextField field) {
   }
 }
 
+std::optional<std::string> LoadBulkTextValues(LibraryConnection& db, BulkTextField field,
+                                              std::vector<std::string>& values) {
+  values.clear();
+  const std::string query = BulkTextValuesQuery(field);
+  if (query.empty()) return std::nullopt;
+  if (auto error = db.Query(query)) return error;
+  values.reserve(static_cast<size_t>(db.RowCount()));
+  for (int r = 1; r <= db.RowCount(); ++r) values.push_back(db.Cell(r, 0));
+  return std::nullopt;
+}
+
 std::string BulkTextStatement(BulkTextField field, const std::string& key, const BulkTextValue& value) {
   const std::string quotedKey = Quote(key);
   if (field == BulkTextField::Creators) {

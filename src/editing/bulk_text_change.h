@@ -34,6 +34,10 @@ PreparedBulkText PrepareBulkText(BulkTextField field, const BulkTextValue& typed
 // The existing values offered for a field (title, maker, developer and
 // country), in name order; "" for a field typed without a list.
 std::string BulkTextValuesQuery(BulkTextField field);
+// Those values read on `db` (a connection of the caller's own: its result
+// is replaced). The error text (UTF-8) on failure.
+std::optional<std::string> LoadBulkTextValues(LibraryConnection& db, BulkTextField field,
+                                              std::vector<std::string>& values);
 
 // The statement for one item: a creator text replaced or, when empty,
 // removed; any other field updated in main_table.

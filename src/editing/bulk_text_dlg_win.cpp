@@ -128,16 +128,15 @@ LRESULT CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void FillValueList(Change& c, HWND combo) {
-  const std::string query = BulkTextValuesQuery(c.field);
-  if (query.empty()) return;
-  if (auto error = c.db.Query(query)) {
+  std::vector<std::string> values;
+  if (auto error = LoadBulkTextValues(c.db, c.field, values)) {
     ShowMessage(Jp("値の一覧を参照できません。\n") + Utf8ToAnsi(*error), Jp("DBエラー"), kMbOk | kMbIconError,
                 c.app->mainWindow);
     return;
   }
-  SendMessageA(combo, CB_INITSTORAGE, static_cast<WPARAM>(c.db.RowCount()), 0);
-  for (int r = 1; r <= c.db.RowCount(); ++r)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c.db.Cell(r, 0).c_str()));
+  if (values.empty()) return;
+  SendMessageA(combo, CB_INITSTORAGE, static_cast<WPARAM>(values.size()), 0);
+  for (const std::string& value : values) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(value.c_str()));
 }
 
 void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
@@ -151,7 +150,11 @@ void ShowBulkTextChange(AppState& app, const FieldTexts& texts) {
   // With completion on, the list offers what begins with the typed text;
   // otherwise it holds every value there is.
   c.completing = texts.column && SettingInt(app.settings, "EditUICheckBoxs", texts.completionKey) == 1;
-  if (c.completing) c.completer.column = texts.column;
+  if (c.completing) {
+    c.completer.column = texts.column;
+    // Read now, so that each keystroke only matches in memory.
+    c.completer.values.Load(c.db, c.completer.column);
+  }
   if (texts.field == BulkTextField::Title) c.reading = ProgramTitleReading(app);
   const bool creators = texts.field == BulkTextField::Creators;
   const bool listed = !BulkTextValuesQuery(texts.field).empty();

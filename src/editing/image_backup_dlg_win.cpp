@@ -15,11 +15,11 @@
 #include "core/settings.h"
 #include "db/database_dialogs_win.h"
 #include "db/library_connection.h"
+#include "editing/backup_copier_win.h"
 #include "editing/image_backup.h"
 #include "launch/archive_names.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
-#include "platform/shell_copy_win.h"
 #include "platform/system.h"
 #include "platform/wide_text_win.h"
 #include "search/item_list_query.h"
@@ -51,27 +51,6 @@ constexpr const char* kTitle = "イメージファイルのバックアップ";
 class NoArchivers : public ArchiverSet {
  public:
   Archiver* Loaded(ArchiverId) override { return nullptr; }
-};
-
-class ShellCopier : public BackupCopier {
- public:
-  explicit ShellCopier(HWND owner) : owner_(owner) {}
-  BackupCopyResult Copy(const std::vector<BackupFile>& files, const std::string& destination) override {
-    std::vector<std::string> sources, targets;
-    for (const BackupFile& file : files) {
-      sources.push_back(file.source);
-      targets.push_back(JoinFolder(destination, file.targetName));
-    }
-    switch (ShellCopyFiles(sources, targets, owner_)) {
-      case ShellCopyResult::kCopied: return BackupCopyResult::kCopied;
-      case ShellCopyResult::kCancelled: return BackupCopyResult::kCancelled;
-      case ShellCopyResult::kFailed: break;
-    }
-    return BackupCopyResult::kFailed;
-  }
-
- private:
-  HWND owner_;
 };
 
 struct BackupDialog {
@@ -166,7 +145,7 @@ DWORD WINAPI RunThread(LPVOID parameter) {
   db.Open(d.databasePath, d.extensionPath);
   NoArchivers none;
   ArchiverSet& archivers = d.app->archivers ? *d.app->archivers : static_cast<ArchiverSet&>(none);
-  ShellCopier copier(d.dialog);
+  ShellBackupCopier copier(d.dialog);
   HWND status = GetDlgItem(d.dialog, kStatusId);
   d.outcome = RunImageBackup(db, archivers, d.job, copier, d.stop, [status](const std::string& text) {
     SendMessageA(status, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

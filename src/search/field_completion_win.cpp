@@ -47,8 +47,10 @@ void CompleteField(AppState& app, LibraryConnection& db, HWND combo, FieldComple
     request.text = text;
     request.migemoPattern = Pattern(app, text);
     request.regexEngine = app.regexMode;
-    if (!db.Query(CompletionStatement(request)))
-      for (int r = 1; r <= db.RowCount(); ++r) values.push_back(db.Cell(r, 0));
+    if (request.migemoPattern.empty() && (completer.values.Loaded() || !completer.values.Load(db, request.column)))
+      values = completer.values.Matching(text);
+    else
+      LookUpCompletions(db, request, values);  // a failed look-up offers nothing
   }
   completer.filling = true;
   if (values.empty()) {

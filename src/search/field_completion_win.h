@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "search/field_completion.h"
+
 namespace vel {
 
 struct AppState;
@@ -14,6 +16,10 @@ struct FieldCompleter {
   std::string column;          // the main_table column the field holds
   size_t previousLength = 0;   // the text's length at the previous edit
   bool filling = false;        // the drop-down is being refilled
+  // The column's values, read at the first look-up without a pattern (or
+  // beforehand by a dialog that completes one field) and kept while the
+  // completer lives.
+  CompletionValues values;
 };
 
 // Called on each edit of the combo box (CBN_EDITCHANGE). `db` is a

@@ -102,5 +102,72 @@ TEST_F(SelectionBatchTest, StatementsPerKeyAndTheFinishShareOneTransaction) {
   EXPECT_FALSE(db.Query("BEGIN; COMMIT;"));
 }
 
+TEST_F(SelectionBatchTest, AKeyedStatementStoresWhatTheQuotedStatementsWould) {
+  ASSERT_FALSE(db.Query("CREATE TABLE s(k TEXT PRIMARY KEY, v TEXT, w TEXT);"));
+  const std::string japanese = Jp("ソフト'表示");
+  auto quoted = [](const std::string& key, const std::string& v, const std::string& w) {
+    return "INSERT INTO s VALUES('" + Quote(key) + "','" + Quote(v) + "','" + Quote(w) + "');";
+  };
+  struct Case {
+    std::vector<std::string> keys;
+    std::string v, w;
+  } cases[] = {
+      {{"a", "b's"}, "plain", ""},
+      {{japanese, "__PRIMARY_KEY__"}, "it's '__PRIMARY_KEY__'", japanese},
+      {{"c:\\x\\" + japanese}, "?1", "?2"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_FALSE(db.Query("DELETE FROM s;"));
+    ASSERT_FALSE(RunKeyedStatement(db, c.keys, {"INSERT INTO s VALUES(?1, ?2, ?3);", {c.v, c.w}, {}}));
+    ASSERT_FALSE(db.Query("SELECT k, v, w FROM s ORDER BY rowid;"));
+    std::vector<std::string> bound;
+    for (int r = 1; r <= db.RowCount(); ++r) bound.push_back(db.Cell(r, 0) + "|" + db.Cell(r, 1) + "|" + db.Cell(r, 2));
+    ASSERT_FALSE(db.Query("DELETE FROM s;"));
+    for (const std::string& key : c.keys) ASSERT_FALSE(db.Query(quoted(key, c.v, c.w)));
+    ASSERT_FALSE(db.Query("SELECT k, v, w FROM s ORDER BY rowid;"));
+    std::vector<std::string> written;
+    for (int r = 1; r <= db.RowCount(); ++r) written.push_back(db.Cell(r, 0) + "|" + db.Cell(r, 1) + "|" + db.Cell(r, 2));
+    EXPECT_EQ(bound, written) << c.v;
+    EXPECT_EQ(bound.size(), c.keys.size());
+  }
+}
+
+TEST_F(SelectionBatchTest, AKeyedStatementFailsAsTheStatementOfItsKey) {
+  auto text = [](const std::string& key) { return "UPDATE t SET n=n+1 WHERE k='" + Quote(key) + "';"; };
+  auto mark = [](LibraryConnection& c) { return c.Query("INSERT INTO t VALUES('done', 1);"); };
+  const KeyedStatement bump{"UPDATE t SET n=n+1 WHERE k=?1;", {}, text};
+  struct Case {
+    std::vector<std::string> keys;
+    KeyedStatement statement;
+    std::string failedSql;
+    const char* errorPart;
+  } cases[] = {
+      // The second key breaks the check; the first key's change is undone.
+      {{"a", "c", "b's"}, bump, "UPDATE t SET n=n+1 WHERE k='c';", "CHECK constraint failed"},
+      // A statement that cannot be parsed fails at the first key.
+      {{"b's", "a"}, {"UPDATE missing SET n=1 WHERE k=?1;", {}, text}, "UPDATE t SET n=n+1 WHERE k='b''s';",
+       "no such table: missing"},
+      // More values than the statement has places.
+      {{"a"}, {"UPDATE t SET n=1 WHERE k=?1;", {"x"}, text}, "UPDATE t SET n=n+1 WHERE k='a';", "out of range"},
+  };
+  for (const Case& c : cases) {
+    auto failure = RunKeyedStatement(db, c.keys, c.statement);
+    ASSERT_TRUE(failure) << c.failedSql;
+    EXPECT_EQ(failure->sql, c.failedSql);
+    EXPECT_NE(failure->error.find(c.errorPart), std::string::npos) << failure->error;
+    EXPECT_EQ(Values(), "a=0,b's=0,c=2");
+    EXPECT_FALSE(db.Query("BEGIN; COMMIT;"));
+  }
+  // The finish shares the transaction: applied together, or undone together.
+  EXPECT_FALSE(RunKeyedStatement(db, {"a", "b's"}, bump, mark));
+  EXPECT_EQ(Values(), "a=1,b's=1,c=2,done=1");
+  auto failure = RunKeyedStatement(db, {"a"}, bump, mark);
+  ASSERT_TRUE(failure);
+  EXPECT_NE(failure->error.find("UNIQUE constraint failed"), std::string::npos) << failure->error;
+  EXPECT_EQ(Values(), "a=1,b's=1,c=2,done=1");
+  EXPECT_FALSE(RunKeyedStatement(db, {}, bump));
+  EXPECT_FALSE(db.Query("BEGIN; COMMIT;"));
+}
+
 }  // namespace
 }  // namespace vel

@@ -85,5 +85,42 @@ TEST(FieldCompletion, FindsParentValuesByPrefixInOrder) {
   EXPECT_EQ(limited.back(), "M139");
 }
 
+// The values held in memory offer, for every prefix, what the statement
+// finds: letters in either case, wildcards and quotes as they are, double-byte
+// characters whole, children and empty values never, at most 40 in order.
+TEST(FieldCompletion, ValuesInMemoryMatchWhatTheStatementFinds) {
+  test::TempFolder folder;
+  LibraryConnection db;
+  db.Open(folder / "Velmarook.db", "");
+  ASSERT_FALSE(CreateOrUpgradeSchema(db));
+  std::string rows =
+      "('1','Let''s Soft',0),('2','let''s go',1),('3','LET US',0),('4','Lets',0),('5','Let''s Disk',2),"
+      "('6','\x83\x5F" "X',0),('7','\x83" "AX',0),('8','50% off',0),('9','50 off',0),('10','A_B',0),"
+      "('11','AxB',0),('12',NULL,0),('13','',0),('14','\x95\x5C" "\x8E\xA6',0),('15','\x95\x5C" "a',0),"
+      "('16','\x95" "a',0),('17','`q',0),('18','Zebra',0),('19','zeta',0),";
+  for (int i = 0; i < 45; ++i) rows += "('m" + std::to_string(i) + "','M" + std::to_string(100 + i) + "',0),";
+  rows.back() = ';';
+  auto inserted = db.Query("INSERT INTO main_table(file_name,maker,ply) VALUES" + rows);
+  ASSERT_FALSE(inserted) << *inserted;
+  CompletionValues held;
+  ASSERT_FALSE(held.Load(db, "maker"));
+  ASSERT_TRUE(held.Loaded());
+  const std::string texts[] = {"l", "L", "let's", "LET'S", "lets", "Let us", "\x83\x5F", "\x83" "A",
+                               "5", "50%", "50_", "A_", "a", "\x95\x5C", "\x95\x5C" "A", "`", "z",
+                               "Z", "m", "M1", "M14", "x", "Let's Soft and more"};
+  for (const std::string& text : texts) {
+    CompletionRequest request;
+    request.column = "maker";
+    request.text = text;
+    std::vector<std::string> found;
+    ASSERT_FALSE(LookUpCompletions(db, request, found)) << text;
+    EXPECT_EQ(held.Matching(text), found) << text;
+  }
+  EXPECT_EQ(held.Matching("le"), (std::vector<std::string>{"LET US", "Let's Soft", "Lets", "let's go"}));
+  EXPECT_EQ(held.Matching("M").size(), static_cast<size_t>(kCompletionRows));
+  // Nothing is offered before the values are read.
+  EXPECT_TRUE(CompletionValues().Matching("L").empty());
+}
+
 }  // namespace
 }  // namespace vel
