@@ -158,6 +158,59 @@ TEST(PaneColoursE2E, TheDarkThemeDarkensEveryPaneAndKeepsItsTextReadable) {
   EXPECT_TRUE(program.Close());
 }
 
+// The rows of the second and later disks of a set are drawn in `PlyColor`,
+// the others in `NormalColor`.
+TEST(PaneColoursE2E, FurtherDisksOfASetTakeTheirOwnTextColour) {
+  BaseFolder base;
+  const std::string layout = base.File("Velmarook2.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("ItemListFont", "NormalColor", "#0000C0", layout.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("ItemListFont", "PlyColor", "#C00000", layout.c_str()));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,machine_name,maker,ply,ply_file_name) VALUES"
+                          "('C:\\a.d88','Alpha Quest','X68','Zeta Soft',1,''),"
+                          "('C:\\a2.d88','Alpha Quest Disk 2','X68','Zeta Soft',2,'C:\\a.d88'),"
+                          "('C:\\c.d88','Charlie World','X68','Kappa Works',0,'');"));
+  }
+  HWND list = FindControl(main, kItemListId);
+  ASSERT_TRUE(list);
+  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
+  HWND edit = FindControl(main, kSearchTextId);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
+  SetForegroundWindow(main);
+  SleepMs(800);
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  SleepMs(300);
+  const Screenshot shot = Screenshot::Take(main);
+  // Strongly red and strongly blue text pixels of one row (the first is selected).
+  auto count = [&](int index, bool red) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const int width = shot.window.right - shot.window.left;
+    size_t n = 0;
+    for (LONG y = std::max(r.top, shot.window.top); y < std::min(r.bottom, shot.window.bottom); ++y)
+      for (LONG x = std::max(r.left, shot.window.left); x < std::min(r.right, shot.window.right); ++x) {
+        COLORREF c = shot.pixels[static_cast<size_t>((y - shot.window.top) * width + (x - shot.window.left))];
+        int strong = red ? GetRValue(c) : GetBValue(c), other = red ? GetBValue(c) : GetRValue(c);
+        n += strong >= 120 && other <= 60 && GetGValue(c) <= 60 ? 1 : 0;
+      }
+    return n;
+  };
+  EXPECT_GE(count(1, true), 20u) << "the second disk in PlyColor";
+  EXPECT_EQ(count(1, false), 0u) << "and not in NormalColor";
+  EXPECT_GE(count(2, false), 20u) << "a single image in NormalColor";
+  EXPECT_EQ(count(2, true), 0u) << "and not in PlyColor";
+  EXPECT_TRUE(program.Close());
+}
+
 // A 32 by 32 bitmap file of one colour, with a black (transparent) corner.
 void WriteBitmap(const std::string& path, BYTE r, BYTE g, BYTE b) {
   constexpr int kSide = 32;

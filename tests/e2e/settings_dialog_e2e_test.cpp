@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/command_ids.h"
+#include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
 #include "periphery/colour_themes.h"
 #include "periphery/colours.h"
@@ -463,6 +464,58 @@ TEST(ToolbarGlyphsE2E, TheToolbarsShowTheirGlyphs) {
     break;
   }
   EXPECT_EQ(PixelsOfColour(rebar, RGB(255, 0, 255)), 0) << "the mask colour never shows";
+  EXPECT_TRUE(program.Close());
+}
+
+// The favourite colours of a theme loaded on the colour page show in the item
+// list's markers and the information pane's boxes once OK is pressed; a
+// theme loaded and then cancelled changes nothing.
+TEST(SettingsDialogE2E, ALoadedThemesFavouriteColoursShowAfterOkOnly) {
+  BaseFolder base;
+  WriteWholeFile(base.File("color_theme\\Marks.col"), "[FavoriteIgctrBGColor]\r\n0=#00C000\r\n1=#00C000\r\n");
+  const COLORREF green = RGB(0, 192, 0);
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,machine_name) VALUES('C:\\a.d88','Alpha','X68');"
+                          "INSERT INTO favorite_table(pfile_fv,fave) VALUES('C:\\a.d88','1');"));
+  }
+  HWND list = FindControl(main, 1001), pane = FindControl(main, 1002);
+  ASSERT_TRUE(list && pane);
+  SendMessageA(FindControl(main, 2101), CB_SETCURSEL, 9, 0);
+  HWND edit = FindControl(main, 2102);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  auto shown = [&](HWND window) {
+    SetForegroundWindow(main);
+    Sleep(1500);  // the pane follows the selection on its pacing timer
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    return PixelsOfColour(window, green);
+  };
+  EXPECT_EQ(shown(list), 0);
+  EXPECT_EQ(shown(pane), 0);
+
+  HWND dialog = OpenSettings(program, main);
+  ASSERT_TRUE(dialog);
+  LoadTheme(dialog, "Marks");
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(shown(list), 0) << "cancelled";
+  EXPECT_EQ(shown(pane), 0) << "cancelled";
+
+  dialog = OpenSettings(program, main);
+  ASSERT_TRUE(dialog);
+  LoadTheme(dialog, "Marks");
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_GE(shown(list), 30) << "the list's marker";
+  EXPECT_GE(shown(pane), 60) << "the pane's box";
+  EXPECT_EQ(ProfileText("FavoriteIgctrBGColor", "1", "", base.File("Velmarook2.ini")), "#00C000");
   EXPECT_TRUE(program.Close());
 }
 
