@@ -517,6 +517,11 @@ def theme_pictures():
     return [keyed(p) for p in toolbar], [keyed(p) for p in history], [keyed(p) for p in status]
 
 
+def query_tree_pictures(size):
+    """The query tree's default pictures at `size`: a folder, a saved query."""
+    return [keyed(theme_icon("places/folder", size)), keyed(theme_icon("places/application-x-gnome-saved-search", size))]
+
+
 TOOLBAR, HISTORY, STATUS = [], [], []
 
 
@@ -545,6 +550,10 @@ def main():
     (out / "toolbar.bmp").write_bytes(glyph_strip(7, 16, toolbar_glyph))
     (out / "HistBar.bmp").write_bytes(glyph_strip(4, 16, history_glyph))
     (out / "images.bmp").write_bytes(glyph_strip(11, 16, status_glyph))
+    for size in (16, 32):
+        pictures = query_tree_pictures(size)
+        (out / ("QueryTree%d.bmp" % size)).write_bytes(
+            glyph_strip(len(pictures), size, lambda index, x, y: pictures[index].get((x, y))))
 
 
 if __name__ == "__main__":

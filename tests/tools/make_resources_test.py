@@ -136,6 +136,13 @@ class Strips(unittest.TestCase):
             self.assertTrue(all(r == g == b for r, g, b in history[index].values()))
         for index in (2, 3):
             self.assertFalse(all(r == g == b for r, g, b in history[index].values()))
+        # The query tree's folder and query, filling most of their cells at both sizes.
+        for size in (16, 32):
+            pictures = mr.query_tree_pictures(size)
+            self.assertEqual(len(pictures), 2)
+            for picture in pictures:
+                self.assertGreater(len(picture), size * size // 2)
+                self.assertTrue(all(0 <= x < size and 0 <= y < size for x, y in picture))
         # The launch button is the theme's play triangle in green.
         self.assertTrue(sum(1 for r, g, b in toolbar[0].values() if g > r + 40 and g > b + 40) > 20)
 
