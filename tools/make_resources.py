@@ -449,8 +449,11 @@ def greyed(image):
     """The picture as a disabled button shows it: grey, light and faded."""
     out = []
     for row in image:
-        out.append([(lambda v: (v, v, v, a * 3 // 5))(150 + round(0.3 * r + 0.59 * g + 0.11 * b) * 2 // 5)
-                    for r, g, b, a in row])
+        line = []
+        for r, g, b, a in row:
+            level = 150 + round(0.3 * r + 0.59 * g + 0.11 * b) * 2 // 5
+            line.append((level, level, level, a * 3 // 5))
+        out.append(line)
     return out
 
 
