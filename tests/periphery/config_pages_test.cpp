@@ -141,13 +141,16 @@ TEST_F(ConfigPagesTest, OnlyChangedKeysAreWrittenAndColoursGoWholeIntoTheLayoutF
 TEST_F(ConfigPagesTest, ALoadedThemeBringsItsFavouriteColours) {
   CreateFolder(paths.base + "\\resource");
   CreateFolder(paths.colorThemeFolder);
-  test::WriteWholeFile(NativePath(paths.base + "\\resource\\favorite.ini"),
-                       "[FavoriteIgctrBGColor]\r\n0=#101010\r\n1=#111111\r\n[FavoriteIgctrTxtColor]\r\n1=#EEEEEE\r\n");
   const std::string withMarks = ColourThemePath(paths.colorThemeFolder, "Marks");
   const std::string without = ColourThemePath(paths.colorThemeFolder, "Plain");
-  test::WriteWholeFile(NativePath(withMarks), "[FavoriteIgctrBGColor]\r\n0=#D04040\r\n1=#0000FF\r\n"
-                                  "[FavoriteIgctrTxtColor]\r\n1=#FFFF00\r\n");
-  test::WriteWholeFile(NativePath(without), "[ItemListFont]\r\nNormalColor=#DCDCDC\r\n");
+  ASSERT_TRUE(WriteSettingsFile(paths.base + "\\resource\\favorite.ini",
+                                {{"FavoriteIgctrBGColor", "0", "#101010"},
+                                 {"FavoriteIgctrBGColor", "1", "#111111"},
+                                 {"FavoriteIgctrTxtColor", "1", "#EEEEEE"}}));
+  ASSERT_TRUE(WriteSettingsFile(withMarks, {{"FavoriteIgctrBGColor", "0", "#D04040"},
+                                            {"FavoriteIgctrBGColor", "1", "#0000FF"},
+                                            {"FavoriteIgctrTxtColor", "1", "#FFFF00"}}));
+  ASSERT_TRUE(WriteSettingsFile(without, {{"ItemListFont", "NormalColor", "#DCDCDC"}}));
   struct Case {
     const char* name;
     int layoutMode;
