@@ -5,7 +5,8 @@ set(VEL_GENERATED_RESOURCES ${CMAKE_BINARY_DIR}/generated/resource)
 add_custom_command(
   OUTPUT ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
          ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
-         ${VEL_GENERATED_RESOURCES}/images.bmp
+         ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_GENERATED_RESOURCES}/QueryTree16.bmp
+         ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_resources.py ${VEL_GENERATED_RESOURCES}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_resources.py
   COMMENT "Drawing the program's bitmaps")
@@ -31,7 +32,8 @@ add_custom_target(dist_folder ALL
           ${CMAKE_SOURCE_DIR}/resource/snapnotify.ini
           ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
           ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
-          ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_DIST_DIR}/resource/
+          ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_GENERATED_RESOURCES}/QueryTree16.bmp
+          ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp ${VEL_DIST_DIR}/resource/
   # The two colour themes shipped: one equal to the defaults and a dark one.
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEL_DIST_DIR}/color_theme
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/color_theme/Light.col

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws the program's bitmaps: the wait-window strip and the program icon.
+"""Draws the program's bitmaps: the wait-window strip, the program icon and the
+button strips, composed from the icon theme of the Debian package
+tango-icon-theme where it has a picture of the command's meaning.
 
 usage: make_resources.py OUTPUT_DIR
 """
 import math
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 FRAME_W, FRAME_H, FRAMES = 420, 80, 12
@@ -279,13 +282,250 @@ def drawn(draw, *args):
     return g.px
 
 
-TOOLBAR = [drawn(draw_launch), drawn(draw_edit), drawn(draw_machine), drawn(draw_media), drawn(draw_genre),
-           drawn(draw_rating), drawn(draw_folder)]
-HISTORY = [drawn(draw_arrow, False, False), drawn(draw_arrow, True, False), drawn(draw_arrow, False, True),
-           drawn(draw_arrow, True, True)]
-STATUS = [drawn(draw_shield, True), drawn(draw_shield, False), drawn(draw_window, False), drawn(draw_window, True),
-          drawn(draw_keyboard), drawn(draw_lock, False), drawn(draw_lock, True)] + \
-         [drawn(draw_camera, mode) for mode in range(4)]
+# ---- The icon theme the strips are composed from --------------------------
+
+ICON_THEME = Path("/usr/share/icons/Tango")
+ICON_PACKAGE = "tango-icon-theme"
+
+
+class PngError(Exception):
+    pass
+
+
+def _paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    if pa <= pb and pa <= pc:
+        return a
+    return b if pb <= pc else c
+
+
+def read_png(data):
+    """Decodes a non-interlaced PNG of 8 or 16 bits a sample (grey, grey with
+    alpha, RGB, RGBA) or of 1 to 8 bits a palette index. Returns (width,
+    height, pixels), pixels a list of rows of (r, g, b, a) with 8-bit samples."""
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise PngError("not a PNG file")
+    pos, header, palette, alphas, idat = 8, None, [], b"", bytearray()
+    while pos + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if len(body) != length:
+            raise PngError("truncated chunk")
+        if zlib.crc32(kind + body) != struct.unpack(">I", data[pos + 8 + length:pos + 12 + length])[0]:
+            raise PngError("bad checksum in chunk " + kind.decode("latin-1"))
+        pos += 12 + length
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"PLTE":
+            palette = [tuple(body[i:i + 3]) for i in range(0, length - 2, 3)]
+        elif kind == b"tRNS":
+            alphas = body
+        elif kind == b"IDAT":
+            idat += body
+        elif kind == b"IEND":
+            break
+    if header is None:
+        raise PngError("no header")
+    width, height, depth, colour, _, _, interlace = header
+    if interlace:
+        raise PngError("interlaced images are not read")
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}.get(colour)
+    if channels is None or (colour == 3 and depth > 8) or (colour != 3 and depth not in (8, 16)):
+        raise PngError("colour type %d at %d bits is not read" % (colour, depth))
+    bits = channels * depth
+    stride = (width * bits + 7) // 8
+    step = max(1, bits // 8)
+    raw = zlib.decompress(bytes(idat))
+    if len(raw) < height * (stride + 1):
+        raise PngError("image data too short")
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - step] if i >= step else 0
+            b = previous[i]
+            c = previous[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                line[i] = (line[i] + _paeth(a, b, c)) & 255
+            elif kind != 0:
+                raise PngError("unknown row filter %d" % kind)
+        previous = line
+        row = []
+        for x in range(width):
+            if colour == 3:
+                bit = x * depth
+                index = (line[bit // 8] >> (8 - depth - bit % 8)) & ((1 << depth) - 1)
+                if index >= len(palette):
+                    raise PngError("palette index out of range")
+                r, g, b = palette[index]
+                row.append((r, g, b, alphas[index] if index < len(alphas) else 255))
+                continue
+            size = depth // 8
+            s = [line[(x * channels + k) * size] for k in range(channels)]  # the high byte at 16 bits
+            if colour == 0:
+                row.append((s[0], s[0], s[0], 255))
+            elif colour == 4:
+                row.append((s[0], s[0], s[0], s[1]))
+            elif colour == 2:
+                row.append((s[0], s[1], s[2], 255))
+            else:
+                row.append(tuple(s))
+        rows.append(row)
+    return width, height, rows
+
+
+def scaled(image, size):
+    """An (r, g, b, a) square picture of `size`, averaged over the source
+    pixels each target pixel covers, colours weighted by their alpha."""
+    width, height, rows = image
+    if (width, height) == (size, size):
+        return [list(row) for row in rows]
+    out = []
+    for ty in range(size):
+        y0, y1 = ty * height / size, (ty + 1) * height / size
+        row = []
+        for tx in range(size):
+            x0, x1 = tx * width / size, (tx + 1) * width / size
+            acc = [0.0, 0.0, 0.0, 0.0]
+            area = 0.0
+            for sy in range(int(y0), min(height, math.ceil(y1))):
+                wy = min(y1, sy + 1) - max(y0, sy)
+                for sx in range(int(x0), min(width, math.ceil(x1))):
+                    w = wy * (min(x1, sx + 1) - max(x0, sx))
+                    r, g, b, a = rows[sy][sx]
+                    acc[0] += r * a * w
+                    acc[1] += g * a * w
+                    acc[2] += b * a * w
+                    acc[3] += a * w
+                    area += w
+            alpha = acc[3] / area if area else 0
+            if acc[3]:
+                row.append((round(acc[0] / acc[3]), round(acc[1] / acc[3]), round(acc[2] / acc[3]), round(alpha)))
+            else:
+                row.append((0, 0, 0, 0))
+        out.append(row)
+    return out
+
+
+def theme_icon(name, size):
+    """The theme's picture `name` (as "actions/go-next") at `size` pixels: the
+    file of that size when the theme has one, else the next larger scaled down."""
+    sizes = sorted(int(d.name.split("x")[0]) for d in ICON_THEME.glob("*x*") if d.name.split("x")[0].isdigit())
+    for s in [s for s in sizes if s == size] + [s for s in sizes if s > size] + sorted(sizes, reverse=True):
+        path = ICON_THEME / ("%dx%d" % (s, s)) / (name + ".png")
+        if path.exists():
+            try:
+                return scaled(read_png(path.read_bytes()), size)
+            except PngError as error:
+                raise SystemExit("make_resources.py: %s: %s" % (path, error))
+    raise SystemExit("make_resources.py: the icon %s is missing from %s (package %s)"
+                     % (name, ICON_THEME, ICON_PACKAGE))
+
+
+def over(base, layer, left=0, top=0):
+    """Lays `layer` on `base` (both lists of rows of RGBA) at (left, top)."""
+    for y, row in enumerate(layer):
+        for x, (r, g, b, a) in enumerate(row):
+            by, bx = top + y, left + x
+            if a == 0 or not (0 <= by < len(base) and 0 <= bx < len(base[by])):
+                continue
+            br, bg, bb, ba = base[by][bx]
+            fa, fb = a / 255, ba / 255 * (1 - a / 255)
+            oa = fa + fb
+            base[by][bx] = (round((r * fa + br * fb) / oa), round((g * fa + bg * fb) / oa),
+                            round((b * fa + bb * fb) / oa), round(oa * 255))
+    return base
+
+
+def greyed(image):
+    """The picture as a disabled button shows it: grey, light and faded."""
+    out = []
+    for row in image:
+        line = []
+        for r, g, b, a in row:
+            level = 150 + round(0.3 * r + 0.59 * g + 0.11 * b) * 2 // 5
+            line.append((level, level, level, a * 3 // 5))
+        out.append(line)
+    return out
+
+
+def tinted(image, colour):
+    """The picture recoloured in `colour`, its light and shade kept."""
+    out = []
+    for row in image:
+        line = []
+        for r, g, b, a in row:
+            v = (0.3 * r + 0.59 * g + 0.11 * b) / 255
+            line.append(tuple(min(255, round(c * (0.35 + v))) for c in colour) + (a,))
+        out.append(line)
+    return out
+
+
+def from_glyph(px, size=16):
+    return [[(*px[(x, y)], 255) if px.get((x, y)) else (0, 0, 0, 0) for x in range(size)] for y in range(size)]
+
+
+ALPHA_THRESHOLD = 100
+
+
+def keyed(image):
+    """Maps an RGBA picture onto the strips' magenta mask: pixels below the
+    alpha threshold become the mask, the rest keep their colour opaque (the
+    theme's colours are not premultiplied, so no magenta bleeds into the
+    edges), and an opaque pixel never takes the mask colour itself."""
+    px = {}
+    for y, row in enumerate(image):
+        for x, (r, g, b, a) in enumerate(row):
+            if a >= ALPHA_THRESHOLD:
+                px[(x, y)] = (254, 0, 254) if (r, g, b) == MAGENTA else (r, g, b)
+    return px
+
+
+def badge(picture, name, size=16, part=10):
+    """`picture` with the theme's icon `name` shrunk into its lower right corner."""
+    return over(picture, theme_icon(name, part), size - part, size - part)
+
+
+def crossed(picture):
+    """A red stroke across the picture, for a mode that is off."""
+    return over(picture, from_glyph(drawn(lambda g: g.line(1, 14, 14, 1, (204, 0, 0), 2))))
+
+
+def theme_pictures():
+    if not ICON_THEME.is_dir():
+        raise SystemExit("make_resources.py: the icon theme is missing (%s): install the Debian package %s "
+                         "(tools/setup.sh does)" % (ICON_THEME, ICON_PACKAGE))
+    icon = lambda name: theme_icon(name, 16)
+    back, forward = icon("actions/go-previous"), icon("actions/go-next")
+    camera = icon("devices/camera-photo")
+    toolbar = [tinted(icon("actions/media-playback-start"), (78, 154, 6)), icon("apps/accessories-text-editor"),
+               icon("devices/computer"), icon("devices/media-optical"), from_glyph(drawn(draw_genre)),
+               from_glyph(drawn(draw_rating)), badge(icon("mimetypes/image-x-generic"), "actions/list-add")]
+    history = [greyed(back), greyed(forward), back, forward]
+    status = [from_glyph(drawn(draw_shield, True)), icon("status/dialog-warning"),
+              icon("apps/preferences-system-windows"), icon("actions/view-fullscreen"),
+              icon("devices/input-keyboard"), greyed(icon("actions/system-lock-screen")),
+              icon("actions/system-lock-screen"),
+              crossed(greyed(camera)), badge(icon("devices/camera-photo"), "devices/video-display", 16, 9),
+              badge(icon("devices/camera-photo"), "apps/preferences-system-windows", 16, 9),
+              badge(icon("devices/camera-photo"), "actions/media-record", 16, 8)]
+    return [keyed(p) for p in toolbar], [keyed(p) for p in history], [keyed(p) for p in status]
+
+
+def query_tree_pictures(size):
+    """The query tree's default pictures at `size`: a folder, a saved query."""
+    return [keyed(theme_icon("places/folder", size)), keyed(theme_icon("places/application-x-gnome-saved-search", size))]
+
+
+TOOLBAR, HISTORY, STATUS = [], [], []
 
 
 def toolbar_glyph(index, x, y):
@@ -307,11 +547,16 @@ def status_glyph(index, x, y):
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
+    TOOLBAR[:], HISTORY[:], STATUS[:] = theme_pictures()
     (out / "wait_anime.bmp").write_bytes(bmp24(FRAME_W, FRAME_H * FRAMES, wait_pixel))
     (out / "velmarook.ico").write_bytes(ico([16, 32, 48]))
     (out / "toolbar.bmp").write_bytes(glyph_strip(7, 16, toolbar_glyph))
     (out / "HistBar.bmp").write_bytes(glyph_strip(4, 16, history_glyph))
     (out / "images.bmp").write_bytes(glyph_strip(11, 16, status_glyph))
+    for size in (16, 32):
+        pictures = query_tree_pictures(size)
+        (out / ("QueryTree%d.bmp" % size)).write_bytes(
+            glyph_strip(len(pictures), size, lambda index, x, y: pictures[index].get((x, y))))
 
 
 if __name__ == "__main__":

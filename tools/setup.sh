@@ -18,6 +18,7 @@ PACKAGES=(
   libmigemo1 cmigemo-common libkakasi2 kakasi-dic
   zlib1g-dev libz-mingw-w64-dev
   nodejs npm python3
+  tango-icon-theme
 )
 
 as_root() {

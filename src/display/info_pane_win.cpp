@@ -439,15 +439,21 @@ void DrawStars(Painter& p, int left, int top) {
   p.pane.links.Add(link);
 }
 
+// The marks' names, read once, with the colours in use.
 const FavouriteMarks& Marks(AppState& app) {
   static FavouriteMarks marks;
-  static bool read = false;
-  if (!read) {
-    read = true;
+  static bool named = false;
+  if (!named) {
+    named = true;
     for (int d = 0; d <= 9; ++d)
       marks[static_cast<size_t>(d)].name =
           FavouriteName(ProfileText("FavoriteMenuName", std::to_string(d), "", app.paths.settingsFile));
-    ReadFavouriteColours(marks, LayoutFile(app.paths, app.layoutMode), app.paths.base + "\\resource\\favorite.ini");
+  }
+  const FavouriteMarks& colours =
+      CurrentFavouriteColours(LayoutFile(app.paths, app.layoutMode), FavouriteFallbackFile(app.paths.base));
+  for (size_t d = 0; d < marks.size(); ++d) {
+    marks[d].boxColour = colours[d].boxColour;
+    marks[d].textColour = colours[d].textColour;
   }
   return marks;
 }

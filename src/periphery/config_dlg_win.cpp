@@ -282,6 +282,7 @@ void Accept(ConfigDialog& d, HWND dialog) {
     return;
   }
   CurrentColours() = values.colours;
+  if (r.favouritesChanged) ReplaceFavouriteColours(r.favourites);
   d.accepted = true;
   DestroyWindow(dialog);
   ApplyPaneStyle(app);
@@ -355,6 +356,7 @@ void LoadTheme(ConfigDialog& d, HWND dialog) {
   if (!*name) return;
   // Into the page's copy only: the layout file and the panes change on OK.
   d.edit.colours = LoadColourTheme(d.app->paths.colorThemeFolder, name, d.system);
+  d.edit.favouriteColourFile = ColourThemePath(d.app->paths.colorThemeFolder, name);
   ShowColours(d, dialog);
 }
 

@@ -305,6 +305,13 @@ ConfigSaveResult SaveConfigValues(const ConfigValues& before, const ConfigValues
     entries.insert(entries.end(), colourEntries.begin(), colourEntries.end());
     result.coloursChanged = true;
   }
+  if (!after.favouriteColourFile.empty()) {
+    ReadFavouriteColours(result.favourites, after.favouriteColourFile, FavouriteFallbackFile(paths.base));
+    auto favouriteEntries = FavouriteColourEntries(result.favourites);
+    auto& entries = entriesOf(layoutFile);
+    entries.insert(entries.end(), favouriteEntries.begin(), favouriteEntries.end());
+    result.favouritesChanged = true;
+  }
   for (const auto& [file, entries] : files) {
     if (entries.empty()) continue;
     if (!WriteSettingsFile(file, entries)) {

@@ -9,6 +9,7 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "periphery/colours.h"
+#include "search/item_flags.h"
 
 namespace vel {
 
@@ -67,6 +68,9 @@ struct ConfigValues {
   std::vector<bool> whole;          // false: the value could not be read whole and is never written
   std::vector<FontSetting> fonts;   // per field, for font fields
   ColourSet colours;
+  // A colour theme loaded on the page: its favourite colours (or the shipped
+  // ones, when it has none) replace those in use when the dialog is confirmed.
+  std::string favouriteColourFile;
 
   bool operator==(const ConfigValues&) const = default;
 };
@@ -85,6 +89,8 @@ struct ConfigSaveResult {
   bool ok = true;
   std::string failedFile;  // the file that could not be written
   bool fontsChanged = false, coloursChanged = false, columnsChanged = false, heightsChanged = false;
+  bool favouritesChanged = false;
+  FavouriteMarks favourites;  // the colours written, when favouritesChanged
 };
 
 // Writes every key whose value differs from `before`, one whole write per

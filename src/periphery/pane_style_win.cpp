@@ -84,10 +84,10 @@ void FillItemRowBackground(HDC dc, const RECT& row, int rowNumber, bool selected
   FillWith(dc, row, PaneColour("ItemListColor", rowNumber % 2 == 1 ? "Line1Color" : "Line2Color"));
 }
 
-COLORREF ItemRowTextColour(bool selected) {
+COLORREF ItemRowTextColour(bool selected, bool furtherDisk) {
   if (selected)
     return SystemSelection() ? GetSysColor(COLOR_HIGHLIGHTTEXT) : PaneColour("ItemListFont", "SelectColor");
-  return PaneColour("ItemListFont", "NormalColor");
+  return PaneColour("ItemListFont", furtherDisk ? "PlyColor" : "NormalColor");
 }
 
 // Vertical rules between the columns in the `RuleMarkType` style, a

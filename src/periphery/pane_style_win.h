@@ -19,7 +19,8 @@ void ApplyPaneStyle(AppState& app);
 
 // Row drawing of the item list and the group list.
 void FillItemRowBackground(HDC dc, const RECT& row, int rowNumber, bool selected);
-COLORREF ItemRowTextColour(bool selected);
+// `furtherDisk`: a row of the second or a later disk of a set, in `PlyColor`.
+COLORREF ItemRowTextColour(bool selected, bool furtherDisk = false);
 void DrawItemRowRules(HDC dc, const RECT& row, size_t columns, HWND list);
 void FillGroupRowBackground(HDC dc, const RECT& row, bool selected);
 COLORREF GroupRowTextColour(bool selected);

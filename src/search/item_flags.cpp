@@ -10,6 +10,10 @@
 #include "platform/profile.h"
 
 namespace vel {
+namespace {
+constexpr const char* kFavouriteBoxSection = "FavoriteIgctrBGColor";
+constexpr const char* kFavouriteTextSection = "FavoriteIgctrTxtColor";
+}  // namespace
 
 StarGeometry StarsInCell(int left, int top, int bottom) {
   StarGeometry stars;
@@ -90,14 +94,56 @@ std::string FavouriteName(const std::string& text) {
 }
 
 void ReadFavouriteColours(FavouriteMarks& marks, const std::string& colourFile, const std::string& fallbackFile) {
-  const char* kBox = "FavoriteIgctrBGColor";
-  const char* kText = "FavoriteIgctrTxtColor";
+  const char* kBox = kFavouriteBoxSection;
+  const char* kText = kFavouriteTextSection;
   const std::string& file = ProfileText(kBox, "0", "", colourFile).empty() ? fallbackFile : colourFile;
   for (int digit = 0; digit <= 9; ++digit) {
     const std::string key = std::to_string(digit);
     FavouriteMark& mark = marks[static_cast<size_t>(digit)];
     mark.boxColour = ParseColour(ProfileText(kBox, key, "N", file), kFavouriteBoxColour);
     mark.textColour = ParseColour(ProfileText(kText, key, "N", file), kFavouriteTextColour);
+  }
+}
+
+std::vector<ProfileEntry> FavouriteColourEntries(const FavouriteMarks& marks) {
+  std::vector<ProfileEntry> entries;
+  for (const char* section : {kFavouriteBoxSection, kFavouriteTextSection})
+    for (int digit = 0; digit <= 9; ++digit) {
+      const FavouriteMark& mark = marks[static_cast<size_t>(digit)];
+      const bool box = section == kFavouriteBoxSection;
+      entries.push_back({section, std::to_string(digit), FormatColour(box ? mark.boxColour : mark.textColour)});
+    }
+  return entries;
+}
+
+std::string FavouriteFallbackFile(const std::string& base) { return base + "\\resource\\favorite.ini"; }
+
+namespace {
+struct FavouriteColourStore {
+  bool read = false;
+  FavouriteMarks marks;
+};
+FavouriteColourStore& ColourStore() {
+  static FavouriteColourStore store;
+  return store;
+}
+}  // namespace
+
+const FavouriteMarks& CurrentFavouriteColours(const std::string& colourFile, const std::string& fallbackFile) {
+  FavouriteColourStore& store = ColourStore();
+  if (!store.read) {
+    store.read = true;
+    ReadFavouriteColours(store.marks, colourFile, fallbackFile);
+  }
+  return store.marks;
+}
+
+void ReplaceFavouriteColours(const FavouriteMarks& marks) {
+  FavouriteColourStore& store = ColourStore();
+  store.read = true;
+  for (size_t d = 0; d < marks.size(); ++d) {
+    store.marks[d].boxColour = marks[d].boxColour;
+    store.marks[d].textColour = marks[d].textColour;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_file.h"
 #include "db/selection_batch.h"
 
 namespace vel {
@@ -89,5 +90,15 @@ int PaneRatingAtPoint(int left, int x);
 // shipped fallback file when that file has no box colour for "0", in the
 // notation of the pane colours. An absent key keeps the default.
 void ReadFavouriteColours(FavouriteMarks& marks, const std::string& colourFile, const std::string& fallbackFile);
+// The entries that store the marks' colours in a layout file, in the notation read above.
+std::vector<ProfileEntry> FavouriteColourEntries(const FavouriteMarks& marks);
+// The shipped file the marks' colours fall back to.
+std::string FavouriteFallbackFile(const std::string& base);
+
+// The marks' colours the item list and the information pane draw with: read
+// from `colourFile` (or the fallback file) on first use, and replaced when the
+// settings dialog is confirmed with a loaded colour theme.
+const FavouriteMarks& CurrentFavouriteColours(const std::string& colourFile, const std::string& fallbackFile);
+void ReplaceFavouriteColours(const FavouriteMarks& marks);
 
 }  // namespace vel

@@ -5,6 +5,19 @@
 
 namespace vel {
 
+bool IsFurtherDisk(const std::string& ply) {
+  // The column is numeric: its leading digits count, after blanks and a plus sign.
+  size_t i = ply.find_first_not_of(" \t");
+  if (i == std::string::npos) return false;
+  if (ply[i] == '+') ++i;
+  int value = 0;
+  for (; i < ply.size() && ply[i] >= '0' && ply[i] <= '9'; ++i) {
+    value = value * 10 + (ply[i] - '0');
+    if (value >= 2) return true;
+  }
+  return false;
+}
+
 std::string ListStatement(const ListQueryState& state, bool withOrder) {
   std::string sql = "SELECT * FROM list_view";
   if (!state.groupCondition.empty()) sql += " WHERE " + state.groupCondition;

@@ -23,8 +23,12 @@ enum ListPosition : int {
   kPosBreed = 36, kPosPrice = 37, kPosMediaDetail = 38, kPosDevice = 39,
   kPosPlayers = 40, kPosAdultex = 41, kPosAdultexIcon = 42, kPosSavedat = 43, kPosSound = 44,
   kPosAlterEgo = 45, kPosPlayTime = 46, kPosKana = 47, kPosFave = 48, kPosImages = 49,
-  kPosEmuset = 50, kPosSmartTitle = 51,
+  kPosEmuset = 50, kPosSmartTitle = 51, kPosTag = 52, kPosPly = 53,
 };
+
+// A row of the second or a later disk of a set (`ply` 2 and up), which the
+// list draws in its own text colour.
+bool IsFurtherDisk(const std::string& ply);
 
 // What the list is read with; shared by the search and the item list.
 struct ListQueryState {

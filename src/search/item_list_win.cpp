@@ -358,15 +358,9 @@ std::vector<std::string> TitleExtraLines(AppState& app, int row) {
   return lines;
 }
 
-// The marks' colours, read once from the layout file (or the shipped file).
+// The marks' colours in use (the layout file's, the shipped file's or a confirmed theme's).
 const FavouriteMarks& Marks(AppState& app) {
-  static FavouriteMarks marks;
-  static bool read = false;
-  if (!read) {
-    read = true;
-    ReadFavouriteColours(marks, LayoutFile(app.paths, app.layoutMode), app.paths.base + "\\resource\\favorite.ini");
-  }
-  return marks;
+  return CurrentFavouriteColours(LayoutFile(app.paths, app.layoutMode), FavouriteFallbackFile(app.paths.base));
 }
 
 
@@ -426,7 +420,7 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
   FillItemRowBackground(dc, item.rcItem, row, selected);
   if (row > app.mainDb.RowCount()) return;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ItemRowTextColour(selected));
+  SetTextColor(dc, ItemRowTextColour(selected, IsFurtherDisk(app.mainDb.Cell(row, kPosPly))));
   for (size_t i = 0; i < panes.shownColumns.size(); ++i) {
     RECT cell{};
     ListView_GetSubItemRect(app.itemList, item.itemID, static_cast<int>(i), LVIR_BOUNDS, &cell);

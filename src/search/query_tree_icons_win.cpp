@@ -75,15 +75,32 @@ int AddDrawn(HIMAGELIST list, int size, COLORREF mask, Draw draw) {
   return index;
 }
 
+// The folder and query pictures of one size from the resource folder's strip
+// (QueryTree16.bmp, QueryTree32.bmp: two pictures side by side on the mask
+// colour); false when the strip is missing or of another shape.
+bool AddStrip(HIMAGELIST list, int size, const std::string& resourceFolder) {
+  const std::string file = resourceFolder + "\\QueryTree" + std::to_string(size) + ".bmp";
+  HBITMAP strip = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (!strip) return false;
+  BITMAP shape{};
+  GetObjectA(strip, sizeof shape, &shape);
+  bool fits = shape.bmWidth == 2 * size && shape.bmHeight == size;
+  if (fits) fits = ImageList_AddMasked(list, strip, kGlyphMask) == kQueryFolderImage;
+  DeleteObject(strip);
+  if (!fits) ImageList_RemoveAll(list);
+  return fits;
+}
+
 }  // namespace
 
-void ResetQueryTreeImages() {
+void ResetQueryTreeImages(const std::string& resourceFolder) {
   TreeImages& images = Images();
   for (int i = 0; i < 2; ++i) {
     if (!images.lists[i]) images.lists[i] = ImageList_Create(kSizes[i], kSizes[i], ILC_COLOR24 | ILC_MASK, 8, 8);
     if (!images.lists[i]) continue;
     ImageList_RemoveAll(images.lists[i]);
     const int size = kSizes[i];
+    if (AddStrip(images.lists[i], size, resourceFolder)) continue;
     AddDrawn(images.lists[i], size, kGlyphMask, [size](HDC dc) { DrawFolder(dc, size); });
     AddDrawn(images.lists[i], size, kGlyphMask, [size](HDC dc) { DrawQuery(dc, size); });
   }

@@ -12,8 +12,9 @@ namespace vel {
 inline constexpr int kQueryFolderImage = 0;
 inline constexpr int kQueryImage = 1;
 
-// Empties both lists and puts the two default pictures back.
-void ResetQueryTreeImages();
+// Empties both lists and puts the two default pictures back: those of the
+// strips in `resourceFolder`, or drawn ones when a strip is missing.
+void ResetQueryTreeImages(const std::string& resourceFolder);
 // Adds a bitmap file to both lists, scaled to each size, black (RGB 0,0,0)
 // transparent. The picture's index, or `fallback` when the file is missing or
 // is no bitmap.

@@ -304,7 +304,7 @@ void FillQueryTree(AppState& app) {
   TreeView_DeleteAllItems(app.queryTree);
   gTree.nodes.clear();
   ResetCurrent(app);
-  ResetQueryTreeImages();
+  ResetQueryTreeImages(app.paths.base + "\\resource");
   InsertNodes(app, TVI_ROOT, ListQueryTree(root));
   ShowIconSize(app);
   SendMessageA(app.queryTree, WM_SETREDRAW, TRUE, 0);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -155,6 +156,58 @@ TEST(PaneColoursE2E, TheDarkThemeDarkensEveryPaneAndKeepsItsTextReadable) {
     EXPECT_GE(LightPixels(area, p.background), p.minimumLight) << "no readable text";
     EXPECT_LT(PixelsOf(area, systemWindow), area.size() / 50) << "the system's window colour shows through";
   }
+  EXPECT_TRUE(program.Close());
+}
+
+// The rows of the second and later disks of a set are drawn in `PlyColor`,
+// the others in `NormalColor`.
+TEST(PaneColoursE2E, FurtherDisksOfASetTakeTheirOwnTextColour) {
+  BaseFolder base;
+  const std::string layout = base.File("Velmarook2.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("ItemListFont", "NormalColor", "#00A000", layout.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("ItemListFont", "PlyColor", "#C00000", layout.c_str()));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,machine_name,maker,ply,ply_file_name) VALUES"
+                          "('C:\\a.d88','Alpha Quest','X68','Zeta Soft',1,''),"
+                          "('C:\\a2.d88','Alpha Quest Disk 2','X68','Zeta Soft',2,'C:\\a.d88'),"
+                          "('C:\\c.d88','Charlie World','X68','Kappa Works',0,'');"));
+  }
+  HWND list = FindControl(main, kItemListId);
+  ASSERT_TRUE(list);
+  // Pixels of the list in the two text colours after a search: smoothed text
+  // blends into the light rows, so the hue decides (orange icons are no red).
+  struct Counts {
+    size_t red = 0, green = 0;
+  };
+  auto look = [&](const char* sql, LRESULT rows) {
+    SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
+    HWND edit = FindControl(main, kSearchTextId);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sql));
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows; })) << sql;
+    SetForegroundWindow(main);
+    SleepMs(800);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SleepMs(300);
+    Counts n;
+    for (COLORREF c : Screenshot::Take(main).Area(list)) {
+      const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+      n.red += r - std::max(g, b) >= 80 && std::abs(g - b) <= 12 ? 1 : 0;
+      n.green += g - std::max(r, b) >= 60 && std::abs(r - b) <= 12 ? 1 : 0;
+    }
+    return n;
+  };
+  const Counts single = look("SELECT * FROM list_view WHERE ply < 2 ORDER BY title;", 2);
+  EXPECT_GE(single.green, 20u) << "rows of single images and first disks in NormalColor";
+  EXPECT_EQ(single.red, 0u) << "none in PlyColor";
+  const Counts all = look("SELECT * FROM list_view ORDER BY title;", 3);
+  EXPECT_GE(all.red, 20u) << "the second disk in PlyColor";
+  EXPECT_GE(all.green, 20u);
   EXPECT_TRUE(program.Close());
 }
 

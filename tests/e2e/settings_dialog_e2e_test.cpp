@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 #include "core/command_ids.h"
+#include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
 #include "periphery/colour_themes.h"
 #include "periphery/colours.h"
@@ -390,22 +393,129 @@ int PixelsOfColour(HWND window, COLORREF colour) {
   return count;
 }
 
-// The toolbars show their glyphs: the green of the launch button, the blue
-// of an available history arrow is absent at start (nothing to go back to),
-// the disc's silver and the folder's yellow.
+// The colours of each 16-pixel cell of a button strip, most frequent first,
+// the mask colour left out.
+std::vector<std::vector<COLORREF>> StripColours(const std::string& path) {
+  std::vector<std::vector<COLORREF>> cells;
+  HBITMAP strip = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (!strip) return cells;
+  BITMAP shape{};
+  GetObjectA(strip, sizeof shape, &shape);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shape.bmWidth;
+  info.bmiHeader.biHeight = -shape.bmHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<unsigned char> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight * 4);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, strip, 0, static_cast<UINT>(shape.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(strip);
+  for (int cell = 0; cell < shape.bmWidth / 16; ++cell) {
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < shape.bmHeight; ++y)
+      for (int x = cell * 16; x < cell * 16 + 16; ++x) {
+        const unsigned char* p = &pixels[(static_cast<size_t>(y) * shape.bmWidth + x) * 4];
+        COLORREF colour = RGB(p[2], p[1], p[0]);
+        if (colour != RGB(255, 0, 255)) ++counts[colour];
+      }
+    std::vector<COLORREF> colours;
+    for (const auto& [colour, count] : counts) colours.push_back(colour);
+    std::stable_sort(colours.begin(), colours.end(), [&](COLORREF a, COLORREF b) { return counts[a] > counts[b]; });
+    cells.push_back(colours);
+  }
+  return cells;
+}
+
+bool IsGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
+
+// The toolbars show the pictures of their strips: the launch, media and add
+// images buttons in colour (not a grey stand-in), the history arrows greyed at
+// start (nothing to go back to), and never the mask colour.
 TEST(ToolbarGlyphsE2E, TheToolbarsShowTheirGlyphs) {
   BaseFolder base;
+  auto toolbar = StripColours(base.File("resource\\toolbar.bmp"));
+  auto history = StripColours(base.File("resource\\HistBar.bmp"));
+  ASSERT_EQ(toolbar.size(), 7u);
+  ASSERT_EQ(history.size(), 4u);
   RunningProgram program(base.Path(), "-nosplash");
   HWND main = program.WaitUntilReady();
   ASSERT_TRUE(main);
   HWND rebar = FindControl(main, 80);
   ASSERT_TRUE(rebar);
   Sleep(500);
-  EXPECT_GT(PixelsOfColour(rebar, RGB(60, 170, 70)), 40) << "launch";
-  EXPECT_GT(PixelsOfColour(rebar, RGB(205, 210, 225)), 40) << "media";
-  EXPECT_GT(PixelsOfColour(rebar, RGB(250, 205, 90)), 40) << "add images";
-  EXPECT_GT(PixelsOfColour(rebar, RGB(190, 190, 190)), 40) << "history arrows, unavailable";
+  for (auto [cell, name] : {std::pair{0, "launch"}, {3, "media"}, {6, "add images"}}) {
+    ASSERT_GE(toolbar[cell].size(), 4u) << name;
+    // The picture has colours of its own, the most frequent not grey.
+    EXPECT_FALSE(IsGrey(toolbar[cell][0])) << name;
+    EXPECT_GT(PixelsOfColour(rebar, toolbar[cell][0]), 8) << name;
+  }
+  ASSERT_FALSE(history[0].empty());
+  EXPECT_TRUE(IsGrey(history[0][0]));
+  EXPECT_GT(PixelsOfColour(rebar, history[0][0]), 8) << "history arrows, unavailable";
+  // The available arrow's own colour (one no other button has) does not show.
+  for (COLORREF colour : history[2]) {
+    bool elsewhere = false;
+    for (const auto& cell : toolbar) elsewhere = elsewhere || std::find(cell.begin(), cell.end(), colour) != cell.end();
+    for (int other : {0, 1}) elsewhere = elsewhere || std::find(history[other].begin(), history[other].end(), colour) != history[other].end();
+    if (elsewhere || IsGrey(colour)) continue;
+    EXPECT_EQ(PixelsOfColour(rebar, colour), 0) << "history arrows, available";
+    break;
+  }
   EXPECT_EQ(PixelsOfColour(rebar, RGB(255, 0, 255)), 0) << "the mask colour never shows";
+  EXPECT_TRUE(program.Close());
+}
+
+// The favourite colours of a theme loaded on the colour page show in the item
+// list's markers and the information pane's boxes once OK is pressed; a
+// theme loaded and then cancelled changes nothing.
+TEST(SettingsDialogE2E, ALoadedThemesFavouriteColoursShowAfterOkOnly) {
+  BaseFolder base;
+  WriteWholeFile(base.File("color_theme\\Marks.col"), "[FavoriteIgctrBGColor]\r\n0=#00C000\r\n1=#00C000\r\n");
+  const COLORREF green = RGB(0, 192, 0);
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title,machine_name) VALUES('C:\\a.d88','Alpha','X68');"
+                          "INSERT INTO favorite_table(pfile_fv,fave) VALUES('C:\\a.d88','1');"));
+  }
+  HWND list = FindControl(main, 1001), pane = FindControl(main, 1002);
+  ASSERT_TRUE(list && pane);
+  SendMessageA(FindControl(main, 2101), CB_SETCURSEL, 9, 0);
+  HWND edit = FindControl(main, 2102);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  auto shown = [&](HWND window) {
+    SetForegroundWindow(main);
+    Sleep(1500);  // the pane follows the selection on its pacing timer
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    return PixelsOfColour(window, green);
+  };
+  EXPECT_EQ(shown(list), 0);
+  EXPECT_EQ(shown(pane), 0);
+
+  HWND dialog = OpenSettings(program, main);
+  ASSERT_TRUE(dialog);
+  LoadTheme(dialog, "Marks");
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(shown(list), 0) << "cancelled";
+  EXPECT_EQ(shown(pane), 0) << "cancelled";
+
+  dialog = OpenSettings(program, main);
+  ASSERT_TRUE(dialog);
+  LoadTheme(dialog, "Marks");
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_GE(shown(list), 30) << "the list's marker";
+  EXPECT_GE(shown(pane), 60) << "the pane's box";
+  EXPECT_EQ(ProfileText("FavoriteIgctrBGColor", "1", "", base.File("Velmarook2.ini")), "#00C000");
   EXPECT_TRUE(program.Close());
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/settings_file.h"
+#include "periphery/colour_themes.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -132,6 +133,62 @@ TEST_F(ConfigPagesTest, OnlyChangedKeysAreWrittenAndColoursGoWholeIntoTheLayoutF
   EXPECT_FALSE(FileExists(paths.settingsFile));
   EXPECT_EQ(ReadColourKeys(paths.bigPictureLayoutFile, {}), after.colours);
   EXPECT_EQ(ProfileText("ItemListColor", "RuleMarkType", "", paths.bigPictureLayoutFile), "-1");
+}
+
+// A loaded theme's favourite colours, or the shipped ones when it has none,
+// go into the layout file and come back for the panes; without a loaded
+// theme the marks' colours are left alone.
+TEST_F(ConfigPagesTest, ALoadedThemeBringsItsFavouriteColours) {
+  CreateFolder(paths.base + "\\resource");
+  CreateFolder(paths.colorThemeFolder);
+  const std::string withMarks = ColourThemePath(paths.colorThemeFolder, "Marks");
+  const std::string without = ColourThemePath(paths.colorThemeFolder, "Plain");
+  ASSERT_TRUE(WriteSettingsFile(paths.base + "\\resource\\favorite.ini",
+                                {{"FavoriteIgctrBGColor", "0", "#101010"},
+                                 {"FavoriteIgctrBGColor", "1", "#111111"},
+                                 {"FavoriteIgctrTxtColor", "1", "#EEEEEE"}}));
+  ASSERT_TRUE(WriteSettingsFile(withMarks, {{"FavoriteIgctrBGColor", "0", "#D04040"},
+                                            {"FavoriteIgctrBGColor", "1", "#0000FF"},
+                                            {"FavoriteIgctrTxtColor", "1", "#FFFF00"}}));
+  ASSERT_TRUE(WriteSettingsFile(without, {{"ItemListFont", "NormalColor", "#DCDCDC"}}));
+  struct Case {
+    const char* name;
+    int layoutMode;
+    std::string theme;
+    uint32_t box1, text1, box9;
+  } cases[] = {
+      {"theme with marks, normal layout", 0, withMarks, 0xFF0000, 0x00FFFF, kFavouriteBoxColour},
+      {"theme with marks, BigPicture", 1, withMarks, 0xFF0000, 0x00FFFF, kFavouriteBoxColour},
+      {"theme without marks: the shipped file", 0, without, 0x111111, 0xEEEEEE, kFavouriteBoxColour},
+  };
+  for (const Case& c : cases) {
+    Settings s = Read(c.layoutMode);
+    ConfigValues before = LoadConfigValues(s, paths, c.layoutMode, colours);
+    ConfigValues after = before;
+    after.favouriteColourFile = c.theme;
+    ConfigSaveResult r = SaveConfigValues(before, after, s, paths, c.layoutMode);
+    ASSERT_TRUE(r.ok) << c.name;
+    EXPECT_TRUE(r.favouritesChanged) << c.name;
+    EXPECT_EQ(r.favourites[1].boxColour, c.box1) << c.name;
+    EXPECT_EQ(r.favourites[1].textColour, c.text1) << c.name;
+    EXPECT_EQ(r.favourites[9].boxColour, c.box9) << c.name;
+    // A fresh start reads the same from the layout file, whatever the shipped file says.
+    FavouriteMarks again;
+    ReadFavouriteColours(again, LayoutFile(paths, c.layoutMode), folder / "missing.ini");
+    for (size_t d = 0; d < again.size(); ++d) {
+      EXPECT_EQ(again[d].boxColour, r.favourites[d].boxColour) << c.name << " " << d;
+      EXPECT_EQ(again[d].textColour, r.favourites[d].textColour) << c.name << " " << d;
+    }
+  }
+  // Without a theme the marks' keys are not written.
+  RemoveFile(paths.settingsFile);
+  Settings s = Read(0);
+  ConfigValues before = LoadConfigValues(s, paths, 0, colours);
+  ConfigValues after = Changed(before, kPageItemList);
+  ConfigSaveResult r = SaveConfigValues(before, after, s, paths, 0);
+  ASSERT_TRUE(r.ok);
+  EXPECT_FALSE(r.favouritesChanged);
+  EXPECT_EQ(ProfileText("FavoriteIgctrBGColor", "0", "absent", paths.settingsFile), "absent");
 }
 
 TEST_F(ConfigPagesTest, AValueNotReadWholeIsNeverWrittenBack) {

@@ -164,6 +164,36 @@ TEST(FavouriteColours, ReadFromTheLayoutOrTheShippedFile) {
   EXPECT_EQ(fromLayout[3].textColour, kFavouriteTextColour) << "nothing is taken from the shipped file then";
 }
 
+// The entries written for the marks read back as the same colours, and the
+// colours in use are read once and then follow a replacement.
+TEST(FavouriteColours, WrittenEntriesReadBackAndTheColoursInUseFollowAReplacement) {
+  test::TempFolder folder;
+  FavouriteMarks marks;
+  for (size_t d = 0; d < marks.size(); ++d) {
+    marks[d].boxColour = 0x010203u * static_cast<uint32_t>(d + 1);
+    marks[d].textColour = 0xFFFFFFu - static_cast<uint32_t>(d);
+  }
+  const std::string file = folder / "layout.ini";
+  ASSERT_TRUE(WriteSettingsFile(file, FavouriteColourEntries(marks)));
+  FavouriteMarks back;
+  ReadFavouriteColours(back, file, folder / "none.ini");
+  for (size_t d = 0; d < marks.size(); ++d) {
+    EXPECT_EQ(back[d].boxColour, marks[d].boxColour) << d;
+    EXPECT_EQ(back[d].textColour, marks[d].textColour) << d;
+  }
+  const FavouriteMarks& inUse = CurrentFavouriteColours(file, folder / "none.ini");
+  FavouriteMarks theme = marks;
+  theme[4].boxColour = 0x00FF00;
+  theme[4].textColour = 0x0000FF;
+  ReplaceFavouriteColours(theme);
+  const FavouriteMarks& now = CurrentFavouriteColours(file, folder / "none.ini");
+  EXPECT_EQ(&now, &inUse);
+  EXPECT_EQ(now[4].boxColour, 0x00FF00u);
+  EXPECT_EQ(now[4].textColour, 0x0000FFu);
+  EXPECT_EQ(now[5].boxColour, marks[5].boxColour);
+  EXPECT_EQ(FavouriteFallbackFile("C:\\base"), "C:\\base\\resource\\favorite.ini");
+}
+
 }  // namespace
 }  // namespace vel
 

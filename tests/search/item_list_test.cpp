@@ -167,6 +167,33 @@ TEST_F(ItemListTest, GroupRowsFilterTheirItems) {
   EXPECT_EQ(GroupRowCount(kGroupAdult, 0), 0);
 }
 
+// The list result carries each row's disk number where the list reads it, and
+// only the second and later disks of a set take the further-disk colour.
+TEST_F(ItemListTest, FurtherDisksOfASetAreKnownByTheirRow) {
+  Add("a", ",title,ply", ",'A',1");
+  Add("a2", ",title,ply,ply_file_name", ",'A',2,'a'");
+  Add("a3", ",title,ply,ply_file_name", ",'A',3,'a'");
+  Add("b", ",title,ply", ",'B',0");
+  Add("c", ",title", ",'C'");
+  ListQueryState state;
+  ASSERT_FALSE(LoadItemList(db, state, true));
+  ASSERT_EQ(db.RowCount(), 5);
+  std::set<std::string> further;
+  for (int r = 1; r <= db.RowCount(); ++r)
+    if (IsFurtherDisk(db.Cell(r, kPosPly))) further.insert(db.Cell(r, kPosFileName));
+  EXPECT_EQ(further, (std::set<std::string>{"a2", "a3"}));
+  EXPECT_EQ(db.Cell(FindRowByKey(db, "a2"), kPosPly), "2");
+}
+
+TEST(FurtherDisk, ByTheDiskNumber) {
+  struct Case {
+    const char* ply;
+    bool further;
+  } cases[] = {{"", false}, {"0", false}, {"1", false}, {"2", true},  {"10", true}, {"02", true},
+               {" 3", true}, {"+2", true}, {"-2", false}, {"1.5", false}, {"x", false}};
+  for (const Case& c : cases) EXPECT_EQ(IsFurtherDisk(c.ply), c.further) << "'" << c.ply << "'";
+}
+
 TEST_F(ItemListTest, FailedLoadLeavesAnEmptyResult) {
   Add("a", ",title", ",'A'");
   ListQueryState state;
