@@ -6,7 +6,8 @@ add_custom_command(
   OUTPUT ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
          ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
          ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_GENERATED_RESOURCES}/QueryTree16.bmp
-         ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp
+         ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp ${VEL_GENERATED_RESOURCES}/MasterIcons16.bmp
+         ${VEL_GENERATED_RESOURCES}/MasterIcons32.bmp
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_resources.py ${VEL_GENERATED_RESOURCES}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_resources.py
   COMMENT "Drawing the program's bitmaps")
@@ -33,7 +34,8 @@ add_custom_target(dist_folder ALL
           ${VEL_GENERATED_RESOURCES}/wait_anime.bmp ${VEL_GENERATED_RESOURCES}/velmarook.ico
           ${VEL_GENERATED_RESOURCES}/toolbar.bmp ${VEL_GENERATED_RESOURCES}/HistBar.bmp
           ${VEL_GENERATED_RESOURCES}/images.bmp ${VEL_GENERATED_RESOURCES}/QueryTree16.bmp
-          ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp ${VEL_DIST_DIR}/resource/
+          ${VEL_GENERATED_RESOURCES}/QueryTree32.bmp ${VEL_GENERATED_RESOURCES}/MasterIcons16.bmp
+          ${VEL_GENERATED_RESOURCES}/MasterIcons32.bmp ${VEL_DIST_DIR}/resource/
   # The two colour themes shipped: one equal to the defaults and a dark one.
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEL_DIST_DIR}/color_theme
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resource/color_theme/Light.col

@@ -525,6 +525,12 @@ def query_tree_pictures(size):
     return [keyed(theme_icon("places/folder", size)), keyed(theme_icon("places/application-x-gnome-saved-search", size))]
 
 
+def master_pictures(size):
+    """The masters' built-in picture at `size` for an icon file that is
+    missing (a master without an icon shows none, so rows stay uncluttered)."""
+    return [keyed(theme_icon("status/image-missing", size))]
+
+
 TOOLBAR, HISTORY, STATUS = [], [], []
 
 
@@ -554,9 +560,9 @@ def main():
     (out / "HistBar.bmp").write_bytes(glyph_strip(4, 16, history_glyph))
     (out / "images.bmp").write_bytes(glyph_strip(11, 16, status_glyph))
     for size in (16, 32):
-        pictures = query_tree_pictures(size)
-        (out / ("QueryTree%d.bmp" % size)).write_bytes(
-            glyph_strip(len(pictures), size, lambda index, x, y: pictures[index].get((x, y))))
+        for name, pictures in (("QueryTree", query_tree_pictures(size)), ("MasterIcons", master_pictures(size))):
+            (out / ("%s%d.bmp" % (name, size))).write_bytes(
+                glyph_strip(len(pictures), size, lambda index, x, y, p=pictures: p[index].get((x, y))))
 
 
 if __name__ == "__main__":

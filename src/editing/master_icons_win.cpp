@@ -25,9 +25,35 @@ std::wstring Wide(const std::string& ansi) {
   return wide;
 }
 
+// The picture of a missing icon file from the resource folder's strip
+// (MasterIcons16.bmp, MasterIcons32.bmp, on the magenta mask), moved onto the
+// black mask of the masters' lists. False when the strip cannot be read.
+bool DrawMissingIcon(HDC target, const std::string& resourceFolder, int size) {
+  const std::string file = resourceFolder + "\\MasterIcons" + std::to_string(size) + ".bmp";
+  HBITMAP strip = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (!strip) return false;
+  BITMAP shape{};
+  GetObject(strip, sizeof shape, &shape);
+  bool drawn = shape.bmWidth >= size && shape.bmHeight >= size;
+  if (drawn) {
+    HDC source = CreateCompatibleDC(target);
+    HGDIOBJ old = SelectObject(source, strip);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        COLORREF colour = GetPixel(source, x, y);
+        // Black is the lists' mask: a picture's own black stays visible as near-black.
+        if (colour != RGB(255, 0, 255)) SetPixel(target, x, y, colour == RGB(0, 0, 0) ? RGB(1, 1, 1) : colour);
+      }
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  DeleteObject(strip);
+  return drawn;
+}
+
 // A square picture of `size` on black (the mask colour): the file scaled to
-// fit, or nothing (no icon), or a grey mark (missing file).
-HBITMAP Picture(const std::string& path, int size) {
+// fit, nothing (no icon), or the picture of a missing file.
+HBITMAP Picture(const std::string& path, int size, const std::string& resourceFolder) {
   // Drawn on a device bitmap: the image list masks those reliably.
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -37,13 +63,14 @@ HBITMAP Picture(const std::string& path, int size) {
   RECT all{0, 0, size, size};
   FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   if (!path.empty()) {
-    Gdiplus::Graphics g(memory);
     std::unique_ptr<Gdiplus::Bitmap> picture;
     if (FileExists(path)) picture.reset(Gdiplus::Bitmap::FromFile(Wide(path).c_str()));
     if (picture && picture->GetLastStatus() == Gdiplus::Ok && picture->GetWidth() > 0) {
+      Gdiplus::Graphics g(memory);
       g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
       g.DrawImage(picture.get(), 0, 0, size, size);
-    } else {
+    } else if (!DrawMissingIcon(memory, resourceFolder, size)) {
+      Gdiplus::Graphics g(memory);
       Gdiplus::SolidBrush grey(Gdiplus::Color(128, 128, 128));
       g.FillRectangle(&grey, size / 4, size / 4, size / 2, size / 2);
     }
@@ -68,7 +95,7 @@ void RebuildMasterIcons(AppState& app, MasterKind kind) {
     if (gLists[k][s]) ImageList_Destroy(gLists[k][s]);
     gLists[k][s] = ImageList_Create(kSizes[s], kSizes[s], ILC_COLORDDB | ILC_MASK, db.RowCount() + 1, 8);
     for (int r = 0; r <= db.RowCount(); ++r) {  // index 0: no icon
-      HBITMAP bitmap = Picture(r == 0 ? std::string() : db.Cell(r, 0), kSizes[s]);
+      HBITMAP bitmap = Picture(r == 0 ? std::string() : db.Cell(r, 0), kSizes[s], app.paths.base + "\\resource");
       ImageList_AddMasked(gLists[k][s], bitmap, RGB(0, 0, 0));
       DeleteObject(bitmap);
     }

@@ -143,6 +143,12 @@ class Strips(unittest.TestCase):
             for picture in pictures:
                 self.assertGreater(len(picture), size * size // 2)
                 self.assertTrue(all(0 <= x < size and 0 <= y < size for x, y in picture))
+        # The masters' picture of a missing icon file, in colour at both sizes.
+        for size in (16, 32):
+            pictures = mr.master_pictures(size)
+            self.assertEqual(len(pictures), 1)
+            self.assertGreater(len(pictures[0]), size * size // 4)
+            self.assertFalse(all(r == g == b for r, g, b in pictures[0].values()))
         # The launch button is the theme's play triangle in green.
         self.assertTrue(sum(1 for r, g, b in toolbar[0].values() if g > r + 40 and g > b + 40) > 20)
 
