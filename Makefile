@@ -42,12 +42,16 @@ test: test-native test-windows
 
 # The library benchmark at 10,000, 100,000 and 300,000 items, then the bulk
 # benchmark at 100,000 items, each under Wine and natively.
+# Then the marks benchmark (history, marks, candidates, saved queries) the same way.
 bench: dist $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target library_bench bulk_bench
 	bash tools/run-library-bench.sh $(BENCH_BUILD)/tools/library_bench/library_bench \
 	  $(WIN_BUILD)/tools/library_bench/library_bench.exe $(BENCH_ITEMS)
 	cd $(WIN_BUILD)/tools/bench && bash $(ROOT)/tools/wine-run.sh ./bulk_bench.exe
 	cd $(BENCH_BUILD)/tools/bench && ./bulk_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target marks_bench
+	cd $(WIN_BUILD)/tools/bench && bash $(ROOT)/tools/wine-run.sh ./marks_bench.exe
+	cd $(BENCH_BUILD)/tools/bench && ./marks_bench
 
 clean:
 	rm -rf build/win64 build/native build/bench-native build/demo dist

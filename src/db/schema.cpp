@@ -79,6 +79,8 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS main_machine_name_idx ON main_table(machine_name);",
     "CREATE INDEX IF NOT EXISTS associate_file_pfile_idx ON associate_file_table(pfile_as);",
     "CREATE INDEX IF NOT EXISTS alter_ego_pfile_idx ON alter_ego_table(pfile_ae);",
+    // The current history entry is found without reading the whole history.
+    "CREATE INDEX IF NOT EXISTS tmp_hist_current_idx ON tmp_hist_table(current);",
 };
 
 // A blank disk number means a single image. Stored as 0 so that numeric

@@ -61,9 +61,7 @@ void ToggleAdult(AppState& app) {
   const std::string value = NewAdultValue(app.mainDb.Cell(focused, kPosAdult));
   ChangeSelectedMark(
       app, kPosAdult, rows, std::vector<std::string>(rows.size(), value),
-      [&](LibraryConnection& db, const std::vector<std::string>& keys) {
-        return RunSelectionStatements(db, keys, [&](const std::string& key) { return AdultStatement(key, value); });
-      },
+      [&](LibraryConnection& db, const std::vector<std::string>& keys) { return WriteAdult(db, keys, value); },
       kMainTableFailed);
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <unordered_map>
+#include <string_view>
+#include <unordered_set>
 
 #include "db/library_connection.h"
+#include "db/prepared_statement.h"
 #include "periphery/colours.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
@@ -64,14 +66,50 @@ std::string FavouriteStatement(const std::string& key, const std::string& newFav
 
 std::optional<BatchFailure> WriteFavourites(LibraryConnection& db, const std::vector<FlagRow>& rows,
                                             const std::vector<std::string>& newValues) {
-  std::unordered_map<std::string, std::string> next;
-  std::vector<std::string> keys;
+  std::unordered_set<std::string_view> seen;
+  std::vector<size_t> changed;  // indexes of the rows to store, each key once
   for (size_t i = 0; i < rows.size() && i < newValues.size(); ++i) {
     if (newValues[i] == rows[i].value) continue;  // nothing to store for this row
-    if (next.emplace(rows[i].key, newValues[i]).second) keys.push_back(rows[i].key);
+    if (seen.insert(rows[i].key).second) changed.push_back(i);
   }
-  if (keys.empty()) return std::nullopt;
-  return RunSelectionStatements(db, keys, [&](const std::string& key) { return FavouriteStatement(key, next[key]); });
+  if (changed.empty()) return std::nullopt;
+  // Two statements parsed once, each key and mark bound: a whole selection
+  // is not parsed statement by statement.
+  if (auto error = db.Query("BEGIN;")) return BatchFailure{*error, "BEGIN;"};
+  PreparedStatement store, remove;
+  auto failed = [&](size_t i, std::string error) {
+    store.Finalize();
+    remove.Finalize();
+    BatchFailure failure{std::move(error), FavouriteStatement(rows[i].key, newValues[i])};
+    db.Query("ROLLBACK;");
+    return failure;
+  };
+  if (auto error = store.Prepare(db, "INSERT OR REPLACE INTO favorite_table( pfile_fv, fave ) VALUES(?1,?2) ;"))
+    return failed(changed.front(), *error);
+  if (auto error = remove.Prepare(db, "DELETE FROM favorite_table WHERE pfile_fv=?1 ;"))
+    return failed(changed.front(), *error);
+  for (size_t i : changed) {
+    PreparedStatement& statement = newValues[i].empty() ? remove : store;
+    if (!statement.BindText(1, rows[i].key) || (!newValues[i].empty() && !statement.BindText(2, newValues[i])))
+      return failed(i, "bind or column index out of range");
+    if (auto error = statement.Run()) return failed(i, *error);
+    statement.Reset();
+  }
+  store.Finalize();
+  remove.Finalize();
+  if (auto error = db.Query("COMMIT;")) {
+    BatchFailure failure{*error, "COMMIT;"};
+    db.Query("ROLLBACK;");
+    return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<BatchFailure> WriteAdult(LibraryConnection& db, const std::vector<std::string>& keys,
+                                       const std::string& value) {
+  return RunKeyedStatement(db, keys,
+                           {"UPDATE main_table SET adult=?2 WHERE file_name=?1 ;", {value},
+                            [&value](const std::string& key) { return AdultStatement(key, value); }});
 }
 
 std::string FavouriteMenuText(int digit, const std::string& name) {

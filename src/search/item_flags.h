@@ -34,6 +34,10 @@ std::string RatingStatement(const std::string& key, int value);
 // ---- Adult flag: "1" unless the focused row's is "1" (an empty value is unmarked).
 std::string NewAdultValue(const std::string& focusedAdult);
 std::string AdultStatement(const std::string& key, const std::string& value);
+// Stores the value ("0" or "1") for every key in one transaction: all of it
+// or, on the first failure, none of it (the failure names AdultStatement's text).
+std::optional<BatchFailure> WriteAdult(LibraryConnection& db, const std::vector<std::string>& keys,
+                                       const std::string& value);
 
 // ---- Favourites. A digit outside '0'..'9' is taken as '0'.
 char FavouriteDigit(int digit);

@@ -72,7 +72,7 @@ HistoryRecord SaveHistQuery(LibraryConnection& historyDb, int target, const std:
       db.RowCount() > 0 && db.Cell(1, 0) == statement)
     return HistoryRecord::Repeated;
   const std::string sql = "DELETE FROM tmp_hist_table WHERE id > " + std::to_string(current) +
-                          "; UPDATE tmp_hist_table SET current=0 WHERE current<>0;"
+                          "; UPDATE tmp_hist_table SET current=0 WHERE (current<0 OR current>0);"
                           " INSERT INTO tmp_hist_table(srch_locate,sbject,query,current) VALUES( " +
                           std::to_string(target) + ", '" + Quote(text) + "', '" + Quote(statement) + "', 1 );";
   if (auto error = InTransaction(db, sql)) {
@@ -111,7 +111,7 @@ std::optional<std::string> ReplayHistoryView(LibraryConnection& searchDb, const 
 }
 
 std::optional<std::string> MarkHistoryCurrent(LibraryConnection& historyDb, int id) {
-  return InTransaction(historyDb, "UPDATE tmp_hist_table SET current=0 WHERE current<>0 AND id<>" +
+  return InTransaction(historyDb, "UPDATE tmp_hist_table SET current=0 WHERE (current<0 OR current>0) AND id<>" +
                                       std::to_string(id) + "; UPDATE tmp_hist_table SET current=1 WHERE id=" +
                                       std::to_string(id) + ";");
 }
@@ -139,8 +139,8 @@ HistoryButtons ReadHistoryButtons(LibraryConnection& historyDb) {
   int current = CurrentHistoryId(historyDb);
   if (current == 0) return buttons;  // nothing shown from the history: nothing to step to
   const std::string id = std::to_string(current);
-  if (!historyDb.Query("SELECT (SELECT COUNT(*) FROM tmp_hist_table WHERE id<" + id +
-                       "), (SELECT COUNT(*) FROM tmp_hist_table WHERE id>" + id + ");") &&
+  if (!historyDb.Query("SELECT EXISTS(SELECT 1 FROM tmp_hist_table WHERE id<" + id +
+                       "), EXISTS(SELECT 1 FROM tmp_hist_table WHERE id>" + id + ");") &&
       historyDb.RowCount() > 0) {
     buttons.back = historyDb.CellInt(1, 0) > 0;
     buttons.forward = historyDb.CellInt(1, 1) > 0;

@@ -124,6 +124,22 @@ TEST_F(FavouriteWriteTest, AdultAndRatingStatementsQuoteTheKey) {
   EXPECT_EQ(db.CellInt(1, 1), 30);
 }
 
+TEST_F(FavouriteWriteTest, AdultValueStoredForEveryKeyOrForNone) {
+  ASSERT_FALSE(WriteAdult(db, {"a", "C:\\r\\Tom's.zip"}, NewAdultValue("")));
+  ASSERT_FALSE(db.Query("SELECT file_name, typeof(adult) FROM main_table WHERE adult=1 ORDER BY file_name;"));
+  ASSERT_EQ(db.RowCount(), 2);
+  EXPECT_EQ(db.Cell(1, 0), "C:\\r\\Tom's.zip");
+  EXPECT_EQ(db.Cell(2, 0), "a");
+  EXPECT_EQ(db.Cell(1, 1), "integer") << "stored as the unquoted statement stores it";
+  ASSERT_FALSE(db.Query("CREATE TRIGGER refuse_c BEFORE UPDATE ON main_table WHEN new.file_name='c' "
+                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+  auto failure = WriteAdult(db, {"b", "c"}, "1");
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->sql, AdultStatement("c", "1"));
+  ASSERT_FALSE(db.Query("SELECT COUNT(*) FROM main_table WHERE adult=1;"));
+  EXPECT_EQ(db.CellInt(1, 0), 2) << "b rolled back with c";
+}
+
 TEST(FavouriteNames, MenuTextAndLength) {
   EXPECT_EQ(FavouriteMenuText(3, ""), "3");
   EXPECT_EQ(FavouriteMenuText(3, "R&B"), "3: R&&B");
