@@ -9,9 +9,9 @@ import zlib
 from pathlib import Path
 
 TOOLS = Path(__file__).resolve().parents[2] / "tools"
-spec = importlib.util.spec_from_file_location("make_resources", TOOLS / "make_resources.py")
-mr = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(mr)
+module_spec = importlib.util.spec_from_file_location("make_resources", TOOLS / "make_resources.py")
+mr = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(mr)
 
 
 def chunk(kind, body):

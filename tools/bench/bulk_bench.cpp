@@ -25,6 +25,7 @@
 #include "editing/master_tables.h"
 #include "editing/record_editor.h"
 #include "library_fixture.h"
+#include "target_table.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/file_operations.h"
@@ -39,31 +40,6 @@ using namespace vel::bench;
 // The machine the default-media update runs on, given this many items.
 constexpr const char* kLargeMachine = "PC-9801";
 constexpr int kLargeMachineItems = 50000;
-
-struct Row {
-  std::string name;
-  int rows = 0;
-  double program = 0, ceiling = 0;  // ms; no ceiling: 0
-  double target = 0;                // a ratio to the ceiling, or with `absolute` ms
-  bool absolute = false;
-};
-
-void PrintRow(const Row& row) {
-  const double ratio = row.ceiling > 0 ? row.program / row.ceiling : 0.0;
-  char target[32];
-  if (row.absolute)
-    std::snprintf(target, sizeof target, "< %.0f ms", row.target);
-  else
-    std::snprintf(target, sizeof target, "<= %.1fx", row.target);
-  const bool met = row.absolute ? row.program < row.target : ratio <= row.target;
-  if (row.ceiling > 0)
-    std::printf("%-46s %8d %11.1f %11.1f %7.2f %10s %5s\n", row.name.c_str(), row.rows, row.program, row.ceiling,
-                ratio, target, met ? "yes" : "NO");
-  else
-    std::printf("%-46s %8d %11.1f %11s %7s %10s %5s\n", row.name.c_str(), row.rows, row.program, "-", "-", target,
-                met ? "yes" : "NO");
-  std::fflush(stdout);
-}
 
 class Bench {
  public:
@@ -103,9 +79,9 @@ class Bench {
 
   // A change timed against the replay of its statements, each from the
   // generated library. `run` returns the rows it changed (or -1 on failure).
-  Row Change(const std::string& name, double target, const std::function<int(LibraryConnection&)>& run) {
+  TargetRow Change(const std::string& name, double target, const std::function<int(LibraryConnection&)>& run) {
     std::vector<double> program, ceiling;
-    Row row{name};
+    TargetRow row{name};
     row.target = target;
     for (int r = 0; r < runs_; ++r) {
       Restore();
@@ -174,11 +150,10 @@ int main(int argc, char** argv) {
   if (!bench.Generate(items)) return 1;
   const std::vector<std::string> keys = bench.AllKeys();
 
-  std::printf("\n%-46s %8s %11s %11s %7s %10s %5s\n", "operation", "rows", "program ms", "ceiling ms", "ratio",
-              "target", "met");
+  PrintTargetHeader();
   auto wanted = [&only](const std::string& name) { return only.empty() || name.find(only) != std::string::npos; };
   auto timed = [&](const std::string& name, double target, const std::function<int(LibraryConnection&)>& run) {
-    if (wanted(name)) PrintRow(bench.Change(name, target, run));
+    if (wanted(name)) PrintTargetRow(bench.Change(name, target, run));
   };
   // The selection is every item of the library.
   auto assign = [&](AssignField field, const std::string& value) {
@@ -220,7 +195,7 @@ int main(int argc, char** argv) {
       editedKey = db.Cell(1, 0);
   }
   if (wanted("record editor")) {
-    Row editor = bench.Change("record editor: load and save one item", 0, [&editedKey](LibraryConnection& db) {
+    TargetRow editor = bench.Change("record editor: load and save one item", 0, [&editedKey](LibraryConnection& db) {
       LoadedRecord loaded = LoadRecord(db, editedKey);
       if (loaded.failure) return -1;
       RecordCheck check = CheckRecord(loaded.fields, loaded);
@@ -229,7 +204,7 @@ int main(int argc, char** argv) {
     });
     editor.absolute = true;
     editor.target = 100;
-    PrintRow(editor);
+    PrintTargetRow(editor);
   }
 
   // The value lists of the bulk-change dialogs: the title list opened with
@@ -246,12 +221,12 @@ int main(int argc, char** argv) {
       if (LoadBulkTextValues(db, BulkTextField::Title, values)) values.clear();
       times.push_back(Ms(Clock::now() - t0));
     }
-    Row open{"title value list opened"};
+    TargetRow open{"title value list opened"};
     open.rows = static_cast<int>(values.size());
     open.program = Median(times);
     open.absolute = true;
     open.target = 300;
-    PrintRow(open);
+    PrintTargetRow(open);
 
     // The completing dialog reads the values as it opens; each keystroke
     // then matches them in memory. Typed one character at a time, in both
@@ -263,11 +238,11 @@ int main(int argc, char** argv) {
       held.Load(db, "title");
       times.push_back(Ms(Clock::now() - t0));
     }
-    Row load{"title completion values read (dialog opened)"};
+    TargetRow load{"title completion values read (dialog opened)"};
     load.program = Median(times);
     load.absolute = true;
     load.target = 300;
-    PrintRow(load);
+    PrintTargetRow(load);
     const std::string typings[] = {"Dragon Quest", Jp("星空の冒険"), "legend", "Zz"};
     times.clear();
     std::vector<double> statementTimes;
@@ -293,18 +268,18 @@ int main(int argc, char** argv) {
           differing += offered != found;
         }
       }
-    Row keystroke{"title completion, per keystroke (slowest)"};
+    TargetRow keystroke{"title completion, per keystroke (slowest)"};
     keystroke.rows = static_cast<int>(times.size());
     keystroke.program = times.empty() ? 0 : *std::max_element(times.begin(), times.end());
     keystroke.absolute = true;
     keystroke.target = 30;
-    PrintRow(keystroke);
-    Row median{"title completion, per keystroke (median)"};
+    PrintTargetRow(keystroke);
+    TargetRow median{"title completion, per keystroke (median)"};
     median.rows = keystroke.rows;
     median.program = Median(times);
     median.absolute = true;
     median.target = 30;
-    PrintRow(median);
+    PrintTargetRow(median);
     std::printf("  the look-up statement at each keystroke: median %.1f ms, slowest %.1f ms; offers differing: %d\n",
                 Median(statementTimes),
                 statementTimes.empty() ? 0.0 : *std::max_element(statementTimes.begin(), statementTimes.end()),

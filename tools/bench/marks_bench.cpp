@@ -22,6 +22,7 @@
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "library_fixture.h"
+#include "target_table.h"
 #include "platform/codepage.h"
 #include "platform/file_operations.h"
 #include "platform/folder_tree.h"
@@ -38,32 +39,6 @@ namespace {
 
 using namespace vel;
 using namespace vel::bench;
-
-struct Row {
-  std::string name;
-  int rows = 0;
-  double program = 0, ceiling = 0;  // ms; no ceiling: 0
-  double target = 0;                // a ratio to the ceiling, or with `absolute` ms
-  bool absolute = false;
-};
-
-void PrintRow(const Row& row) {
-  const double ratio = row.ceiling > 0 ? row.program / row.ceiling : 0.0;
-  char target[32];
-  if (row.absolute)
-    std::snprintf(target, sizeof target, "< %.0f ms", row.target);
-  else
-    std::snprintf(target, sizeof target, "<= %.1fx", row.target);
-  const bool met = row.absolute ? row.program < row.target : ratio <= row.target;
-  char ceiling[16] = "-", ratioText[16] = "-";
-  if (row.ceiling > 0) {
-    std::snprintf(ceiling, sizeof ceiling, "%.1f", row.ceiling);
-    std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
-  }
-  std::printf("%-50s %8d %11.2f %11s %7s %10s %5s\n", row.name.c_str(), row.rows, row.program, ceiling, ratioText,
-              target, met ? "yes" : "NO");
-  std::fflush(stdout);
-}
 
 int Transactions(const StatementList& statements) {
   int count = 0;
@@ -99,10 +74,10 @@ class Bench {
 
   // A change timed against the replay of its statements, each from the
   // generated library; the transactions it opened are counted.
-  Row Change(const std::string& name, double target, int& transactions,
+  TargetRow Change(const std::string& name, double target, int& transactions,
              const std::function<int(LibraryConnection&)>& run) {
     std::vector<double> program, ceiling;
-    Row row{name};
+    TargetRow row{name};
     row.target = target;
     for (int r = 0; r < runs_; ++r) {
       // The statements recorded in a run of their own: writing out the
@@ -309,20 +284,20 @@ void HistoryRows(const std::string& path, int historyRows, int runs) {
   HistoryTimes times;
   TimeHistory(path, std::max(runs, 2) + 3, times);
   const std::string held = historyRows ? " (" + std::to_string(historyRows) + " rows held)" : " (history empty)";
-  Row record{"history: search recorded" + held};
+  TargetRow record{"history: search recorded" + held};
   record.rows = static_cast<int>(times.record.size());
   record.program = Median(times.record);
   record.ceiling = Median(times.recordCeiling);
   record.absolute = true;
   record.target = 10;
-  PrintRow(record);
+  PrintTargetRow(record);
   std::printf("  the search itself: median %.1f ms\n", Median(times.search));
-  Row step{"history: Back step, view and list" + held};
+  TargetRow step{"history: Back step, view and list" + held};
   step.rows = times.stepRows;
   step.program = Median(times.step);
   step.ceiling = Median(times.stepCeiling);
   step.target = 1.2;
-  PrintRow(step);
+  PrintTargetRow(step);
 }
 
 // ---- The saved queries: `folders` folders of `perFolder` queries each.
@@ -378,8 +353,7 @@ int main(int argc, char** argv) {
     keys = AllKeys(db);
   }
 
-  std::printf("\n%-50s %8s %11s %11s %7s %10s %5s\n", "operation", "rows", "program ms", "ceiling ms", "ratio",
-              "target", "met");
+  PrintTargetHeader();
 
   // The history with a few entries and with 100,000 of them.
   HistoryRows(path, 0, runs);
@@ -395,18 +369,18 @@ int main(int argc, char** argv) {
     for (const std::string& key : keys) rows.push_back({key, ""});
     std::vector<std::string> next;
     for (const FlagRow& row : rows) next.push_back(ChangedFave(row.value, FavouriteDigit(3), true));
-    Row fave = bench.Change("favourite 3 added, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
+    TargetRow fave = bench.Change("favourite 3 added, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
       return WriteFavourites(db, rows, next) ? -1 : static_cast<int>(rows.size());
     });
-    PrintRow(fave);
+    PrintTargetRow(fave);
     std::printf("  transactions: %d\n", transactions);
   }
   {
     const std::string value = NewAdultValue("0");
-    Row adult = bench.Change("adult mark set, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
+    TargetRow adult = bench.Change("adult mark set, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
       return WriteAdult(db, keys, value) ? -1 : static_cast<int>(keys.size());
     });
-    PrintRow(adult);
+    PrintTargetRow(adult);
     std::printf("  transactions: %d\n", transactions);
   }
 
@@ -425,12 +399,12 @@ int main(int argc, char** argv) {
       times.push_back(Ms(Clock::now() - t0));
       if (error) std::fprintf(stderr, "rating: %s\n", error->c_str());
     }
-    Row rating{"rating click stored (connection opened and closed)"};
+    TargetRow rating{"rating click stored (connection opened and closed)"};
     rating.rows = 1;
     rating.program = Median(times);
     rating.absolute = true;
     rating.target = 50;
-    PrintRow(rating);
+    PrintTargetRow(rating);
   }
 
   // The title candidates as typed: each statement read into the worker's
@@ -489,12 +463,12 @@ int main(int argc, char** argv) {
         Replay(on.Handle(), one);
         ceiling.push_back(Ms(Clock::now() - t0));
       }
-      Row row{c.name};
+      TargetRow row{c.name};
       row.rows = rows;
       row.program = Median(program);
       row.ceiling = Median(ceiling);
       row.target = 1.2;
-      PrintRow(row);
+      PrintTargetRow(row);
     }
   }
 
@@ -512,12 +486,12 @@ int main(int argc, char** argv) {
         times.push_back(Ms(Clock::now() - t0));
         listed = CountQueries(tree);
       }
-      Row tree{"query tree listed (100 folders)"};
+      TargetRow tree{"query tree listed (100 folders)"};
       tree.rows = static_cast<int>(listed);
       tree.program = Median(times);
       tree.absolute = true;
       tree.target = 300;
-      PrintRow(tree);
+      PrintTargetRow(tree);
     }
     RemoveFolderTree(root);
   }
