@@ -25,6 +25,7 @@
 #include "editing/master_tables.h"
 #include "editing/record_editor.h"
 #include "library_fixture.h"
+#include "scratch_library.h"
 #include "target_table.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -41,94 +42,23 @@ using namespace vel::bench;
 constexpr const char* kLargeMachine = "PC-9801";
 constexpr int kLargeMachineItems = 50000;
 
-class Bench {
- public:
-  Bench(std::string path, int runs) : path_(std::move(path)), pristine_(path_ + ".pristine"), runs_(runs) {}
+// One machine with many items for the default media; media and ratings to assign.
+void PrepareBulkLibrary(sqlite3* db, int items) {
+  Exec(db, "UPDATE main_table SET machine_name='" + std::string(kLargeMachine) + "' WHERE rowid <= " +
+               std::to_string(std::min(items, kLargeMachineItems)) + ";");
+  Exec(db, "UPDATE machine_info_table SET default_media='2D' WHERE machine='" + std::string(kLargeMachine) + "';");
+  Exec(db, "INSERT OR IGNORE INTO media_info_table(media_num,media) VALUES(1,'2D'),(2,'2HD');");
+  Exec(db, "INSERT OR IGNORE INTO adultex_info_table(adultex_num,adultex) VALUES(1,'全年齢'),(2,'R-18');");
+}
 
-  // The generated library, kept aside as the state every timing starts from.
-  bool Generate(int items) {
-    std::remove(path_.c_str());
-    LibraryConnection db;
-    db.Open(path_, "");
-    if (auto error = CreateOrUpgradeSchema(db); error || (error = CreateItemView(db))) {
-      std::fprintf(stderr, "schema: %s\n", error->c_str());
-      return false;
-    }
-    auto started = Clock::now();
-    GenerateLibrary(db.Handle(), {items, true});
-    // One machine with many items for the default media; media to assign.
-    Exec(db.Handle(), "UPDATE main_table SET machine_name='" + std::string(kLargeMachine) +
-                          "' WHERE rowid <= " + std::to_string(std::min(items, kLargeMachineItems)) + ";");
-    Exec(db.Handle(), "UPDATE machine_info_table SET default_media='2D' WHERE machine='" +
-                          std::string(kLargeMachine) + "';");
-    Exec(db.Handle(), "INSERT OR IGNORE INTO media_info_table(media_num,media) VALUES(1,'2D'),(2,'2HD');");
-    Exec(db.Handle(), "INSERT OR IGNORE INTO adultex_info_table(adultex_num,adultex) VALUES(1,'全年齢'),(2,'R-18');");
-    std::printf("generated %d items in %.0f ms (%s)\n", items, Ms(Clock::now() - started), path_.c_str());
-    db.Close();
-    return CopyOneFile(path_, pristine_, CopyMode::kOverwrite);
-  }
-
-  std::vector<std::string> AllKeys() {
-    LibraryConnection db;
-    db.Open(path_, "");
-    std::vector<std::string> keys;
-    if (!db.Query("SELECT file_name FROM main_table ORDER BY rowid;"))
-      for (int r = 1; r <= db.RowCount(); ++r) keys.push_back(db.Cell(r, 0));
-    return keys;
-  }
-
-  // A change timed against the replay of its statements, each from the
-  // generated library. `run` returns the rows it changed (or -1 on failure).
-  TargetRow Change(const std::string& name, double target, const std::function<int(LibraryConnection&)>& run) {
-    std::vector<double> program, ceiling;
-    TargetRow row{name};
-    row.target = target;
-    for (int r = 0; r < runs_; ++r) {
-      Restore();
-      Recorder recorder;
-      {
-        LibraryConnection db;
-        db.Open(path_, "");
-        RecordStatements(db.Handle(), recorder);
-        recorder.on = true;
-        auto t0 = Clock::now();
-        row.rows = run(db);
-        program.push_back(Ms(Clock::now() - t0));
-        recorder.on = false;
-      }
-      Restore();
-      {
-        LibraryConnection db;
-        db.Open(path_, "");
-        auto t0 = Clock::now();
-        Replay(db.Handle(), recorder.statements);
-        ceiling.push_back(Ms(Clock::now() - t0));
-      }
-    }
-    row.program = Median(program);
-    row.ceiling = Median(ceiling);
-    return row;
-  }
-
-  void Restore() {
-    if (!CopyOneFile(pristine_, path_, CopyMode::kOverwrite)) {
-      std::fprintf(stderr, "cannot restore %s\n", path_.c_str());
-      std::exit(1);
-    }
-  }
-
-  void RemoveFiles() {
-    std::remove(path_.c_str());
-    std::remove(pristine_.c_str());
-  }
-
-  const std::string& Path() const { return path_; }
-  int Runs() const { return runs_; }
-
- private:
-  std::string path_, pristine_;
-  int runs_;
-};
+std::vector<std::string> AllKeys(const std::string& path) {
+  LibraryConnection db;
+  db.Open(path, "");
+  std::vector<std::string> keys;
+  if (!db.Query("SELECT file_name FROM main_table ORDER BY rowid;"))
+    for (int r = 1; r <= db.RowCount(); ++r) keys.push_back(db.Cell(r, 0));
+  return keys;
+}
 
 }  // namespace
 
@@ -146,9 +76,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bulk_bench [--items N] [--runs R] [--db PATH] [--only TEXT]\n");
     return 2;
   }
-  Bench bench(path, runs);
-  if (!bench.Generate(items)) return 1;
-  const std::vector<std::string> keys = bench.AllKeys();
+  ScratchLibrary bench(path, runs);
+  if (!bench.Generate({items, true}, [items](sqlite3* db) { PrepareBulkLibrary(db, items); })) return 1;
+  const std::vector<std::string> keys = AllKeys(bench.Path());
 
   PrintTargetHeader();
   auto wanted = [&only](const std::string& name) { return only.empty() || name.find(only) != std::string::npos; };

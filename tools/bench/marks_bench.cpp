@@ -22,6 +22,7 @@
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "library_fixture.h"
+#include "scratch_library.h"
 #include "target_table.h"
 #include "platform/codepage.h"
 #include "platform/file_operations.h"
@@ -45,88 +46,6 @@ int Transactions(const StatementList& statements) {
   for (size_t i = 0; i < statements.size(); ++i) count += std::strncmp(statements[i], "BEGIN", 5) == 0;
   return count;
 }
-
-class Bench {
- public:
-  Bench(std::string path, int runs) : path_(std::move(path)), pristine_(path_ + ".pristine"), runs_(runs) {}
-
-  bool Generate(int items) {
-    std::remove(path_.c_str());
-    LibraryConnection db;
-    db.Open(path_, "");
-    if (auto error = CreateOrUpgradeSchema(db); error || (error = CreateItemView(db))) {
-      std::fprintf(stderr, "schema: %s\n", error->c_str());
-      return false;
-    }
-    auto started = Clock::now();
-    GenerateLibrary(db.Handle(), {items, false});
-    std::printf("generated %d items in %.0f ms (%s)\n", items, Ms(Clock::now() - started), path_.c_str());
-    db.Close();
-    return CopyOneFile(path_, pristine_, CopyMode::kOverwrite);
-  }
-
-  void Restore() {
-    if (!CopyOneFile(pristine_, path_, CopyMode::kOverwrite)) {
-      std::fprintf(stderr, "cannot restore %s\n", path_.c_str());
-      std::exit(1);
-    }
-  }
-
-  // A change timed against the replay of its statements, each from the
-  // generated library; the transactions it opened are counted.
-  TargetRow Change(const std::string& name, double target, int& transactions,
-             const std::function<int(LibraryConnection&)>& run) {
-    std::vector<double> program, ceiling;
-    TargetRow row{name};
-    row.target = target;
-    for (int r = 0; r < runs_; ++r) {
-      // The statements recorded in a run of their own: writing out the
-      // bound values of every statement is no cost of the program's.
-      Restore();
-      Recorder recorder;
-      {
-        LibraryConnection db;
-        db.Open(path_, "");
-        RecordStatements(db.Handle(), recorder);
-        recorder.on = true;
-        row.rows = run(db);
-        recorder.on = false;
-      }
-      Restore();
-      {
-        LibraryConnection db;
-        db.Open(path_, "");
-        auto t0 = Clock::now();
-        run(db);
-        program.push_back(Ms(Clock::now() - t0));
-      }
-      transactions = Transactions(recorder.statements);
-      Restore();
-      {
-        LibraryConnection db;
-        db.Open(path_, "");
-        auto t0 = Clock::now();
-        Replay(db.Handle(), recorder.statements);
-        ceiling.push_back(Ms(Clock::now() - t0));
-      }
-    }
-    row.program = Median(program);
-    row.ceiling = Median(ceiling);
-    return row;
-  }
-
-  void RemoveFiles() {
-    std::remove(path_.c_str());
-    std::remove(pristine_.c_str());
-  }
-
-  const std::string& Path() const { return path_; }
-  int Runs() const { return runs_; }
-
- private:
-  std::string path_, pristine_;
-  int runs_;
-};
 
 std::vector<std::string> AllKeys(LibraryConnection& db) {
   std::vector<std::string> keys;
@@ -344,8 +263,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: marks_bench [--items N] [--runs R] [--db PATH] [--extension DLL]\n");
     return 2;
   }
-  Bench bench(path, runs);
-  if (!bench.Generate(items)) return 1;
+  ScratchLibrary bench(path, runs);
+  if (!bench.Generate({items, false})) return 1;
   std::vector<std::string> keys;
   {
     LibraryConnection db;
@@ -363,25 +282,25 @@ int main(int argc, char** argv) {
   // Favourite 3 added to every item, then the adult mark set on every item,
   // as the list's commands store them (the selection's current values read
   // from the list).
-  int transactions = 0;
+  StatementList recorded;
   {
     std::vector<FlagRow> rows;
     for (const std::string& key : keys) rows.push_back({key, ""});
     std::vector<std::string> next;
     for (const FlagRow& row : rows) next.push_back(ChangedFave(row.value, FavouriteDigit(3), true));
-    TargetRow fave = bench.Change("favourite 3 added, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
+    TargetRow fave = bench.Change("favourite 3 added, whole selection", 1.2, [&](LibraryConnection& db) {
       return WriteFavourites(db, rows, next) ? -1 : static_cast<int>(rows.size());
-    });
+    }, &recorded);
     PrintTargetRow(fave);
-    std::printf("  transactions: %d\n", transactions);
+    std::printf("  transactions: %d\n", Transactions(recorded));
   }
   {
     const std::string value = NewAdultValue("0");
-    TargetRow adult = bench.Change("adult mark set, whole selection", 1.2, transactions, [&](LibraryConnection& db) {
+    TargetRow adult = bench.Change("adult mark set, whole selection", 1.2, [&](LibraryConnection& db) {
       return WriteAdult(db, keys, value) ? -1 : static_cast<int>(keys.size());
-    });
+    }, &recorded);
     PrintTargetRow(adult);
-    std::printf("  transactions: %d\n", transactions);
+    std::printf("  transactions: %d\n", Transactions(recorded));
   }
 
   // One rating click: a connection of its own opened, the statement run and
