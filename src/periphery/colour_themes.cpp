@@ -69,7 +69,8 @@ ThemeProblem CheckColourThemeName(const std::string& themeFolder, const std::str
   return ThemeProblem::None;
 }
 
-ThemeProblem SaveColourTheme(const std::string& themeFolder, const std::string& name, const ColourSet& set) {
+ThemeProblem SaveColourTheme(const std::string& themeFolder, const std::string& name, const ColourSet& set,
+                             const std::vector<ProfileEntry>& alsoWritten) {
   ThemeProblem problem = CheckColourThemeName(themeFolder, name);
   if (problem != ThemeProblem::None) return problem;
   if (!FileExists(themeFolder)) CreateFolder(themeFolder);
@@ -77,7 +78,9 @@ ThemeProblem SaveColourTheme(const std::string& themeFolder, const std::string& 
   const std::string fresh = path + kNewSuffix;
   if (FileExists(fresh)) RemoveFile(fresh);
   // A fresh file holds exactly the theme's keys; it replaces the old one whole.
-  if (!WriteSettingsFile(fresh, ColourEntries(set))) return ThemeProblem::WriteFailed;
+  std::vector<ProfileEntry> entries = ColourEntries(set);
+  entries.insert(entries.end(), alsoWritten.begin(), alsoWritten.end());
+  if (!WriteSettingsFile(fresh, entries)) return ThemeProblem::WriteFailed;
   if (!ReplaceWithFile(fresh, path)) {
     RemoveFile(fresh);
     return ThemeProblem::WriteFailed;

@@ -25,8 +25,10 @@ std::string ThemeProblemMessage(ThemeProblem problem, const std::string& path);
 ThemeProblem CheckColourThemeName(const std::string& themeFolder, const std::string& name);
 
 // Writes the theme whole into a new file and moves it into place, so that a
-// failed write leaves any theme of that name as it was.
-ThemeProblem SaveColourTheme(const std::string& themeFolder, const std::string& name, const ColourSet& set);
+// failed write leaves any theme of that name as it was. `alsoWritten` are
+// further keys of the theme (the favourite marks' colours).
+ThemeProblem SaveColourTheme(const std::string& themeFolder, const std::string& name, const ColourSet& set,
+                             const std::vector<ProfileEntry>& alsoWritten = {});
 
 // Reads a theme; keys it lacks give their defaults.
 ColourSet LoadColourTheme(const std::string& themeFolder, const std::string& name, const SystemColours& system);

@@ -336,7 +336,8 @@ void SaveTheme(ConfigDialog& d, HWND dialog) {
     return;
   // The option controls are part of the theme as they stand now.
   CollectColourOptions(dialog, d.edit.colours);
-  problem = SaveColourTheme(folder, name, d.edit.colours);
+  problem = SaveColourTheme(folder, name, d.edit.colours,
+                            FavouriteColourEntries(PageFavouriteColours(d.edit, d.app->paths, d.app->layoutMode)));
   if (problem != ThemeProblem::None) {
     ShowMessage(ThemeProblemMessage(problem, ColourThemePath(folder, name)), problem == ThemeProblem::TooLong ? "" : Jp("エラー"),
                 kMbOk | (problem == ThemeProblem::TooLong ? kMbIconInformation : kMbIconError), dialog);

@@ -235,6 +235,13 @@ ConfigValues LoadConfigValues(const Settings& settings, const AppPaths& paths, i
   return v;
 }
 
+FavouriteMarks PageFavouriteColours(const ConfigValues& values, const AppPaths& paths, int layoutMode) {
+  FavouriteMarks marks;
+  ReadFavouriteColours(marks, values.favouriteColourFile.empty() ? LayoutFile(paths, layoutMode) : values.favouriteColourFile,
+                       FavouriteFallbackFile(paths.base));
+  return marks;
+}
+
 std::string CheckFieldValue(const ConfigField& f, const std::string& typed, std::string& value) {
   switch (f.kind) {
     case FieldKind::Flag:

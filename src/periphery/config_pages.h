@@ -80,6 +80,10 @@ struct ConfigValues {
 ConfigValues LoadConfigValues(const Settings& settings, const AppPaths& paths, int layoutMode,
                               const ColourSet& colours);
 
+// The favourite marks' colours the page stands for: those of a theme loaded
+// on it, else those of the layout file (each falling back to the shipped file).
+FavouriteMarks PageFavouriteColours(const ConfigValues& values, const AppPaths& paths, int layoutMode);
+
 // Checks and normalises what was typed for a field. An empty result is
 // accepted (`value` then holds the stored form); otherwise it is the message
 // naming the field.

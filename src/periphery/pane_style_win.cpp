@@ -13,6 +13,7 @@ namespace {
 
 struct PaneFonts {
   HFONT itemList = nullptr;
+  HFONT itemListPly = nullptr;  // rows of the second and later disks of a set
   HFONT queryTree = nullptr;
   HFONT groupList = nullptr;
 };
@@ -53,8 +54,9 @@ void ReadPaneColours(AppState& app) {
 void ApplyPaneStyle(AppState& app) {
   PaneFonts& f = Fonts();
   // The new fonts are given before the old ones go.
-  HFONT oldItem = f.itemList, oldQuery = f.queryTree, oldGroup = f.groupList;
+  HFONT oldItem = f.itemList, oldPly = f.itemListPly, oldQuery = f.queryTree, oldGroup = f.groupList;
   f.itemList = MakeFont(app, "ItemListFont", "Normal");
+  f.itemListPly = MakeFont(app, "ItemListFont", "Ply");
   f.queryTree = MakeFont(app, "QueryViewFont", "Normal");
   f.groupList = MakeFont(app, "GroupListFont", "Normal");
   if (app.itemList) {
@@ -71,7 +73,7 @@ void ApplyPaneStyle(AppState& app) {
     TreeView_SetBkColor(app.queryTree, PaneColour("QueryViewColor", "BackColor"));
     TreeView_SetTextColor(app.queryTree, PaneColour("QueryViewFont", "NormalColor"));
   }
-  for (HFONT old : {oldItem, oldQuery, oldGroup}) Replace(old, nullptr);
+  for (HFONT old : {oldItem, oldPly, oldQuery, oldGroup}) Replace(old, nullptr);
   for (HWND pane : {app.itemList, app.groupList, app.queryTree, app.snapPane})
     if (pane) InvalidateRect(pane, nullptr, TRUE);
 }
@@ -83,6 +85,8 @@ void FillItemRowBackground(HDC dc, const RECT& row, int rowNumber, bool selected
   }
   FillWith(dc, row, PaneColour("ItemListColor", rowNumber % 2 == 1 ? "Line1Color" : "Line2Color"));
 }
+
+HFONT ItemRowPlyFont() { return Fonts().itemListPly; }
 
 COLORREF ItemRowTextColour(bool selected, bool furtherDisk) {
   if (selected)

@@ -21,6 +21,8 @@ void ApplyPaneStyle(AppState& app);
 void FillItemRowBackground(HDC dc, const RECT& row, int rowNumber, bool selected);
 // `furtherDisk`: a row of the second or a later disk of a set, in `PlyColor`.
 COLORREF ItemRowTextColour(bool selected, bool furtherDisk = false);
+// The font of rows of the second or a later disk (the `Ply` font); null before the fonts are made.
+HFONT ItemRowPlyFont();
 void DrawItemRowRules(HDC dc, const RECT& row, size_t columns, HWND list);
 void FillGroupRowBackground(HDC dc, const RECT& row, bool selected);
 COLORREF GroupRowTextColour(bool selected);

@@ -420,7 +420,9 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
   FillItemRowBackground(dc, item.rcItem, row, selected);
   if (row > app.mainDb.RowCount()) return;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ItemRowTextColour(selected, IsFurtherDisk(app.mainDb.Cell(row, kPosPly))));
+  const bool furtherDisk = IsFurtherDisk(app.mainDb.Cell(row, kPosPly));
+  SetTextColor(dc, ItemRowTextColour(selected, furtherDisk));
+  HGDIOBJ rowFont = furtherDisk && ItemRowPlyFont() ? SelectObject(dc, ItemRowPlyFont()) : nullptr;
   for (size_t i = 0; i < panes.shownColumns.size(); ++i) {
     RECT cell{};
     ListView_GetSubItemRect(app.itemList, item.itemID, static_cast<int>(i), LVIR_BOUNDS, &cell);
@@ -455,6 +457,7 @@ void DrawItemRow(AppState& app, const DRAWITEMSTRUCT& item) {
     }
     DrawTextA(dc, text.c_str(), -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
+  if (rowFont) SelectObject(dc, rowFont);
   DrawItemRowRules(dc, item.rcItem, panes.shownColumns.size(), app.itemList);
   // `CursorType` 0 shows the focused row by its colours alone; any other value frames it.
   if ((item.itemState & ODS_FOCUS) && CurrentColours().cursorType != 0) DrawFocusRect(dc, &item.rcItem);

@@ -191,6 +191,38 @@ TEST_F(ConfigPagesTest, ALoadedThemeBringsItsFavouriteColours) {
   EXPECT_EQ(ProfileText("FavoriteIgctrBGColor", "0", "absent", paths.settingsFile), "absent");
 }
 
+// A theme saved from the page holds the marks' colours the page stands for:
+// those of the layout file, or of a theme loaded on the page.
+TEST_F(ConfigPagesTest, ASavedThemeHoldsThePagesFavouriteColours) {
+  CreateFolder(paths.colorThemeFolder);
+  ASSERT_TRUE(WriteSettingsFile(LayoutFile(paths, 0), {{"FavoriteIgctrBGColor", "0", "#101010"},
+                                                       {"FavoriteIgctrBGColor", "1", "#123456"},
+                                                       {"FavoriteIgctrTxtColor", "1", "#FEDCBA"}}));
+  const std::string loaded = ColourThemePath(paths.colorThemeFolder, "Loaded");
+  ASSERT_TRUE(WriteSettingsFile(loaded, {{"FavoriteIgctrBGColor", "0", "#D04040"}, {"FavoriteIgctrBGColor", "1", "#0000FF"}}));
+  Settings s = Read(0);
+  ConfigValues page = LoadConfigValues(s, paths, 0, colours);
+  struct Case {
+    const char* theme;
+    std::string loadedFile;
+    uint32_t box1, text1;
+  } cases[] = {
+      {"FromLayout", "", 0x563412, 0xBADCFE},
+      {"FromLoaded", loaded, 0xFF0000, kFavouriteTextColour},
+  };
+  for (const Case& c : cases) {
+    page.favouriteColourFile = c.loadedFile;
+    ASSERT_EQ(SaveColourTheme(paths.colorThemeFolder, c.theme, page.colours,
+                              FavouriteColourEntries(PageFavouriteColours(page, paths, 0))),
+              ThemeProblem::None);
+    FavouriteMarks back;
+    ReadFavouriteColours(back, ColourThemePath(paths.colorThemeFolder, c.theme), paths.base + "\\none.ini");
+    EXPECT_EQ(back[1].boxColour, c.box1) << c.theme;
+    EXPECT_EQ(back[1].textColour, c.text1) << c.theme;
+    EXPECT_EQ(LoadColourTheme(paths.colorThemeFolder, c.theme, {}), page.colours) << c.theme;
+  }
+}
+
 TEST_F(ConfigPagesTest, AValueNotReadWholeIsNeverWrittenBack) {
   WriteProfileText("etcSetting", "InfoTemplate", "kept", paths.settingsFile);
   Settings s = Read(0);
