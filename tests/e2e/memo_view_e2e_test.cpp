@@ -1,7 +1,8 @@
 // The memo view in the running program: an edited memo is stored under the
 // item it was read for when the selection moves on, a long memo and
-// characters beyond Shift-JIS survive an edit, and closing the view or the
-// program with a modified memo asks first.
+// characters beyond Shift-JIS survive an edit, closing the view or the
+// program with a modified memo asks first, and a view without its frame is
+// dragged by its margin.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -205,6 +206,88 @@ TEST(MemoViewE2E, MenuChoicesChangeTheViewAndAreKept) {
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Alpha", -1, ini.c_str()), 80);
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideFrame", -1, ini.c_str()), 0);
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideIn3Shot", -1, ini.c_str()), 0);
+}
+
+void PressLeftButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+bool InMoveLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+// Without its frame the view is dragged by the margin round the memo with the
+// real mouse; where it was left is kept and the next start opens it there.
+TEST(MemoViewE2E, AFramelessViewIsDraggedByItsMarginAndKeepsThePlace) {
+  BaseFolder base;
+  const std::string ini = base.File("Velmarook2.ini");
+  for (auto [key, value] : {std::pair{"Active", "1"}, {"HideFrame", "1"}, {"PositionX", "300"}, {"PositionY", "200"},
+                            {"Width", "320"}, {"Height", "260"}})
+    ASSERT_TRUE(WritePrivateProfileStringA("MemoWindow", key, value, ini.c_str()));
+  constexpr int kDx = 90, kDy = 70;
+  RECT moved{};
+  {
+    RunningProgram program(base.Path(), "-nosplash");
+    ASSERT_TRUE(program.WaitUntilReady());
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr && IsWindowVisible(view); }));
+    ASSERT_NE(GetWindowLongPtrA(view, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    const RECT before = WindowRectOf(view);
+    ASSERT_EQ(before.left, 300);
+    ASSERT_EQ(before.top, 200);
+    // A point of the left margin, beside the memo and not on it.
+    const POINT grip{before.left + 4, (before.top + before.bottom) / 2};
+    ASSERT_EQ(WindowFromPoint(grip), view);
+    ASSERT_TRUE(SetCursorPos(grip.x, grip.y));
+    ASSERT_TRUE(WaitFor([&] {
+      POINT at{};
+      return GetCursorPos(&at) && at.x == grip.x && at.y == grip.y;
+    }));
+    PressLeftButton(true);
+    const bool dragging = WaitFor([&] { return InMoveLoop(view); }, 10000);
+    if (dragging) {
+      SetCursorPos(grip.x + kDx / 2, grip.y + kDy / 2);
+      SetCursorPos(grip.x + kDx, grip.y + kDy);
+    }
+    PressLeftButton(false);
+    ASSERT_TRUE(dragging) << "a press on the margin does not start moving the view";
+    EXPECT_TRUE(WaitFor([&] {
+      RECT now = WindowRectOf(view);
+      return now.left == before.left + kDx && now.top == before.top + kDy;
+    })) << WindowRectOf(view).left << "," << WindowRectOf(view).top;
+    moved = WindowRectOf(view);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+    EXPECT_EQ(moved.bottom - moved.top, before.bottom - before.top);
+    EXPECT_TRUE(program.Close());
+  }
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "PositionX", -1, ini.c_str()), moved.left);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "PositionY", -1, ini.c_str()), moved.top);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Width", -1, ini.c_str()), moved.right - moved.left);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Height", -1, ini.c_str()), moved.bottom - moved.top);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideFrame", -1, ini.c_str()), 1);
+
+  // The next start shows the view where it was left, still without its frame.
+  RunningProgram program(base.Path(), "-nosplash");
+  ASSERT_TRUE(program.WaitUntilReady());
+  HWND view = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr && IsWindowVisible(view); }));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowRectOf(view);
+    return EqualRect(&now, &moved) != FALSE;
+  })) << WindowRectOf(view).left << "," << WindowRectOf(view).top;
+  EXPECT_NE(GetWindowLongPtrA(view, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(program.Close());
 }
 
 }  // namespace
