@@ -43,6 +43,7 @@ struct MemoView {
   POINT mainAt{};  // where the main window was when the view last followed it
   int loadedRow = -1;  // the list row (0-based) the memo was read for
   bool frameless = false;
+  bool wrapped = true;  // the edit wraps long lines (else it scrolls sideways)
 };
 
 MemoView& View() {
@@ -94,6 +95,8 @@ void UpdateCaption(MemoView& view) {
   SendMessageW(view.edit, EM_SETREADONLY, view.session.readOnly || !view.editMode, 0);
 }
 
+void CreateEdit(AppState& app, MemoView& view, bool wrapped);
+
 // Fills the view with the memo of the pane's item.
 void LoadShownItem(AppState& app) {
   MemoView& view = View();
@@ -117,6 +120,10 @@ void LoadShownItem(AppState& app) {
       view.session = {key, false};
     }
   }
+  // The edit takes its wrapping at its creation: a memo that needs the other
+  // kind gets a new edit.
+  const bool wrapped = MemoShownWrapped(utf8);
+  if (wrapped != view.wrapped) CreateEdit(app, view, wrapped);
   SetEditText(view.edit, utf8);
   UpdateCaption(view);
 }
@@ -329,6 +336,26 @@ HFONT MemoFont(AppState& app) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, SettingText(s, "MemoFont", "Face").c_str());
 }
 
+// The memo's edit, made anew in place of the one there was: wrapping its
+// lines, or on one screen line each, scrolled sideways.
+void CreateEdit(AppState& app, MemoView& view, bool wrapped) {
+  const bool focused = view.edit && GetFocus() == view.edit;
+  if (view.edit) DestroyWindow(view.edit);
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+  if (!wrapped) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+  view.wrapped = wrapped;
+  view.edit = CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 10, 10, view.window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), app.instance, nullptr);
+  SendMessageW(view.edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // a memo is shown whole
+  SendMessageW(view.edit, WM_SETFONT, reinterpret_cast<WPARAM>(view.font), FALSE);
+  int tabStop = MemoTabStop(SettingInt(app.settings, "MemoFont", "TabStop"));
+  SendMessageW(view.edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+  view.editProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(view.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+  LayOutEdit(view);
+  if (focused) SetFocus(view.edit);
+}
+
 void OnCommand(AppState& app, int id) {
   MemoView& view = View();
   if (!view.window) return;
@@ -373,18 +400,8 @@ void OpenMemoView(AppState& app) {
                                 app.instance, nullptr);
   if (!view.window) return;
   SetWindowLongPtrA(view.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewProcedure));
-  view.edit = CreateWindowExW(0, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                              0, 0, 10, 10, view.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)),
-                              app.instance, nullptr);
-  SendMessageW(view.edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // a memo is shown whole
   view.font = MemoFont(app);
-  SendMessageW(view.edit, WM_SETFONT, reinterpret_cast<WPARAM>(view.font), TRUE);
-  int tabStop = MemoTabStop(SettingInt(s, "MemoFont", "TabStop"));
-  SendMessageW(view.edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-  view.editProcedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(view.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
-  LayOutEdit(view);
+  CreateEdit(app, view, true);
   ApplyOpacity(app);
   if (SettingInt(s, "MemoWindow", "HideFrame") == 1) ApplyFrame(app);
   view.mainAt = MainWindowAt(app);
