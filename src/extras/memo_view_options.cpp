@@ -25,4 +25,14 @@ ScreenPoint TrackedPosition(ScreenPoint view, ScreenPoint mainBefore, ScreenPoin
   return {view.x + (mainNow.x - mainBefore.x), view.y + (mainNow.y - mainBefore.y)};
 }
 
+bool MemoShownWrapped(std::string_view utf8) {
+  int line = 0;  // characters of the current line so far
+  for (char c : utf8) {
+    if (c == '\n') line = 0;
+    // A character is counted at its first byte; "\r" ends nothing by itself.
+    else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && c != '\r' && ++line > kMemoWrapLimit) return false;
+  }
+  return true;
+}
+
 }  // namespace vel

@@ -1,7 +1,9 @@
 #pragma once
 // The memo view's own choices as its menu and its settings keep them: the
-// opacity entries, the decoration bits of its font and where the view goes
-// when it follows the main window.
+// opacity entries, the decoration bits of its font, where the view goes
+// when it follows the main window and whether a memo is shown wrapped.
+#include <string_view>
+
 namespace vel {
 
 inline constexpr int kMemoCmdHideFrame = 1248;
@@ -33,5 +35,14 @@ struct ScreenPoint {
   bool operator==(const ScreenPoint&) const = default;
 };
 ScreenPoint TrackedPosition(ScreenPoint view, ScreenPoint mainBefore, ScreenPoint mainNow);
+
+// A memo is shown with its lines wrapped at the view's width unless one of
+// its lines is longer than this many characters: the edit control lays a
+// wrapped line out again from its start for every screen line it fills,
+// which for a line of tens of thousands of characters takes seconds at every
+// showing and resizing. Such a memo is shown unwrapped, scrolled sideways.
+inline constexpr int kMemoWrapLimit = 2000;
+// Whether the memo (UTF-8, lines ending in "\n" or "\r\n") is shown wrapped.
+bool MemoShownWrapped(std::string_view utf8);
 
 }  // namespace vel

@@ -29,6 +29,8 @@ constexpr int kEditId = 100;
 constexpr unsigned kMbYesNoCancel = 0x3;
 constexpr LONG_PTR kFramedStyle = WS_OVERLAPPEDWINDOW;
 constexpr LONG_PTR kFramelessStyle = WS_POPUP | WS_BORDER;
+// Without its frame the view keeps a margin round the memo to be dragged by.
+constexpr int kGripMargin = 6;
 
 struct MemoView {
   HWND window = nullptr, edit = nullptr;
@@ -40,6 +42,8 @@ struct MemoView {
   COLORREF backgroundColour = 0;
   POINT mainAt{};  // where the main window was when the view last followed it
   int loadedRow = -1;  // the list row (0-based) the memo was read for
+  bool frameless = false;
+  bool wrapped = true;  // the edit wraps long lines (else it scrolls sideways)
 };
 
 MemoView& View() {
@@ -91,6 +95,8 @@ void UpdateCaption(MemoView& view) {
   SendMessageW(view.edit, EM_SETREADONLY, view.session.readOnly || !view.editMode, 0);
 }
 
+void CreateEdit(AppState& app, MemoView& view, bool wrapped);
+
 // Fills the view with the memo of the pane's item.
 void LoadShownItem(AppState& app) {
   MemoView& view = View();
@@ -114,6 +120,10 @@ void LoadShownItem(AppState& app) {
       view.session = {key, false};
     }
   }
+  // The edit takes its wrapping at its creation: a memo that needs the other
+  // kind gets a new edit.
+  const bool wrapped = MemoShownWrapped(utf8);
+  if (wrapped != view.wrapped) CreateEdit(app, view, wrapped);
   SetEditText(view.edit, utf8);
   UpdateCaption(view);
 }
@@ -193,16 +203,26 @@ void ApplyOpacity(AppState& app) {
   SetLayeredWindowAttributes(view.window, 0, static_cast<BYTE>(alpha * 255 / 100), LWA_ALPHA);
 }
 
+// The memo fills the view; without the frame it leaves the margin free.
+void LayOutEdit(MemoView& view) {
+  RECT client{};
+  GetClientRect(view.window, &client);
+  const int margin = view.frameless ? kGripMargin : 0;
+  MoveWindow(view.edit, margin, margin, std::max<int>(client.right - 2 * margin, 0),
+             std::max<int>(client.bottom - 2 * margin, 0), TRUE);
+}
+
 // Without its frame the view keeps its place and size on the screen.
 void ApplyFrame(AppState& app) {
   MemoView& view = View();
   RECT at{};
   GetWindowRect(view.window, &at);
-  const bool frameless = SettingInt(app.settings, "MemoWindow", "HideFrame") == 1;
+  view.frameless = SettingInt(app.settings, "MemoWindow", "HideFrame") == 1;
   LONG_PTR style = GetWindowLongPtrA(view.window, GWL_STYLE) & ~(kFramedStyle | kFramelessStyle);
-  SetWindowLongPtrA(view.window, GWL_STYLE, style | (frameless ? kFramelessStyle : kFramedStyle));
+  SetWindowLongPtrA(view.window, GWL_STYLE, style | (view.frameless ? kFramelessStyle : kFramedStyle));
   SetWindowPos(view.window, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  LayOutEdit(view);
 }
 
 POINT MainWindowAt(AppState& app) {
@@ -257,8 +277,20 @@ LRESULT CALLBACK ViewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   MemoView& view = View();
   switch (message) {
     case WM_SIZE:
-      MoveWindow(view.edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      if (view.edit) LayOutEdit(view);
       return 0;
+    // Without the frame the margin round the memo moves the view as a
+    // title bar would (the memo itself answers for its own area).
+    case WM_NCHITTEST: {
+      LRESULT hit = DefWindowProcA(window, message, wParam, lParam);
+      return view.frameless && hit == HTCLIENT ? HTCAPTION : hit;
+    }
+    case WM_SETCURSOR:
+      if (view.frameless && reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCAPTION) {
+        SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
+        return TRUE;
+      }
+      break;
     case WM_SETFOCUS: SetFocus(view.edit); return 0;
     // The memo's colours come from the colour set (a read-only edit asks as a static).
     case WM_CTLCOLOREDIT:
@@ -302,6 +334,26 @@ HFONT MemoFont(AppState& app) {
   return CreateFontA(height, 0, 0, 0, effect.bold ? FW_BOLD : FW_NORMAL, effect.italic, effect.underline,
                      effect.strikeout, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, SettingText(s, "MemoFont", "Face").c_str());
+}
+
+// The memo's edit, made anew in place of the one there was: wrapping its
+// lines, or on one screen line each, scrolled sideways.
+void CreateEdit(AppState& app, MemoView& view, bool wrapped) {
+  const bool focused = view.edit && GetFocus() == view.edit;
+  if (view.edit) DestroyWindow(view.edit);
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+  if (!wrapped) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+  view.wrapped = wrapped;
+  view.edit = CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 10, 10, view.window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), app.instance, nullptr);
+  SendMessageW(view.edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // a memo is shown whole
+  SendMessageW(view.edit, WM_SETFONT, reinterpret_cast<WPARAM>(view.font), FALSE);
+  int tabStop = MemoTabStop(SettingInt(app.settings, "MemoFont", "TabStop"));
+  SendMessageW(view.edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+  view.editProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(view.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+  LayOutEdit(view);
+  if (focused) SetFocus(view.edit);
 }
 
 void OnCommand(AppState& app, int id) {
@@ -348,20 +400,8 @@ void OpenMemoView(AppState& app) {
                                 app.instance, nullptr);
   if (!view.window) return;
   SetWindowLongPtrA(view.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewProcedure));
-  view.edit = CreateWindowExW(0, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                              0, 0, 10, 10, view.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)),
-                              app.instance, nullptr);
-  SendMessageW(view.edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // a memo is shown whole
   view.font = MemoFont(app);
-  SendMessageW(view.edit, WM_SETFONT, reinterpret_cast<WPARAM>(view.font), TRUE);
-  int tabStop = MemoTabStop(SettingInt(s, "MemoFont", "TabStop"));
-  SendMessageW(view.edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-  view.editProcedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(view.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
-  RECT client{};
-  GetClientRect(view.window, &client);
-  MoveWindow(view.edit, 0, 0, client.right, client.bottom, FALSE);
+  CreateEdit(app, view, true);
   ApplyOpacity(app);
   if (SettingInt(s, "MemoWindow", "HideFrame") == 1) ApplyFrame(app);
   view.mainAt = MainWindowAt(app);

@@ -1,16 +1,23 @@
 // The information pane in the running program: it follows the selection,
 // its values are links that search (a machine with a quote, a genre with two
-// spaces), its stars set the rating and its tab is kept for the next start.
+// spaces), its stars set the rating and its tab is kept for the next start;
+// pictures dropped on it from another process become the item's snapshots.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
+#include "launch/png_writer.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 #include "test_support.h"
@@ -107,6 +114,116 @@ TEST(InfoPaneE2E, LinksSearchStarsRateAndTheTabIsKept) {
   ASSERT_FALSE(db.Query("SELECT rating FROM main_table WHERE file_name='C:\\a.d88';"));
   EXPECT_EQ(db.Cell(1, 0), "30");
   EXPECT_EQ(GetPrivateProfileIntA("Window", "InfoTabNum", -1, base.File("Velmarook2.ini").c_str()), 1);
+}
+
+std::wstring WideOfAnsi(const std::string& ansi) {
+  int length = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+  MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
+}
+
+// Drops the files on `window` of the program as the shell does: a DROPFILES
+// block with wide names, posted with WM_DROPFILES at `at` (client
+// coordinates). The message's handle reaches the program as it is (under
+// Wine it is not carried over between processes), so the block is written
+// into the program's own memory, where a fixed global block is known by its
+// address.
+void DropFiles(const RunningProgram& program, HWND window, const std::vector<std::string>& names, POINT at) {
+  std::wstring list;
+  for (const std::string& name : names) list += WideOfAnsi(name) + L'\0';
+  list += L'\0';
+  std::string block(sizeof(DROPFILES) + list.size() * sizeof(wchar_t), '\0');
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.pt = at;
+  header.fNC = FALSE;
+  header.fWide = TRUE;
+  memcpy(block.data(), &header, sizeof header);
+  memcpy(block.data() + sizeof header, list.data(), list.size() * sizeof(wchar_t));
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.ProcessId());
+  ASSERT_TRUE(process);
+  void* there = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  SIZE_T written = 0;
+  const bool copied = there && WriteProcessMemory(process, there, block.data(), block.size(), &written) &&
+                      written == block.size();
+  CloseHandle(process);
+  ASSERT_TRUE(copied);
+  ASSERT_TRUE(PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0));
+}
+
+void WritePicture(const std::string& path) {
+  SnapPixels picture{4, 3, std::vector<std::uint32_t>(12, 0x3366CCu)};
+  ASSERT_EQ(SavePng(picture, path), kSnapSaved) << path;
+}
+
+struct Slots {
+  int rows = 0;
+  std::string snap[3];
+  bool operator==(const Slots&) const = default;
+};
+
+Slots StoredSlots(const BaseFolder& base, const std::string& key) {
+  LibraryConnection db;
+  db.Open(base.File("Velmarook.db"), "");
+  Slots slots;
+  if (db.Query("SELECT snap1, snap2, snap3 FROM snap_path_table WHERE pfile_sp='" + Quote(key) + "';")) return {-1, {}};
+  slots.rows = db.RowCount();
+  if (slots.rows == 1)
+    for (int i = 0; i < 3; ++i) slots.snap[i] = db.Cell(1, i);
+  return slots;
+}
+
+// On the 3Shots tab two pictures dropped from another process fill snap1 and
+// snap2 in their order, a name whose Shift-JIS bytes hold 0x5C and a quote is
+// stored byte for byte, a text file alone changes nothing and one picture
+// goes to the slot under the drop point.
+TEST(InfoPaneE2E, PicturesDroppedFromAnotherProcessBecomeTheSnapshots) {
+  BaseFolder base;
+  const std::string folder = base.File(Jp("ソフト"));
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string first = folder + "\\Let's.png", second = base.File("b.PNG"), third = base.File("c.png");
+  const std::string text = base.File("notes.txt");
+  ASSERT_NE(first.find("\x83\x5C"), std::string::npos);  // ソ ends in the byte of "\"
+  WritePicture(first);
+  WritePicture(second);
+  WritePicture(third);
+  WriteWholeFile(text, "notes");
+  ASSERT_TRUE(WritePrivateProfileStringA("Window", "InfoTabNum", "1", base.File("Velmarook2.ini").c_str()));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  const std::string key = "C:\\a.d88";
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title) VALUES('" + Quote(key) + "','Alpha');"));
+  }
+  HWND list = FindControl(main, kItemListId), pane = FindControl(main, kPaneId);
+  ASSERT_TRUE(list && pane);
+  Search(main, "SELECT * FROM list_view ORDER BY title;", 9);
+  ASSERT_TRUE(WaitFor([&] { return Rows(list) == 1 && Selected(list) == 0; }));
+  RECT client{};
+  GetClientRect(pane, &client);
+  const POINT middle{client.right / 2, client.bottom / 2};
+
+  // The pane takes up the selected item a moment later: the drop is repeated
+  // until it lands, which it does once only (the same two names each time).
+  Slots two{1, {first, second, ""}};
+  EXPECT_TRUE(WaitFor([&] {
+    DropFiles(program, pane, {first, second}, middle);
+    return WaitFor([&] { return StoredSlots(base, key).rows != 0; }, 1000);
+  }));
+  EXPECT_EQ(StoredSlots(base, key), two);
+
+  // A text file alone is passed over; the single picture dropped after it on
+  // the third column shows that the text file's drop has been handled.
+  DropFiles(program, pane, {text}, middle);
+  DropFiles(program, pane, {third}, POINT{client.right * 5 / 6, middle.y});
+  ASSERT_TRUE(WaitFor([&] { return StoredSlots(base, key).snap[2] == third; })) << StoredSlots(base, key).snap[2];
+  Slots three{1, {first, second, third}};
+  EXPECT_EQ(StoredSlots(base, key), three);
+  EXPECT_TRUE(program.Close());
 }
 
 }  // namespace

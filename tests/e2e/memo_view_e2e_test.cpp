@@ -1,7 +1,8 @@
 // The memo view in the running program: an edited memo is stored under the
 // item it was read for when the selection moves on, a long memo and
-// characters beyond Shift-JIS survive an edit, and closing the view or the
-// program with a modified memo asks first.
+// characters beyond Shift-JIS survive an edit, a memo of one very long line
+// is shown unwrapped, closing the view or the program with a modified memo
+// asks first, and a view without its frame is dragged by its margin.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -205,6 +206,145 @@ TEST(MemoViewE2E, MenuChoicesChangeTheViewAndAreKept) {
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Alpha", -1, ini.c_str()), 80);
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideFrame", -1, ini.c_str()), 0);
   EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideIn3Shot", -1, ini.c_str()), 0);
+}
+
+// The view's memo edit (made anew when a memo needs the other wrapping).
+HWND MemoEdit(HWND view) { return FindWindowExA(view, nullptr, "Edit", nullptr); }
+bool ScrollsSideways(HWND edit) { return (GetWindowLongPtrA(edit, GWL_STYLE) & WS_HSCROLL) != 0; }
+
+// A memo of 40,000 bytes in one line is shown unwrapped, scrolled sideways,
+// kept whole through an edit and stored whole; a short memo after it is
+// wrapped again.
+TEST(MemoViewE2E, AMemoOfOneLongLineIsShownUnwrappedAndStoredWhole) {
+  BaseFolder base;
+  ASSERT_TRUE(WritePrivateProfileStringA("MemoWindow", "Active", "1", base.File("Velmarook2.ini").c_str()));
+  RunningProgram program(base.Path(), "-nosplash");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  const std::string longMemo = "\xC3\xA9" + std::string(39998, 'z');
+  ASSERT_EQ(longMemo.size(), 40000u);
+  const int shownLength = 39999;  // "é" is one character
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title) VALUES('k1','Alpha'),('k2','Beta');"));
+    ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES('k1','short memo'),('k2','" + longMemo + "');"));
+  }
+  HWND list = FindControl(main, kItemListId);
+  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
+  HWND search = FindControl(main, kSearchTextId);
+  SendMessageA(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
+  PostMessageA(search, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
+  HWND view = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr; }));
+  PressKey(list, VK_HOME);
+  ASSERT_TRUE(WaitFor([&] { return MemoEdit(view) && EditText(MemoEdit(view)) == L"short memo"; }));
+  EXPECT_FALSE(ScrollsSideways(MemoEdit(view)));
+  PostMessageA(main, WM_COMMAND, kEditModeCommand, 0);
+  ASSERT_TRUE(WaitFor([&] { return WindowCaption(view).find(Jp("編集モード")) != std::string::npos; }));
+
+  PressKey(list, VK_DOWN);
+  ASSERT_TRUE(WaitFor([&] { return MemoEdit(view) && EditLength(MemoEdit(view)) == shownLength; }))
+      << EditLength(MemoEdit(view));
+  HWND edit = MemoEdit(view);
+  EXPECT_TRUE(ScrollsSideways(edit));
+  EXPECT_EQ(EditText(edit), L"\u00e9" + std::wstring(39998, L'z'));
+  // Still in edit mode: a character typed at the end keeps the rest.
+  SendMessageW(edit, EM_SETSEL, shownLength, shownLength);
+  PostMessageW(edit, WM_CHAR, L'!', 1);
+  ASSERT_TRUE(WaitFor([&] { return EditLength(edit) == shownLength + 1; }));
+  PressKey(list, VK_UP);
+  HWND question = WaitForQuestion(program);
+  ASSERT_TRUE(question);
+  PressButton(question, IDYES);
+  EXPECT_TRUE(WaitFor([&] { return StoredMemo(base, "k2").memo == longMemo + "!"; }));
+  EXPECT_EQ(StoredMemo(base, "k2").memo.size(), 40001u);
+  ASSERT_TRUE(WaitFor([&] { return MemoEdit(view) && EditText(MemoEdit(view)) == L"short memo"; }));
+  EXPECT_FALSE(ScrollsSideways(MemoEdit(view)));
+  EXPECT_TRUE(program.Close());
+}
+
+void PressLeftButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+bool InMoveLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+// Without its frame the view is dragged by the margin round the memo with the
+// real mouse; where it was left is kept and the next start opens it there.
+TEST(MemoViewE2E, AFramelessViewIsDraggedByItsMarginAndKeepsThePlace) {
+  BaseFolder base;
+  const std::string ini = base.File("Velmarook2.ini");
+  for (auto [key, value] : {std::pair{"Active", "1"}, {"HideFrame", "1"}, {"PositionX", "300"}, {"PositionY", "200"},
+                            {"Width", "320"}, {"Height", "260"}})
+    ASSERT_TRUE(WritePrivateProfileStringA("MemoWindow", key, value, ini.c_str()));
+  constexpr int kDx = 90, kDy = 70;
+  RECT moved{};
+  {
+    RunningProgram program(base.Path(), "-nosplash");
+    ASSERT_TRUE(program.WaitUntilReady());
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr && IsWindowVisible(view); }));
+    ASSERT_NE(GetWindowLongPtrA(view, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    const RECT before = WindowRectOf(view);
+    ASSERT_EQ(before.left, 300);
+    ASSERT_EQ(before.top, 200);
+    // A point of the left margin, beside the memo and not on it.
+    const POINT grip{before.left + 4, (before.top + before.bottom) / 2};
+    ASSERT_EQ(WindowFromPoint(grip), view);
+    ASSERT_TRUE(SetCursorPos(grip.x, grip.y));
+    ASSERT_TRUE(WaitFor([&] {
+      POINT at{};
+      return GetCursorPos(&at) && at.x == grip.x && at.y == grip.y;
+    }));
+    PressLeftButton(true);
+    const bool dragging = WaitFor([&] { return InMoveLoop(view); }, 10000);
+    if (dragging) {
+      SetCursorPos(grip.x + kDx / 2, grip.y + kDy / 2);
+      SetCursorPos(grip.x + kDx, grip.y + kDy);
+    }
+    PressLeftButton(false);
+    ASSERT_TRUE(dragging) << "a press on the margin does not start moving the view";
+    EXPECT_TRUE(WaitFor([&] {
+      RECT now = WindowRectOf(view);
+      return now.left == before.left + kDx && now.top == before.top + kDy;
+    })) << WindowRectOf(view).left << "," << WindowRectOf(view).top;
+    moved = WindowRectOf(view);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+    EXPECT_EQ(moved.bottom - moved.top, before.bottom - before.top);
+    EXPECT_TRUE(program.Close());
+  }
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "PositionX", -1, ini.c_str()), moved.left);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "PositionY", -1, ini.c_str()), moved.top);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Width", -1, ini.c_str()), moved.right - moved.left);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "Height", -1, ini.c_str()), moved.bottom - moved.top);
+  EXPECT_EQ(GetPrivateProfileIntA("MemoWindow", "HideFrame", -1, ini.c_str()), 1);
+
+  // The next start shows the view where it was left, still without its frame.
+  RunningProgram program(base.Path(), "-nosplash");
+  ASSERT_TRUE(program.WaitUntilReady());
+  HWND view = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr && IsWindowVisible(view); }));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowRectOf(view);
+    return EqualRect(&now, &moved) != FALSE;
+  })) << WindowRectOf(view).left << "," << WindowRectOf(view).top;
+  EXPECT_NE(GetWindowLongPtrA(view, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(program.Close());
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The memo view's menu and font choices: which opacity entry is checked for
 // a stored value, what an entry sets, the font decoration bits, the tab
-// width kept in range, and the position when following the main window.
+// width kept in range, the position when following the main window, and
+// which memos are shown unwrapped.
 #include "extras/memo_view_options.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace vel {
 namespace {
@@ -40,6 +43,30 @@ TEST(MemoViewOptionsTest, FontEffectTabStopAndTracking) {
 
   EXPECT_EQ(TrackedPosition({300, 200}, {0, 0}, {40, -10}), (ScreenPoint{340, 190}));
   EXPECT_EQ(TrackedPosition({300, 200}, {40, -10}, {40, -10}), (ScreenPoint{300, 200}));
+}
+
+TEST(MemoViewOptionsTest, OnlyAMemoWithAVeryLongLineIsShownUnwrapped) {
+  const std::string limit(kMemoWrapLimit, 'x'), kana = "\xE3\x81\x82";  // あ, three bytes
+  std::string kanaLine, lines;
+  for (int i = 0; i < kMemoWrapLimit; ++i) kanaLine += kana;
+  while (lines.size() + 80 <= 40000) lines += std::string(79, 'y') + "\n";
+  struct Case {
+    std::string memo;
+    bool wrapped;
+  } cases[] = {
+      {"", true},
+      {limit, true},
+      {limit + "x", false},
+      {std::string(40000, 'x'), false},
+      {"short\n" + limit + "x\nshort", false},
+      {limit + "\n" + limit + "\r\n" + limit, true},
+      {kanaLine, true},  // characters count, not bytes
+      {kanaLine + kana, false},
+      {limit + "\r", true},  // a line end is no character
+      {lines, true},  // 40,000 bytes in short lines
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MemoShownWrapped(c.memo), c.wrapped) << c.memo.size() << " bytes";
 }
 
 }  // namespace
