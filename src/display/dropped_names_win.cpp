@@ -17,4 +17,11 @@ std::optional<std::string> DroppedName(HDROP drop, UINT index) {
   return name;
 }
 
+bool DroppedPoint(HDROP drop, POINT& at) {
+  if (!GlobalLock(drop)) return false;
+  GlobalUnlock(drop);
+  DragQueryPoint(drop, &at);  // its result only tells whether the point lies in the client area
+  return true;
+}
+
 }  // namespace vel

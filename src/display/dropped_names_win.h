@@ -12,4 +12,8 @@ namespace vel {
 // refused, never stored mangled).
 std::optional<std::string> DroppedName(HDROP drop, UINT index);
 
+// Where the files were dropped. False when the drop's block cannot be read
+// (a handle that is no drop of this process), which is then not looked into.
+bool DroppedPoint(HDROP drop, POINT& at);
+
 }  // namespace vel

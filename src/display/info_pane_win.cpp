@@ -748,7 +748,7 @@ bool IsFolder(const std::string& path) {
 void OnDropFiles(AppState& app, HDROP drop) {
   PaneState& pane = Pane();
   POINT at{};
-  DragQueryPoint(drop, &at);
+  if (!DroppedPoint(drop, at)) return;
   std::vector<std::string> names;
   UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {

@@ -166,7 +166,7 @@ bool SnapChoicePanelCommand(HWND parent, int firstId, int id) {
 
 void SnapChoicePanelDrop(HWND parent, int firstId, HDROP drop) {
   POINT at{};
-  DragQueryPoint(drop, &at);
+  if (!DroppedPoint(drop, at)) return;
   std::vector<std::string> names;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   bool unheld = false;
