@@ -7,10 +7,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "e2e/program_runner_win.h"
+#include "input/soft_keyboard.h"
+#include "platform/codepage.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -138,8 +141,23 @@ TEST(PadE2E, ButtonOneLaunchesAndHeldExitButtonsEndTheEmulatorOnce) {
   EXPECT_TRUE(program.Close());
 }
 
+// The text of a control of another process (asked of the control itself).
+std::string TextOf(HWND window) {
+  char text[512] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// A click of the mouse as the system delivers it, at a point of the screen.
+void ClickAt(POINT at) {
+  SetCursorPos(at.x, at.y);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
 // The pad's keyboard button opens the shipped software keyboard under the
-// search box, and a held button does not close it again.
+// search box, and a held button does not close it again. Clicks on its keys,
+// found where the kana mode's key file places them, type into the search box.
 TEST(PadE2E, ThePadOpensTheSoftwareKeyboardUnderTheSearchBox) {
   BaseFolder base;
   WriteWholeFile(base.File("Velmarook2_Joy.ini"),
@@ -161,6 +179,27 @@ TEST(PadE2E, ThePadOpensTheSoftwareKeyboardUnderTheSearchBox) {
   EXPECT_EQ(placed.top, box.bottom);
   // As large as the shipped kana keys reach (it has no pictures).
   EXPECT_LT(placed.right - placed.left, 480) << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
+
+  const std::vector<SoftKey> keys = ReadSoftKeys(base.File("softkey\\default\\kana.ini"));
+  auto centreOf = [&](const std::string& text) {
+    for (const SoftKey& key : keys)
+      if (key.text == text) return POINT{placed.left + (key.left + key.right) / 2, placed.top + (key.top + key.bottom) / 2};
+    ADD_FAILURE() << "no key " << text;
+    return POINT{placed.left, placed.top};
+  };
+  const std::string a = Jp("あ");
+  ClickAt(centreOf(a));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a; })) << TextOf(edit);
+  ClickAt(centreOf(a));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a + a; })) << TextOf(edit);
+  // BACK takes off the last character, both of its bytes.
+  ClickAt(centreOf("BACK"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a; })) << TextOf(edit);
+  ClickAt(centreOf("BACK"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit).empty(); })) << TextOf(edit);
+  // The keyboard takes no activation: the main window stays in front.
+  EXPECT_EQ(GetForegroundWindow(), main);
+  EXPECT_TRUE(IsWindow(keyboard));
 
   EXPECT_TRUE(program.Close());
 }
