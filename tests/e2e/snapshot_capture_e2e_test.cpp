@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
@@ -347,6 +350,103 @@ TEST(SnapshotFilingE2E, PicturesOfTheRunAreFiledAsTheSettingSays) {
       EXPECT_EQ(image->At(120, 90), 0xFFFFFFu);
     }
     EXPECT_TRUE(program.Close());
+  }
+}
+
+}  // namespace
+}  // namespace vel::test
+
+namespace vel::test {
+namespace {
+
+// A stand-in that shows `picture` at 160x120 and writes it into the
+// extraction folder as shot.bmp; the run files it with SaveExPicToSnap=1.
+// `configuration` is added to the emulator configuration's sections.
+struct FilingRun {
+  BaseFolder base;
+  std::string log = base.File("emu.log"), shot = base.File("extract\\shot.bmp");
+  std::unique_ptr<RunningProgram> program;
+  HWND main = nullptr;
+
+  void Start(const std::string& picture, const std::string& configuration) {
+    for (const char* folder : {"emu", "emuconf", "emuconf\\MSX", "extract", "snap", "snap2"}) CreateFolder(base.File(folder));
+    ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+    WriteWholeFile(base.File("emu\\fake_emulator.ini"),
+                   "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=1500\r\nPicture=" + picture +
+                       "\r\nTopmost=1\r\nX=10\r\nY=10\r\nWidth=160\r\nHeight=120\r\nWritePicture=" + shot + "\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX\\A.ini"), "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n"
+                                                      "[ImageFile]\r\nExtractPath=" + base.File("extract") + "\r\n" +
+                                                      configuration);
+    WriteWholeFile(base.File("Velmarook2.ini"), "[SnapShot]\r\nCRC32Name=0\r\nSaveExPicToSnap=1\r\n");
+    program = std::make_unique<RunningProgram>(base.Path(), "-nosplash -dontshrink");
+    main = program->WaitUntilReady();
+    ASSERT_TRUE(main);
+    {
+      // Folders 1 and 2 are set, folder 3 is not.
+      LibraryConnection db;
+      db.Open(base.File("Velmarook.db"), "");
+      ASSERT_FALSE(db.Query("INSERT OR IGNORE INTO machine_info_table(machine_num, machine) VALUES(1,'MSX');"
+                            "UPDATE machine_info_table SET snap_path='" + base.File("snap") + "', snap_path2='" +
+                            base.File("snap2") + "' WHERE machine='MSX';"
+                            "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext)"
+                            " VALUES('C:\\games\\quest 1.d88','MSX','Quest',1,'','quest 1','d88');"));
+    }
+    SearchAndLaunchFirst(main, "Quest");
+    ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(log).find("ended") != std::string::npos; })) << ReadWholeFile(log);
+  }
+
+  // The names in a folder of the base folder, sorted.
+  std::vector<std::string> NamesIn(const std::string& folder) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(base.File(folder), error))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+// [SnapCopy] adjusts a picture of the extraction folder as it is filed:
+// ReSize scales it to the configuration's save size, Trim cuts the border of
+// its top-left colour; an adjusted picture is filed as PNG.
+TEST(SnapshotFilingE2E, SnapCopyResizesAndTrimsThePictureItFiles) {
+  struct Check {
+    int x, y;
+    std::uint32_t colour;
+  };
+  struct Case {
+    const char* what;
+    const char* picture;
+    std::string configuration;
+    int width, height;
+    std::vector<Check> checks;
+  } cases[] = {
+      {"resize", "quadrants", "[ClipToPNG]\r\nSaveWidth=80\r\nSaveHeight=60\r\n[SnapCopy]\r\nReSize=1\r\n", 80, 60,
+       {{20, 15, 0xFF0000}, {60, 15, 0x00FF00}, {20, 45, 0x0000FF}, {60, 45, 0xFFFFFF}}},
+      // Without ReSize the save size is left alone: the trimmed field keeps its size.
+      {"trim", "field", "[ClipToPNG]\r\nSaveWidth=40\r\nSaveHeight=30\r\n[SnapCopy]\r\nTrim=1\r\n", 80, 60,
+       {{0, 0, 0xFF0000}, {79, 0, 0xFF0000}, {0, 59, 0xFF0000}, {79, 59, 0xFF0000}}},
+      {"trim and resize", "field", "[ClipToPNG]\r\nSaveWidth=40\r\nSaveHeight=30\r\n[SnapCopy]\r\nReSize=1\r\nTrim=1\r\n",
+       40, 30, {{0, 0, 0xFF0000}, {39, 0, 0xFF0000}, {0, 29, 0xFF0000}, {39, 29, 0xFF0000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FilingRun run;
+    run.Start(c.picture, c.configuration);
+    if (HasFatalFailure()) return;
+    const std::string filed = run.base.File("snap\\quest 1.png");
+    EXPECT_TRUE(WaitFor([&] { return FileExists(filed); })) << ReadWholeFile(run.log);
+    std::optional<PngImage> image = ReadPngFile(filed);
+    ASSERT_TRUE(image) << filed;
+    EXPECT_EQ(image->width, c.width);
+    EXPECT_EQ(image->height, c.height);
+    if (image->width == c.width && image->height == c.height)
+      for (const Check& check : c.checks) EXPECT_EQ(image->At(check.x, check.y), check.colour) << check.x << "," << check.y;
+    EXPECT_TRUE(run.program->Close());
+    // Only the PNG is filed; the stand-in's own picture stays where it wrote it.
+    EXPECT_EQ(run.NamesIn("snap"), std::vector<std::string>{"quest 1.png"});
+    EXPECT_TRUE(FileExists(run.shot));
   }
 }
 
