@@ -450,5 +450,52 @@ TEST(SnapshotFilingE2E, SnapCopyResizesAndTrimsThePictureItFiles) {
   }
 }
 
+// A picture whose target exists already: "ChooseSnapDlg" asks. Discarding
+// keeps the old snapshot, folder 1 overwrites it, folder 2 saves there
+// instead; the unset folder 3 cannot be chosen.
+TEST(SnapshotFilingE2E, AnExistingTargetIsOnlyReplacedWhereTheUserSays) {
+  constexpr int kDiscard = 100, kFolder1 = 101, kFolder2 = 102, kFolder3 = 103;
+  const std::string old = "the snapshot filed before";
+  struct Case {
+    const char* what;
+    int button;
+    bool folder1Replaced, folder2Filed;
+  } cases[] = {
+      {"discard", kDiscard, false, false},
+      {"overwrite in folder 1", kFolder1, true, false},
+      {"save in folder 2", kFolder2, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FilingRun run;
+    const std::string target1 = run.base.File("snap\\quest 1.bmp"), target2 = run.base.File("snap2\\quest 1.bmp");
+    CreateFolder(run.base.File("snap"));
+    WriteWholeFile(target1, old);
+    run.Start("quadrants", "");
+    if (HasFatalFailure()) return;
+    HWND dialog = run.program->WaitForWindow("NORMALDLG", Jp("スナップショット保存先の選択"));
+    ASSERT_TRUE(dialog) << ReadWholeFile(run.log);
+    ASSERT_TRUE(WaitFor([&] { return GetDlgItem(dialog, kFolder3) != nullptr; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kDiscard)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolder1)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolder2)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kFolder3)));
+    // Nothing is filed while the question is open.
+    EXPECT_EQ(ReadWholeFile(target1), old);
+    PressButton(dialog, c.button);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    const std::string picture = ReadWholeFile(run.shot);
+    ASSERT_FALSE(picture.empty());
+    // Compared whole, byte for byte (the sizes are shown on a failure).
+    if (c.folder1Replaced) EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(target1) == picture; })) << ReadWholeFile(target1).size();
+    if (c.folder2Filed) EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(target2) == picture; })) << ReadWholeFile(target2).size();
+    EXPECT_TRUE(run.program->Close());
+    EXPECT_TRUE(ReadWholeFile(target1) == (c.folder1Replaced ? picture : old)) << ReadWholeFile(target1).size();
+    EXPECT_EQ(run.NamesIn("snap"), std::vector<std::string>{"quest 1.bmp"});
+    EXPECT_EQ(run.NamesIn("snap2"), c.folder2Filed ? std::vector<std::string>{"quest 1.bmp"} : std::vector<std::string>{});
+    if (c.folder2Filed) EXPECT_TRUE(ReadWholeFile(target2) == picture) << ReadWholeFile(target2).size();
+  }
+}
+
 }  // namespace
 }  // namespace vel::test
