@@ -7,10 +7,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "db/library_connection.h"
 #include "db/schema.h"
 #include "e2e/program_runner_win.h"
+#include "input/soft_keyboard.h"
+#include "platform/codepage.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -138,8 +141,70 @@ TEST(PadE2E, ButtonOneLaunchesAndHeldExitButtonsEndTheEmulatorOnce) {
   EXPECT_TRUE(program.Close());
 }
 
+// The text of a control of another process (asked of the control itself).
+std::string TextOf(HWND window) {
+  char text[512] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// A click of the mouse as the system delivers it, at a point of the screen.
+void ClickAt(POINT at) {
+  SetCursorPos(at.x, at.y);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// With an exit key script the held exit buttons send its key to the emulator
+// in front once, however long they stay held: the stand-in logs every key it
+// gets and ends a few seconds after the first.
+TEST(PadE2E, HeldExitButtonsSendTheExitScriptsKeyOnce) {
+  BaseFolder base;
+  CreateFolder(base.File("emu"));
+  CreateFolder(base.File("emuconf"));
+  CreateFolder(base.File("emuconf\\MSX"));
+  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  const std::string log = base.File("emu.log");
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"),
+                 "[FakeEmulator]\r\nLog=" + log +
+                     "\r\nRunMs=120000\r\nTopmost=1\r\nX=40\r\nY=40\r\nWidth=200\r\nHeight=150\r\n"
+                     "LogKeys=1\r\nEndOnKey=1\r\nEndAfterKeyMs=4000\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"), "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n");
+  WriteWholeFile(base.File("emuconf\\MSX\\A.jed"), "Q\r\n");
+  PrepareLibrary(base, "('C:\\games\\quest.d88','MSX','Quest',0,'quest','d88',0)");
+  WriteWholeFile(base.File("Velmarook2_Joy.ini"), kJoyFile);
+  VirtualPad pad(base);
+  RunningProgram program(base.Path(), "-nosplash -dontshrink");
+  HWND main = program.WaitUntilReady();
+  ASSERT_TRUE(main);
+  HWND list = ItemList(main);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);
+  PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(log).find("command line:") != std::string::npos; }));
+  // The stand-in is in front, so that the script's key reaches it.
+  HWND emulator = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (emulator = FindWindowA("FakeEmulatorWindow", nullptr)) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == emulator; })) << GetForegroundWindow();
+
+  // Held from now until the stand-in has ended: a second request would land
+  // in the stand-in while it still runs.
+  pad.Hold("buttons=136");
+  EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(log).find("key: ") != std::string::npos; })) << ReadWholeFile(log);
+  EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(log).find("ended") != std::string::npos; })) << ReadWholeFile(log);
+  pad.Hold("x=32767");
+  const std::string content = ReadWholeFile(log);
+  size_t first = content.find("key: ");
+  EXPECT_NE(first, std::string::npos) << content;
+  EXPECT_EQ(content.find("key: ", first + 1), std::string::npos) << content;
+  EXPECT_NE(content.find("key: 81\r\n"), std::string::npos) << content;
+  EXPECT_TRUE(program.Close());
+}
+
 // The pad's keyboard button opens the shipped software keyboard under the
-// search box, and a held button does not close it again.
+// search box, and a held button does not close it again. Clicks on its keys,
+// found where the kana mode's key file places them, type into the search box.
 TEST(PadE2E, ThePadOpensTheSoftwareKeyboardUnderTheSearchBox) {
   BaseFolder base;
   WriteWholeFile(base.File("Velmarook2_Joy.ini"),
@@ -161,6 +226,27 @@ TEST(PadE2E, ThePadOpensTheSoftwareKeyboardUnderTheSearchBox) {
   EXPECT_EQ(placed.top, box.bottom);
   // As large as the shipped kana keys reach (it has no pictures).
   EXPECT_LT(placed.right - placed.left, 480) << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
+
+  const std::vector<SoftKey> keys = ReadSoftKeys(base.File("softkey\\default\\kana.ini"));
+  auto centreOf = [&](const std::string& text) {
+    for (const SoftKey& key : keys)
+      if (key.text == text) return POINT{placed.left + (key.left + key.right) / 2, placed.top + (key.top + key.bottom) / 2};
+    ADD_FAILURE() << "no key " << text;
+    return POINT{placed.left, placed.top};
+  };
+  const std::string a = Jp("あ");
+  ClickAt(centreOf(a));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a; })) << TextOf(edit);
+  ClickAt(centreOf(a));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a + a; })) << TextOf(edit);
+  // BACK takes off the last character, both of its bytes.
+  ClickAt(centreOf("BACK"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == a; })) << TextOf(edit);
+  ClickAt(centreOf("BACK"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(edit).empty(); })) << TextOf(edit);
+  // The keyboard takes no activation: the main window stays in front.
+  EXPECT_EQ(GetForegroundWindow(), main);
+  EXPECT_TRUE(IsWindow(keyboard));
 
   EXPECT_TRUE(program.Close());
 }

@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "db/library_connection.h"
 #include "e2e/program_runner_win.h"
@@ -28,14 +31,14 @@ void SearchAndLaunchFirst(HWND main, const std::string& text) {
   HWND edit = FindControl(main, kSearchTextId);
   HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
   ASSERT_TRUE(edit && list);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-  LRESULT rows = 0;
-  for (int i = 0; i < 200 && rows < 1; ++i) {
-    SleepMs(50);
-    rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-  }
-  ASSERT_GE(rows, 1);
+  // Enter runs the search; on a loaded machine it is pressed again until rows come.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        return WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 1; }, 5000);
+      },
+      60000));
   PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);
   PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -347,6 +350,166 @@ TEST(SnapshotFilingE2E, PicturesOfTheRunAreFiledAsTheSettingSays) {
       EXPECT_EQ(image->At(120, 90), 0xFFFFFFu);
     }
     EXPECT_TRUE(program.Close());
+  }
+}
+
+}  // namespace
+}  // namespace vel::test
+
+namespace vel::test {
+namespace {
+
+// A stand-in that shows `picture` at 160x120 and writes it into the
+// extraction folder as shot.bmp; the run files it with SaveExPicToSnap=1.
+// `configuration` is added to the emulator configuration's sections.
+struct FilingRun {
+  BaseFolder base;
+  std::string log = base.File("emu.log"), shot = base.File("extract\\shot.bmp");
+  std::unique_ptr<RunningProgram> program;
+  HWND main = nullptr;
+
+  void Start(const std::string& picture, const std::string& configuration) {
+    for (const char* folder : {"emu", "emuconf", "emuconf\\MSX", "extract", "snap", "snap2"}) CreateFolder(base.File(folder));
+    ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+    WriteWholeFile(base.File("emu\\fake_emulator.ini"),
+                   "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=1500\r\nPicture=" + picture +
+                       "\r\nTopmost=1\r\nX=10\r\nY=10\r\nWidth=160\r\nHeight=120\r\nWritePicture=" + shot + "\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
+    WriteWholeFile(base.File("emuconf\\MSX\\A.ini"), "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n"
+                                                      "[ImageFile]\r\nExtractPath=" + base.File("extract") + "\r\n" +
+                                                      configuration);
+    WriteWholeFile(base.File("Velmarook2.ini"), "[SnapShot]\r\nCRC32Name=0\r\nSaveExPicToSnap=1\r\n");
+    program = std::make_unique<RunningProgram>(base.Path(), "-nosplash -dontshrink");
+    main = program->WaitUntilReady();
+    ASSERT_TRUE(main);
+    {
+      // Folders 1 and 2 are set, folder 3 is not.
+      LibraryConnection db;
+      db.Open(base.File("Velmarook.db"), "");
+      ASSERT_FALSE(db.Query("INSERT OR IGNORE INTO machine_info_table(machine_num, machine) VALUES(1,'MSX');"
+                            "UPDATE machine_info_table SET snap_path='" + base.File("snap") + "', snap_path2='" +
+                            base.File("snap2") + "' WHERE machine='MSX';"
+                            "INSERT INTO main_table(file_name,machine_name,title,ply,ply_file_name,file_title,file_ext)"
+                            " VALUES('C:\\games\\quest 1.d88','MSX','Quest',1,'','quest 1','d88');"));
+    }
+    SearchAndLaunchFirst(main, "Quest");
+    ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(log).find("ended") != std::string::npos; })) << ReadWholeFile(log);
+  }
+
+  // The names in a folder of the base folder, sorted.
+  std::vector<std::string> NamesIn(const std::string& folder) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(base.File(folder), error))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+// [SnapCopy] adjusts a picture of the extraction folder as it is filed:
+// ReSize scales it to the configuration's save size, Trim cuts the border of
+// its top-left colour; an adjusted picture is filed as PNG.
+TEST(SnapshotFilingE2E, SnapCopyResizesAndTrimsThePictureItFiles) {
+  struct Check {
+    int x, y;
+    std::uint32_t colour;
+  };
+  struct Case {
+    const char* what;
+    const char* picture;
+    std::string configuration;
+    int width, height;
+    std::vector<Check> checks;
+  } cases[] = {
+      {"resize", "quadrants", "[ClipToPNG]\r\nSaveWidth=80\r\nSaveHeight=60\r\n[SnapCopy]\r\nReSize=1\r\n", 80, 60,
+       {{20, 15, 0xFF0000}, {60, 15, 0x00FF00}, {20, 45, 0x0000FF}, {60, 45, 0xFFFFFF}}},
+      // Without ReSize the save size is left alone: the trimmed field keeps its size.
+      {"trim", "field", "[ClipToPNG]\r\nSaveWidth=40\r\nSaveHeight=30\r\n[SnapCopy]\r\nTrim=1\r\n", 80, 60,
+       {{0, 0, 0xFF0000}, {79, 0, 0xFF0000}, {0, 59, 0xFF0000}, {79, 59, 0xFF0000}}},
+      {"trim and resize", "field", "[ClipToPNG]\r\nSaveWidth=40\r\nSaveHeight=30\r\n[SnapCopy]\r\nReSize=1\r\nTrim=1\r\n",
+       40, 30, {{0, 0, 0xFF0000}, {39, 0, 0xFF0000}, {0, 29, 0xFF0000}, {39, 29, 0xFF0000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FilingRun run;
+    run.Start(c.picture, c.configuration);
+    if (HasFatalFailure()) return;
+    const std::string filed = run.base.File("snap\\quest 1.png");
+    EXPECT_TRUE(WaitFor([&] { return FileExists(filed); })) << ReadWholeFile(run.log);
+    std::optional<PngImage> image = ReadPngFile(filed);
+    ASSERT_TRUE(image) << filed;
+    EXPECT_EQ(image->width, c.width);
+    EXPECT_EQ(image->height, c.height);
+    if (image->width == c.width && image->height == c.height) {
+      for (const Check& check : c.checks) EXPECT_EQ(image->At(check.x, check.y), check.colour) << check.x << "," << check.y;
+    }
+    EXPECT_TRUE(run.program->Close());
+    // Only the PNG is filed; the stand-in's own picture stays where it wrote it.
+    EXPECT_EQ(run.NamesIn("snap"), std::vector<std::string>{"quest 1.png"});
+    EXPECT_TRUE(FileExists(run.shot));
+  }
+}
+
+// The size of a file, read without opening it; -1 when there is none.
+std::int64_t SizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// A picture whose target exists already: "ChooseSnapDlg" asks. Discarding
+// keeps the old snapshot, folder 1 overwrites it, folder 2 saves there
+// instead; the unset folder 3 cannot be chosen.
+TEST(SnapshotFilingE2E, AnExistingTargetIsOnlyReplacedWhereTheUserSays) {
+  constexpr int kDiscard = 100, kFolder1 = 101, kFolder2 = 102, kFolder3 = 103;
+  const std::string old = "the snapshot filed before";
+  struct Case {
+    const char* what;
+    int button;
+    bool folder1Replaced, folder2Filed;
+  } cases[] = {
+      {"discard", kDiscard, false, false},
+      {"overwrite in folder 1", kFolder1, true, false},
+      {"save in folder 2", kFolder2, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FilingRun run;
+    const std::string target1 = run.base.File("snap\\quest 1.bmp"), target2 = run.base.File("snap2\\quest 1.bmp");
+    CreateFolder(run.base.File("snap"));
+    WriteWholeFile(target1, old);
+    run.Start("quadrants", "");
+    if (HasFatalFailure()) return;
+    HWND dialog = run.program->WaitForWindow("NORMALDLG", Jp("スナップショット保存先の選択"));
+    ASSERT_TRUE(dialog) << ReadWholeFile(run.log);
+    ASSERT_TRUE(WaitFor([&] { return GetDlgItem(dialog, kFolder3) != nullptr; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kDiscard)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolder1)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolder2)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kFolder3)));
+    // Nothing is filed while the question is open.
+    EXPECT_EQ(ReadWholeFile(target1), old);
+    PressButton(dialog, c.button);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    const std::string picture = ReadWholeFile(run.shot);
+    ASSERT_FALSE(picture.empty());
+    ASSERT_NE(picture.size(), old.size());
+    // Awaited by the size alone: a file the test holds open could not be
+    // replaced. The bytes are compared once the program has ended.
+    if (c.folder1Replaced) {
+      EXPECT_TRUE(WaitFor([&] { return SizeOf(target1) == static_cast<std::int64_t>(picture.size()); }));
+    }
+    if (c.folder2Filed) {
+      EXPECT_TRUE(WaitFor([&] { return SizeOf(target2) == static_cast<std::int64_t>(picture.size()); }));
+    }
+    EXPECT_TRUE(run.program->Close());
+    EXPECT_TRUE(ReadWholeFile(target1) == (c.folder1Replaced ? picture : old)) << ReadWholeFile(target1).size();
+    EXPECT_EQ(run.NamesIn("snap"), std::vector<std::string>{"quest 1.bmp"});
+    EXPECT_EQ(run.NamesIn("snap2"), c.folder2Filed ? std::vector<std::string>{"quest 1.bmp"} : std::vector<std::string>{});
+    if (c.folder2Filed) {
+      EXPECT_TRUE(ReadWholeFile(target2) == picture) << ReadWholeFile(target2).size();
+    }
   }
 }
 
