@@ -12,13 +12,16 @@ sizes=("$@")
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The real Migemo patterns, asked natively once, searched by both builds.
+migemo=()
+if "$native" --write-migemo-patterns migemo.txt; then migemo=(--migemo-patterns migemo.txt); fi
 for items in "${sizes[@]}"; do
   echo "=== $items items: the Windows build under Wine"
-  bash "$ROOT/tools/wine-run.sh" "$windows" --items "$items" --runs 3 --db wine.db
+  bash "$ROOT/tools/wine-run.sh" "$windows" --items "$items" --runs 3 --db wine.db "${migemo[@]}"
   rm -f wine.db
   echo
   echo "=== $items items: native"
-  "$native" --items "$items" --runs 3 --db native.db
+  "$native" --items "$items" --runs 3 --db native.db "${migemo[@]}"
   rm -f native.db
   echo
 done

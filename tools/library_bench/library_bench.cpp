@@ -7,7 +7,12 @@
 // and no text conversion. Beside them stands the floor: a plain in-memory
 // substring scan over the searched text of every item.
 //
-//   library_bench [--items N] [--runs R] [--db PATH]
+//   library_bench [--items N] [--runs R] [--db PATH] [--migemo-patterns FILE]
+//   library_bench --write-migemo-patterns FILE   (native: asks the real Migemo)
+//
+// With --migemo-patterns the fuzzy search also runs with the Migemo patterns
+// of the file (written natively beforehand), through the library's
+// regular-expression extension.
 //
 // Add an operation by appending to the table in main(). After the table: a
 // full Page Down pass and the memory the loaded list takes against its text.
@@ -26,6 +31,7 @@
 
 #include "db/library_connection.h"
 #include "library_fixture.h"
+#include "migemo_patterns.h"
 #include "db/schema.h"
 #include "editing/record_editor.h"
 #include "maintenance/column_replace.h"
@@ -284,7 +290,10 @@ void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::
 int main(int argc, char** argv) {
   int items = 100000, runs = 5;
   std::string path = "library_bench.db";
+  std::string migemoPatterns;
   for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--write-migemo-patterns")) return WriteRealMigemoPatterns(argv[i + 1]) ? 0 : 1;
+    if (!std::strcmp(argv[i], "--migemo-patterns")) migemoPatterns = argv[i + 1];
     if (!std::strcmp(argv[i], "--items")) items = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
     else if (!std::strcmp(argv[i], "--db")) path = argv[i + 1];
@@ -304,8 +313,12 @@ int main(int argc, char** argv) {
   auto started = Clock::now();
   GenerateLibrary(db.Handle(), {items});
   std::printf("generated %d items in %.0f ms (%s)\n", items, Ms(Clock::now() - started), path.c_str());
-  // Opened again, as the program opens a library that exists.
-  db.Open(path, "");
+  // Opened again, as the program opens a library that exists (with the
+  // regular-expression extension when Migemo patterns are searched for).
+  StoredMigemo migemo;
+  if (!migemoPatterns.empty() && !migemo.Read(migemoPatterns))
+    std::fprintf(stderr, "the Migemo patterns %s cannot be read: no Migemo rows\n", migemoPatterns.c_str());
+  db.Open(path, migemo.IsEnabled() ? VEL_BENCH_EXTENSION : "");
 
   Recorder recorder;
   RecordStatements(db.Handle(), recorder);
@@ -317,6 +330,9 @@ int main(int argc, char** argv) {
       return vel::SearchItems(env, state, text, target, vel::kMatchContains, false).rows;
     };
   };
+  vel::SearchEnvironment migemoEnv = env;
+  migemoEnv.regexEngine = vel::kRegexFunction;
+  migemoEnv.migemo = &migemo;
 
   // The list operations run on the whole library; the initial index and the
   // group values use the group-list connection, as the program does.
@@ -395,6 +411,16 @@ int main(int argc, char** argv) {
       {"creator group list", creatorGroups},
       {"initial index (title)", initialIndex},
   };
+  if (migemo.IsEnabled())
+    for (const std::string& text : MigemoBenchTexts()) {
+      const size_t bytes = migemo.PatternBytes(vel::PrepareMigemoQuery(text));
+      operations.push_back({"Migemo fuzzy search \"" + text + "\" (" + std::to_string(bytes) + " B)",
+                            [&migemoEnv, &state, text] {
+                              return vel::SearchItems(migemoEnv, state, text, vel::kTargetFuzzy, vel::kMatchContains,
+                                                      false)
+                                  .rows;
+                            }});
+    }
 
   // The floor: one pass of a plain in-memory substring scan over the text a
   // fuzzy search looks through, for every item. No search can beat it.
