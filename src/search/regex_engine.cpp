@@ -1,6 +1,7 @@
 #include "search/regex_engine.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace vel {
@@ -376,6 +377,18 @@ std::optional<RegexProgram> RegexProgram::Compile(std::u32string_view pattern, b
   Parser parser(pattern, compiled.classes_);
   NodePtr tree = parser.Parse();
   if (!tree) return std::nullopt;
+  // Each class's ranges sorted and merged, so that a class of a thousand
+  // members (as Migemo writes them) is looked up by halving, not member by member.
+  for (CharClass& cls : compiled.classes_) {
+    std::sort(cls.ranges.begin(), cls.ranges.end());
+    std::vector<std::pair<char32_t, char32_t>> merged;
+    for (const auto& range : cls.ranges)
+      if (!merged.empty() && std::uint64_t{range.first} <= std::uint64_t{merged.back().second} + 1)
+        merged.back().second = std::max(merged.back().second, range.second);
+      else
+        merged.push_back(range);
+    cls.ranges = std::move(merged);
+  }
   Emitter emitter(compiled.program_, ignoreCase);
   if (!emitter.Emit(*tree) || compiled.program_.size() > kMaxInstructions) return std::nullopt;
   compiled.program_.push_back({Op::Match});
@@ -433,10 +446,11 @@ std::optional<RegexProgram> RegexProgram::Compile(std::u32string_view pattern, b
 }
 
 bool RegexProgram::ClassHolds(const CharClass& cls, char32_t c) const {
+  // The ranges are sorted and apart: the last one starting at or before v decides.
   auto within = [&cls](char32_t v) {
-    for (const auto& [low, high] : cls.ranges)
-      if (v >= low && v <= high) return true;
-    return false;
+    auto after = std::upper_bound(cls.ranges.begin(), cls.ranges.end(), v,
+                                  [](char32_t c, const std::pair<char32_t, char32_t>& r) { return c < r.first; });
+    return after != cls.ranges.begin() && v <= std::prev(after)->second;
   };
   bool held = within(c);
   if (!held && ignoreCase_) {

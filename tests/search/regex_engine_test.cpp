@@ -81,6 +81,11 @@ TEST(RegexEngine, MatchesAsABacktrackingEngineChooses) {
       {"[^a]b", "aacb", "2-4"},
       {"(?:Q|[x-z])1", "aq1", "1-3"},
       {"[A-C]+", "xcabx", "1-4"},
+      // Members in any order, overlapping and touching, as Migemo lists them.
+      {"[zb-dca-b癢e]+", "xyabcdez癢f", "2-9"},
+      {"[^zb-dca-b]+", "abQRcd", "2-4"},
+      {"[x癢a糜b]", "Ｘ糜", "1-2"},
+      {"[y-zb-c]", "Za", "0-1"},
       {"ａ", "Ａ", "none"},
       // Japanese: a character is one unit.
       {"ソ.ト", "ソフト表示", "0-3"},
