@@ -15,9 +15,9 @@ SQLITE_EXTENSION_INIT1
 
 namespace {
 
-// UTF-8 to wide characters; a malformed sequence becomes U+FFFD.
-std::u32string Widen(const unsigned char* s, int length) {
-  std::u32string out;
+// UTF-8 to wide characters into `out`; a malformed sequence becomes U+FFFD.
+void WidenInto(std::u32string& out, const unsigned char* s, int length) {
+  out.clear();
   out.reserve(static_cast<size_t>(length));
   for (int i = 0; i < length;) {
     unsigned c = s[i];
@@ -36,6 +36,11 @@ std::u32string Widen(const unsigned char* s, int length) {
     i += extra + 1;
     out += static_cast<char32_t>(cp);
   }
+}
+
+std::u32string Widen(const unsigned char* s, int length) {
+  std::u32string out;
+  WidenInto(out, s, length);
   return out;
 }
 
@@ -62,8 +67,10 @@ void Match(sqlite3_context* context, sqlite3_value** argv, int patternArg, int t
       compiled = std::make_unique<vel::RegexProgram>(std::move(*program));
       cached = compiled.get();
     }
-    const unsigned char* text = sqlite3_value_text(argv[textArg]);
-    bool found = cached->Search(Widen(text, sqlite3_value_bytes(argv[textArg])));
+    // Every row's text is widened into the same buffer of the thread.
+    thread_local std::u32string wide;
+    WidenInto(wide, sqlite3_value_text(argv[textArg]), sqlite3_value_bytes(argv[textArg]));
+    bool found = cached->Search(wide);
     // Handed over only now: SQLite may discard it at once.
     if (compiled) sqlite3_set_auxdata(context, patternArg, compiled.release(), DeletePattern);
     sqlite3_result_int(context, found ? 1 : 0);

@@ -442,7 +442,40 @@ std::optional<RegexProgram> RegexProgram::Compile(std::u32string_view pattern, b
       }
     }
   }
+  compiled.IndexFirsts();
   return compiled;
+}
+
+void RegexProgram::IndexFirsts() {
+  // Beyond this many characters listing them costs more than it saves.
+  constexpr std::uint64_t kMostIndexed = 0x20000;
+  std::uint64_t members = 0;
+  for (int pc : firsts_) {
+    const Instruction& in = program_[static_cast<std::size_t>(pc)];
+    if (in.op == Op::Char) {
+      ++members;
+      continue;
+    }
+    const CharClass& cls = classes_[static_cast<std::size_t>(in.x)];
+    if (cls.negated) return;
+    for (const auto& [low, high] : cls.ranges) members += std::uint64_t{high} - low + 1;
+  }
+  if (firsts_.empty() || members > kMostIndexed) return;
+  auto note = [this](char32_t c, int pc) {
+    firstsByChar_[c].push_back(pc);
+    // With letter case ignored the other case of an ASCII letter takes it too.
+    if (ignoreCase_ && c >= U'a' && c <= U'z') firstsByChar_[c - 0x20].push_back(pc);
+    if (ignoreCase_ && c >= U'A' && c <= U'Z') firstsByChar_[c + 0x20].push_back(pc);
+  };
+  for (int pc : firsts_) {
+    const Instruction& in = program_[static_cast<std::size_t>(pc)];
+    if (in.op == Op::Char) {
+      note(in.c, pc);
+      continue;
+    }
+    for (const auto& [low, high] : classes_[static_cast<std::size_t>(in.x)].ranges)
+      for (std::uint64_t c = low; c <= high; ++c) note(static_cast<char32_t>(c), pc);
+  }
 }
 
 bool RegexProgram::ClassHolds(const CharClass& cls, char32_t c) const {
@@ -482,11 +515,33 @@ bool RegexProgram::Search(std::u32string_view text, std::size_t* start, std::siz
     int pc;
     std::size_t start;
   };
+  // Kept from call to call on each thread: a statement tests its pattern on
+  // every row, and the lists would otherwise be made (and `added` cleared)
+  // once a row.
+  struct Scratch {
+    std::vector<Thread> current, next, stack;
+    std::vector<std::size_t> added;
+    std::size_t base = 0;  // marks at or below it are of earlier calls
+  };
+  thread_local Scratch scratch;
   const std::size_t n = text.size();
-  std::vector<Thread> current, next, stack;
-  // The position (plus one) each instruction was last added for: a thread
-  // reaches an instruction once per position, loops of empty steps included.
-  std::vector<std::size_t> added(program_.size(), 0);
+  std::vector<Thread>& current = scratch.current;
+  std::vector<Thread>& next = scratch.next;
+  std::vector<Thread>& stack = scratch.stack;
+  current.clear();
+  next.clear();
+  stack.clear();
+  // The position (plus one, plus this call's base) each instruction was last
+  // added for: a thread reaches an instruction once per position, loops of
+  // empty steps included.
+  std::vector<std::size_t>& added = scratch.added;
+  if (scratch.base > SIZE_MAX / 2) {
+    added.assign(added.size(), 0);
+    scratch.base = 0;
+  }
+  if (added.size() < program_.size()) added.resize(program_.size(), 0);
+  const std::size_t base = scratch.base;
+  scratch.base += n + 2;
 
   // Follows the steps that take no character from `from` at `pos`, in the
   // order a backtracking engine tries them.
@@ -496,8 +551,8 @@ bool RegexProgram::Search(std::u32string_view text, std::size_t* start, std::siz
       Thread t = stack.back();
       stack.pop_back();
       std::size_t& mark = added[static_cast<std::size_t>(t.pc)];
-      if (mark == pos + 1) continue;
-      mark = pos + 1;
+      if (mark == base + pos + 1) continue;
+      mark = base + pos + 1;
       const Instruction& in = program_[static_cast<std::size_t>(t.pc)];
       switch (in.op) {
         case Op::Jump: stack.push_back({in.x, t.start}); break;
@@ -523,22 +578,31 @@ bool RegexProgram::Search(std::u32string_view text, std::size_t* start, std::siz
     }
   };
 
+  // Asked only whether there is a match: any match ends the search, and a
+  // start follows only the first instructions that take its character.
+  const bool onlyWhether = !start && !end;
+  const bool indexedStarts = onlyWhether && !firstsByChar_.empty();
   bool matched = false;
   std::size_t matchStart = 0, matchEnd = 0;
   for (std::size_t pos = 0;; ++pos) {
+    bool starting = false;
     if (!matched) {
       // With nothing under way, skip to where a match can start.
       if (current.empty() && !firsts_.empty()) {
         while (pos < n && !MayStartWith(text[pos])) ++pos;
         if (pos == n) break;
       }
-      add(current, {0, pos}, pos);  // a new start ranks below every earlier one
+      if (indexedStarts)
+        starting = pos < n;
+      else
+        add(current, {0, pos}, pos);  // a new start ranks below every earlier one
     }
     // Nothing under way: done once matched, else a later start may match.
-    if (current.empty() && (matched || pos >= n)) break;
+    if (current.empty() && !starting && (matched || pos >= n)) break;
     for (const Thread& t : current) {
       const Instruction& in = program_[static_cast<std::size_t>(t.pc)];
       if (in.op == Op::Match) {
+        if (onlyWhether) return true;
         matched = true;
         matchStart = t.start;
         matchEnd = pos;
@@ -546,6 +610,9 @@ bool RegexProgram::Search(std::u32string_view text, std::size_t* start, std::siz
       }
       if (pos < n && Takes(in, text[pos])) add(next, {t.pc + 1, t.start}, pos + 1);
     }
+    if (starting)
+      if (auto found = firstsByChar_.find(text[pos]); found != firstsByChar_.end())
+        for (int pc : found->second) add(next, {pc + 1, pos}, pos + 1);
     if (pos >= n) break;
     current.swap(next);
     next.clear();

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,7 @@ class RegexProgram {
   bool ClassHolds(const CharClass& cls, char32_t c) const;
   bool Takes(const Instruction& in, char32_t c) const;
   bool MayStartWith(char32_t c) const;
+  void IndexFirsts();
 
   std::vector<Instruction> program_;
   std::vector<CharClass> classes_;
@@ -56,6 +58,11 @@ class RegexProgram {
   // in one look.
   std::vector<int> firsts_;
   std::vector<std::uint64_t> firstBits_;
+  // The same by character, for a search that only asks whether there is a
+  // match: at a start only the instructions that take its character are
+  // followed, instead of every alternative of the pattern (empty when the
+  // first classes are too large to list).
+  std::unordered_map<char32_t, std::vector<int>> firstsByChar_;
 };
 
 }  // namespace vel
