@@ -57,12 +57,7 @@ class HistoryAndMarksE2E : public testing::Test {
     list = FindControl(main, kItemListId);
     ASSERT_TRUE(list);
   }
-  void Search(const std::string& text, int target) {
-    SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
-    HWND edit = FindControl(main, kSearchTextId);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-  }
+  void Search(const std::string& text, int target) { SearchInBox(main, text, target); }
   void PressKey(WPARAM key) {
     PostMessageA(list, WM_KEYDOWN, key, 0);
     PostMessageA(list, WM_KEYUP, key, 0xC0000000);

@@ -26,17 +26,9 @@ namespace vel::test {
 namespace {
 
 constexpr int kItemListId = 1001, kPaneId = 1002;
-constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
 
 LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
 LRESULT Selected(HWND list) { return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); }
-
-void Search(HWND main, const std::string& text, int target) {
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
-  HWND edit = FindControl(main, kSearchTextId);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-}
 
 enum class Sweep { kTopDown, kBottomUp };
 
@@ -83,7 +75,7 @@ TEST(InfoPaneE2E, LinksSearchStarsRateAndTheTabIsKept) {
                           "('C:\\e.d88','Epsilon','Let''s PC','Action RPG','Kappa');"));
     HWND list = FindControl(main, kItemListId), pane = FindControl(main, kPaneId);
     ASSERT_TRUE(list && pane);
-    Search(main, "SELECT * FROM list_view ORDER BY title;", 9);
+    SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
     ASSERT_TRUE(WaitFor([&] { return Rows(list) == 5 && Selected(list) == 0; }));  // Alpha
 
     std::optional<POINT> machine = FindLink(pane, Jp("機種:") + "Let's PC", Sweep::kBottomUp);
@@ -201,7 +193,7 @@ TEST(InfoPaneE2E, PicturesDroppedFromAnotherProcessBecomeTheSnapshots) {
   }
   HWND list = FindControl(main, kItemListId), pane = FindControl(main, kPaneId);
   ASSERT_TRUE(list && pane);
-  Search(main, "SELECT * FROM list_view ORDER BY title;", 9);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
   ASSERT_TRUE(WaitFor([&] { return Rows(list) == 1 && Selected(list) == 0; }));
   RECT client{};
   GetClientRect(pane, &client);

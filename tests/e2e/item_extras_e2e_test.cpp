@@ -25,7 +25,6 @@ namespace vel::test {
 namespace {
 
 constexpr int kPaneId = 1002, kItemListId = 1001;
-constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
 constexpr int kWebSettingsCommand = 1219;
 constexpr int kSiteListId = 2301, kSiteNameId = 2302, kSiteUrlId = 2303, kRegisterId = 2304, kDeleteId = 2305,
               kUpId = 2306, kDownId = 2307;
@@ -49,13 +48,6 @@ class ShellLog {
  private:
   std::string path_;
 };
-
-void Search(HWND main, const std::string& text, int target) {
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
-  HWND edit = FindControl(main, kSearchTextId);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-}
 
 // A point of the pane whose link names `text`, found by sweeping the pane
 // with pointer moves from the bottom (the pane shows the link's name).
@@ -102,7 +94,7 @@ HWND ShowItem(RunningProgram& program, const std::string& base, const std::strin
   db.Open(base + "\\Velmarook.db", "");
   if (db.QueryUtf8(insertUtf8)) return nullptr;
   HWND list = FindControl(main, kItemListId);
-  Search(main, "SELECT * FROM list_view;", 9);
+  SearchInBox(main, "SELECT * FROM list_view;", 9);
   if (!WaitFor([&] {
         return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1 &&
                SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 0;

@@ -20,7 +20,7 @@
 namespace vel::test {
 namespace {
 
-constexpr int kItemListId = 1001, kSearchTargetId = 2101, kSearchTextId = 2102;
+constexpr int kItemListId = 1001;
 constexpr int kEditModeCommand = 1261;
 
 HWND MemoView(const RunningProgram& program) {
@@ -92,10 +92,7 @@ TEST(MemoViewE2E, EditedMemosAreStoredWholeForTheirItemAndClosingAsks) {
     ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES('k1','old memo'),('k3','" + longMemo + "');"));
   }
   HWND list = FindControl(main, kItemListId);
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
-  HWND search = FindControl(main, kSearchTextId);
-  SendMessageA(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
-  PostMessageA(search, WM_KEYDOWN, VK_RETURN, 0);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
   ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
   HWND view = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr; }));
@@ -231,10 +228,7 @@ TEST(MemoViewE2E, AMemoOfOneLongLineIsShownUnwrappedAndStoredWhole) {
     ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES('k1','short memo'),('k2','" + longMemo + "');"));
   }
   HWND list = FindControl(main, kItemListId);
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
-  HWND search = FindControl(main, kSearchTextId);
-  SendMessageA(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
-  PostMessageA(search, WM_KEYDOWN, VK_RETURN, 0);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
   ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
   HWND view = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr; }));

@@ -24,7 +24,6 @@ namespace vel::test {
 namespace {
 
 constexpr int kQueryTreeId = 1000, kItemListId = 1001, kPaneId = 1002, kGroupListId = 1003;
-constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
 
 // The main window as it is on the screen, top-down 32-bit pixels.
 struct Screenshot {
@@ -123,10 +122,7 @@ TEST(PaneColoursE2E, TheDarkThemeDarkensEveryPaneAndKeepsItsTextReadable) {
   HWND list = FindControl(main, kItemListId), pane = FindControl(main, kPaneId), tree = FindControl(main, kQueryTreeId);
   HWND groups = FindControl(main, kGroupListId);
   ASSERT_TRUE(list && pane && tree && groups);
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
-  HWND edit = FindControl(main, kSearchTextId);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
   ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
   // The pane follows the selection on its pacing timer: let it draw, then look.
   SetForegroundWindow(main);
@@ -185,10 +181,7 @@ TEST(PaneColoursE2E, FurtherDisksOfASetTakeTheirOwnTextColour) {
     size_t red = 0, green = 0;
   };
   auto look = [&](const char* sql, LRESULT rows) {
-    SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
-    HWND edit = FindControl(main, kSearchTextId);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sql));
-    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    SearchInBox(main, sql, 9);
     EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows; })) << sql;
     SetForegroundWindow(main);
     SleepMs(800);

@@ -138,6 +138,14 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void SearchInBox(HWND main, const std::string& text, int target) {
+  constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
+  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
+  HWND edit = FindControl(main, kSearchTextId);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+}
+
 HWND FindControl(HWND window, int id) {
   struct Search {
     int id;

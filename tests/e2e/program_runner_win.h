@@ -53,6 +53,9 @@ void PressButton(HWND dialog, int id);
 // A control of a window or of one of its child windows (pages), by identifier.
 HWND FindControl(HWND window, int id);
 std::string WindowCaption(HWND window);
+// Puts `text` into the main window's search box with search target `target`
+// (9: an SQL statement) and presses Enter there.
+void SearchInBox(HWND main, const std::string& text, int target);
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* windowClass);
 
 }  // namespace vel::test

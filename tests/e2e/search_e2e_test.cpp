@@ -18,7 +18,7 @@
 namespace vel::test {
 namespace {
 
-constexpr int kSearchTargetId = 2101, kSearchTextId = 2102;
+constexpr int kSearchTextId = 2102;
 constexpr int kGroupListId = 1003, kGroupTabsId = 1005;
 constexpr int kSqlErrorTagId = 1007;
 
@@ -26,12 +26,7 @@ LRESULT Rows(HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
 LRESULT Selected(HWND list) { return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); }
 
 // Types the text into the search box of the given target and presses Enter.
-void Search(HWND main, const std::string& text, int target = 0) {
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, static_cast<WPARAM>(target), 0);
-  HWND edit = FindControl(main, kSearchTextId);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-}
+void Search(HWND main, const std::string& text, int target = 0) { SearchInBox(main, text, target); }
 
 void PressKey(HWND window, WPARAM key) {
   PostMessageA(window, WM_KEYDOWN, key, 0);

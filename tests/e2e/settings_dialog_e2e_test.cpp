@@ -485,10 +485,7 @@ TEST(SettingsDialogE2E, ALoadedThemesFavouriteColoursShowAfterOkOnly) {
   }
   HWND list = FindControl(main, 1001), pane = FindControl(main, 1002);
   ASSERT_TRUE(list && pane);
-  SendMessageA(FindControl(main, 2101), CB_SETCURSEL, 9, 0);
-  HWND edit = FindControl(main, 2102);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("SELECT * FROM list_view ORDER BY title;"));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
   ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
   auto shown = [&](HWND window) {
     SetForegroundWindow(main);

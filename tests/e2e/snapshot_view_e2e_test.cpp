@@ -17,13 +17,10 @@
 namespace vel::test {
 namespace {
 
-constexpr int kItemListId = 1001, kSearchTargetId = 2101, kSearchTextId = 2102;
+constexpr int kItemListId = 1001;
 
 void Search(HWND main, const std::string& text) {
-  SendMessageA(FindControl(main, kSearchTargetId), CB_SETCURSEL, 9, 0);
-  HWND edit = FindControl(main, kSearchTextId);
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  SearchInBox(main, text, 9);
 }
 
 // A one-bit picture file of the size (BMP is one of the snapshot formats).
