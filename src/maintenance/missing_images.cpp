@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/library_connection.h"
+#include "db/prepared_statement.h"
 #include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -102,9 +103,26 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
 
   if (!missing.empty()) {
     if (auto error = db.Query("BEGIN IMMEDIATE;")) return WriteFailed(db, *error, report);
+    // Parsed once; each missing row binds its key.
+    PreparedStatement remove;
+    std::optional<std::string> unprepared = remove.Prepare(db, "DELETE FROM main_table WHERE file_name=?1;");
+    // A file may have come back since it was checked: each missing path is
+    // checked once more under the lock, and only what is still missing goes.
+    std::unordered_map<std::string, PathPresence> rechecked;
     int deleted = 0;
     for (const auto& [key, path] : missing) {
-      if (auto error = db.Query("DELETE FROM main_table WHERE file_name='" + Quote(key) + "';")) {
+      auto again = rechecked.find(path);
+      if (again == rechecked.end()) {
+        again = rechecked.emplace(path, probe(path)).first;
+        if (again->second == PathPresence::kUnknown) report.Log(Jp("確認できません：") + path);
+      }
+      if (again->second != PathPresence::kMissing) continue;
+      std::optional<std::string> error = unprepared;
+      if (!error) {
+        error = remove.BindText(1, key) ? remove.Run() : std::optional<std::string>("a value could not be bound");
+        remove.Reset();
+      }
+      if (error) {
         if (sqlite3_get_autocommit(db.Handle())) return WriteFailed(db, *error, report);
         report.Log(Jp("失敗：") + path);
         ++result.rowsFailed;
@@ -113,6 +131,7 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
       report.Log(Jp("削除：") + path);
       ++deleted;
     }
+    remove.Finalize();
     if (auto error = SettleSets(db, report)) return WriteFailed(db, *error, report);
     if (auto error = CommitWithRetry(db, commitWaitMs)) {
       RunResult failed = WriteFailed(db, *error, report);

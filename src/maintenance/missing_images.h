@@ -2,7 +2,8 @@
 // Removal of missing images: the rows of a machine (or of every machine)
 // whose image file is gone, or on request all of its rows. Files are checked
 // first, then the deletions run in one short transaction, so the library's
-// write lock is held only while rows actually go.
+// write lock is held only while rows actually go; under it only the paths
+// found missing are checked again, and an image that came back stays.
 #include <functional>
 #include <optional>
 #include <string>

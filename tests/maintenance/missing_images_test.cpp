@@ -89,8 +89,10 @@ TEST_F(MissingImagesTest, OnlyMissingFilesGoAndOrphansBecomeStandalone) {
   EXPECT_EQ(result.rowsWritten, 6);
   EXPECT_EQ(report.total, 11);
   EXPECT_EQ(report.steps, 11);
-  // The missing ZIP is checked once for both members.
-  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 1);
+  // The missing ZIP is checked once for both members, and once more under
+  // the lock before they go.
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 2);
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\here.nes"), 1);
   EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
             "C:\\a.zip*gone.nes,0,;C:\\here.nes,0,;C:\\pc.d88,0,;C:\\set2.d88,0,;Q:\\far.nes,0,;");
   EXPECT_EQ(Rows("SELECT count(*) FROM tmp_maxdisk;"), "0;");
@@ -131,6 +133,46 @@ TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
   EXPECT_EQ(report.steps, 2);
   EXPECT_EQ(Rows("SELECT count(*) FROM main_table;"), "10;");
   EXPECT_EQ(report.lines.back(), "ユーザーからの要求で処理を中止しました");
+}
+
+TEST_F(MissingImagesTest, AFileBackBeforeTheLockStays) {
+  // Once every row is checked, the missing file is back and the missing ZIP
+  // can no longer be told; the deletions check again under the write lock.
+  report.onStep = [&](int step) {
+    if (step == 11) {
+      presence["C:\\gone.nes"] = PathPresence::kPresent;
+      presence["C:\\lost.zip"] = PathPresence::kUnknown;
+    }
+  };
+  std::vector<std::pair<std::string, bool>> probes;  // path, inside the write transaction
+  PresenceProbe watched = [&](const std::string& path) {
+    probes.emplace_back(AnsiToUtf8(path), !sqlite3_get_autocommit(db.Handle()));
+    return Probe(path);
+  };
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, watched, stop, report);
+  EXPECT_EQ(result.end, RunEnd::Finished);
+  EXPECT_EQ(result.rowsWritten, 3);
+  EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
+            "C:\\a.zip*gone.nes,0,;C:\\gone.nes,0,;C:\\here.nes,0,;C:\\lost.zip*1.nes,0,;C:\\lost.zip*2.nes,0,;"
+            "C:\\pc.d88,0,;C:\\set2.d88,0,;Q:\\far.nes,0,;");
+  // Ten paths checked without the lock, then only the five found missing,
+  // under it.
+  std::vector<std::string> before, under;
+  for (const auto& [path, locked] : probes) {
+    EXPECT_EQ(locked, before.size() == 10) << path;
+    (locked ? under : before).push_back(path);
+  }
+  std::sort(before.begin(), before.end());
+  std::sort(under.begin(), under.end());
+  EXPECT_EQ(before, (std::vector<std::string>{"C:\\a.zip", "C:\\gone.nes", "C:\\here.nes", "C:\\it's ソ.nes",
+                                              "C:\\lost.zip", "C:\\pc.d88", "C:\\set1.d88", "C:\\set2.d88",
+                                              "C:\\set3.d88", "Q:\\far.nes"}));
+  EXPECT_EQ(under, (std::vector<std::string>{"C:\\gone.nes", "C:\\it's ソ.nes", "C:\\lost.zip", "C:\\set1.d88",
+                                             "C:\\set3.d88"}));
+  EXPECT_TRUE(report.Logged("確認できません：C:\\lost.zip"));
+  EXPECT_FALSE(report.Logged("削除：C:\\gone.nes"));
+  EXPECT_FALSE(report.Logged("削除：C:\\lost.zip"));
+  EXPECT_TRUE(report.Logged("削除：C:\\set1.d88"));
 }
 
 TEST_F(MissingImagesTest, AFailedCommitKeepsEveryRow) {
