@@ -11,6 +11,7 @@
 #include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "platform/system.h"
 
 namespace vel {
 namespace {
@@ -50,6 +51,18 @@ RunResult WriteFailed(LibraryConnection& db, std::string error, RunReport& repor
   return result;
 }
 
+// The folder holding the path: up to its last backslash or slash (a drive
+// root keeps its backslash); "" without one. Two-byte characters are
+// stepped over whole (a trail byte can be 0x5C).
+std::string FolderOfPath(const std::string& path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); i += CharacterLength(path, i))
+    if (path[i] == '\\' || path[i] == '/') last = i;
+  if (last == std::string::npos) return {};
+  if (last > 0 && path[last - 1] == ':') return path.substr(0, last + 1);
+  return path.substr(0, last);
+}
+
 }  // namespace
 
 std::string ImagePathOfKey(const std::string& key) {
@@ -63,7 +76,8 @@ std::string RemoveAllQuestion(const std::string& machineText) {
 
 RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std::string>& machine,
                                  const PresenceProbe& probe, StopFlag& stop, RunReport& report,
-                                 int commitWaitMs) {
+                                 int commitWaitMs, const FolderStamp& folderStamp) {
+  auto stampOf = [&](const std::string& folder) { return folderStamp ? folderStamp(folder) : LastWriteStamp(folder); };
   RunResult result;
   if (auto error = db.Query("SELECT file_name FROM main_table " + MachineCondition(machine) + ";")) {
     result.end = RunEnd::SelectFailed;
@@ -84,6 +98,8 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
   report.Log(Jp("処理を開始します"));
   // The members of one archive are checked once.
   std::unordered_map<std::string, PathPresence> checked;
+  // Each folder's stamp, taken before the first of its paths is checked.
+  std::unordered_map<std::string, std::int64_t> stamps;
   std::vector<std::pair<std::string, std::string>> missing;  // key, tested path
   bool stopped = false;
   for (const std::string& key : keys) {
@@ -91,6 +107,8 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
     std::string path = ImagePathOfKey(key);
     auto found = checked.find(path);
     if (found == checked.end()) {
+      std::string folder = FolderOfPath(path);
+      if (!stamps.count(folder)) stamps.emplace(folder, stampOf(folder));
       found = checked.emplace(path, probe(path)).first;
       if (found->second == PathPresence::kUnknown) report.Log(Jp("確認できません：") + path);
     }
@@ -106,14 +124,23 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
     // Parsed once; each missing row binds its key.
     PreparedStatement remove;
     std::optional<std::string> unprepared = remove.Prepare(db, "DELETE FROM main_table WHERE file_name=?1;");
-    // A file may have come back since it was checked: each missing path is
-    // checked once more under the lock, and only what is still missing goes.
+    // A file may have come back since it was checked. Its folder then has a
+    // new stamp: the missing paths of such a folder (or of one whose stamp
+    // cannot be read) are checked once more under the lock, and only what is
+    // still missing goes.
+    std::unordered_map<std::string, bool> changed;  // folder
     std::unordered_map<std::string, PathPresence> rechecked;
     int deleted = 0;
     for (const auto& [key, path] : missing) {
       auto again = rechecked.find(path);
       if (again == rechecked.end()) {
-        again = rechecked.emplace(path, probe(path)).first;
+        const std::string folder = FolderOfPath(path);
+        auto folderChanged = changed.find(folder);
+        if (folderChanged == changed.end()) {
+          const std::int64_t before = stamps[folder];
+          folderChanged = changed.emplace(folder, before == 0 || stampOf(folder) != before).first;
+        }
+        again = rechecked.emplace(path, folderChanged->second ? probe(path) : PathPresence::kMissing).first;
         if (again->second == PathPresence::kUnknown) report.Log(Jp("確認できません：") + path);
       }
       if (again->second != PathPresence::kMissing) continue;

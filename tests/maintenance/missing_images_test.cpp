@@ -64,6 +64,12 @@ class MissingImagesTest : public testing::Test {
                                                {"C:\\pc.d88", PathPresence::kPresent}};
   std::vector<std::string> probed;
   PresenceProbe probe = [this](const std::string& path) { return Probe(path); };
+  // Every folder keeps stamp 1 unless a test changes it.
+  std::map<std::string, std::int64_t> stamps;
+  FolderStamp stamp = [this](const std::string& folder) {
+    auto found = stamps.find(AnsiToUtf8(folder));
+    return found == stamps.end() ? std::int64_t{1} : found->second;
+  };
   StopFlag stop{kRunRunning};
   RecordedReport report;
 };
@@ -83,16 +89,15 @@ TEST(ImagePathOfKey, TheKeyUpToItsFirstStar) {
 }
 
 TEST_F(MissingImagesTest, OnlyMissingFilesGoAndOrphansBecomeStandalone) {
-  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report);
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(result.end, RunEnd::Finished);
   EXPECT_TRUE(result.libraryChanged);
   EXPECT_EQ(result.rowsWritten, 6);
   EXPECT_EQ(report.total, 11);
   EXPECT_EQ(report.steps, 11);
-  // The missing ZIP is checked once for both members, and once more under
-  // the lock before they go.
-  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 2);
-  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\here.nes"), 1);
+  // The missing ZIP is checked once for both members (and not again under
+  // the lock: no folder changed).
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 1);
   EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
             "C:\\a.zip*gone.nes,0,;C:\\here.nes,0,;C:\\pc.d88,0,;C:\\set2.d88,0,;Q:\\far.nes,0,;");
   EXPECT_EQ(Rows("SELECT count(*) FROM tmp_maxdisk;"), "0;");
@@ -105,7 +110,7 @@ TEST_F(MissingImagesTest, OnlyMissingFilesGoAndOrphansBecomeStandalone) {
 
 TEST_F(MissingImagesTest, OneMachineOnlyAndAParentThatStays) {
   presence["C:\\set1.d88"] = PathPresence::kPresent;
-  RunResult result = RunRemoveMissingImages(db, std::string("PC"), probe, stop, report);
+  RunResult result = RunRemoveMissingImages(db, std::string("PC"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(result.end, RunEnd::Finished);
   EXPECT_EQ(result.rowsWritten, 1);
   // The missing third disk goes; the set keeps its parent and second disk.
@@ -116,7 +121,7 @@ TEST_F(MissingImagesTest, OneMachineOnlyAndAParentThatStays) {
 }
 
 TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
-  RunResult none = RunRemoveMissingImages(db, std::string("MSX"), probe, stop, report);
+  RunResult none = RunRemoveMissingImages(db, std::string("MSX"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(none.end, RunEnd::NoRows);
   ASSERT_TRUE(none.message);
   EXPECT_EQ(AnsiToUtf8(none.message->text), "指定された機種のデータはありません。");
@@ -127,7 +132,7 @@ TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
   report.onStep = [&](int step) {
     if (step == 2) stop = kRunStopRequested;
   };
-  RunResult stopped = RunRemoveMissingImages(db, std::string("FC"), probe, stop, report);
+  RunResult stopped = RunRemoveMissingImages(db, std::string("FC"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(stopped.end, RunEnd::Stopped);
   EXPECT_EQ(stopped.rowsWritten, 1);
   EXPECT_EQ(report.steps, 2);
@@ -137,9 +142,11 @@ TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
 
 TEST_F(MissingImagesTest, AFileBackBeforeTheLockStays) {
   // Once every row is checked, the missing file is back and the missing ZIP
-  // can no longer be told; the deletions check again under the write lock.
+  // can no longer be told, so their folder has changed; the deletions check
+  // its missing paths again under the write lock.
   report.onStep = [&](int step) {
     if (step == 11) {
+      stamps["C:\\"] = 2;
       presence["C:\\gone.nes"] = PathPresence::kPresent;
       presence["C:\\lost.zip"] = PathPresence::kUnknown;
     }
@@ -149,7 +156,7 @@ TEST_F(MissingImagesTest, AFileBackBeforeTheLockStays) {
     probes.emplace_back(AnsiToUtf8(path), !sqlite3_get_autocommit(db.Handle()));
     return Probe(path);
   };
-  RunResult result = RunRemoveMissingImages(db, std::nullopt, watched, stop, report);
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, watched, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(result.end, RunEnd::Finished);
   EXPECT_EQ(result.rowsWritten, 3);
   EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
@@ -175,13 +182,23 @@ TEST_F(MissingImagesTest, AFileBackBeforeTheLockStays) {
   EXPECT_TRUE(report.Logged("削除：C:\\set1.d88"));
 }
 
+TEST_F(MissingImagesTest, AFolderWhoseStampCannotBeReadIsCheckedAgain) {
+  stamps["C:\\"] = 0;
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, kCommitWaitMs, stamp);
+  EXPECT_EQ(result.rowsWritten, 6);
+  // Its missing paths once more under the lock; a present one only once.
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 2);
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\gone.nes"), 2);
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\here.nes"), 1);
+}
+
 TEST_F(MissingImagesTest, AFailedCommitKeepsEveryRow) {
   // A second connection reading inside a transaction blocks the commit.
   LibraryConnection reader;
   reader.Open(folder / "Velmarook.db", "");
   sqlite3_busy_timeout(db.Handle(), 0);
   ASSERT_FALSE(reader.Query("BEGIN; SELECT count(*) FROM main_table;"));
-  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, 100);
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, 100, stamp);
   EXPECT_EQ(result.end, RunEnd::WriteFailed);
   EXPECT_FALSE(result.libraryChanged);
   EXPECT_EQ(result.rowsUnsaved, 6);
