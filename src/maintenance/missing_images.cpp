@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "db/library_connection.h"
+#include "db/prepared_statement.h"
 #include "maintenance/image_sets.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "platform/system.h"
 
 namespace vel {
 namespace {
@@ -49,6 +51,18 @@ RunResult WriteFailed(LibraryConnection& db, std::string error, RunReport& repor
   return result;
 }
 
+// The folder holding the path: up to its last backslash or slash (a drive
+// root keeps its backslash); "" without one. Two-byte characters are
+// stepped over whole (a trail byte can be 0x5C).
+std::string FolderOfPath(const std::string& path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); i += CharacterLength(path, i))
+    if (path[i] == '\\' || path[i] == '/') last = i;
+  if (last == std::string::npos) return {};
+  if (last > 0 && path[last - 1] == ':') return path.substr(0, last + 1);
+  return path.substr(0, last);
+}
+
 }  // namespace
 
 std::string ImagePathOfKey(const std::string& key) {
@@ -62,7 +76,8 @@ std::string RemoveAllQuestion(const std::string& machineText) {
 
 RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std::string>& machine,
                                  const PresenceProbe& probe, StopFlag& stop, RunReport& report,
-                                 int commitWaitMs) {
+                                 int commitWaitMs, const FolderStamp& folderStamp) {
+  auto stampOf = [&](const std::string& folder) { return folderStamp ? folderStamp(folder) : LastWriteStamp(folder); };
   RunResult result;
   if (auto error = db.Query("SELECT file_name FROM main_table " + MachineCondition(machine) + ";")) {
     result.end = RunEnd::SelectFailed;
@@ -83,6 +98,8 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
   report.Log(Jp("処理を開始します"));
   // The members of one archive are checked once.
   std::unordered_map<std::string, PathPresence> checked;
+  // Each folder's stamp, taken before the first of its paths is checked.
+  std::unordered_map<std::string, std::int64_t> stamps;
   std::vector<std::pair<std::string, std::string>> missing;  // key, tested path
   bool stopped = false;
   for (const std::string& key : keys) {
@@ -90,6 +107,8 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
     std::string path = ImagePathOfKey(key);
     auto found = checked.find(path);
     if (found == checked.end()) {
+      std::string folder = FolderOfPath(path);
+      if (!stamps.count(folder)) stamps.emplace(folder, stampOf(folder));
       found = checked.emplace(path, probe(path)).first;
       if (found->second == PathPresence::kUnknown) report.Log(Jp("確認できません：") + path);
     }
@@ -102,9 +121,35 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
 
   if (!missing.empty()) {
     if (auto error = db.Query("BEGIN IMMEDIATE;")) return WriteFailed(db, *error, report);
+    // Parsed once; each missing row binds its key.
+    PreparedStatement remove;
+    std::optional<std::string> unprepared = remove.Prepare(db, "DELETE FROM main_table WHERE file_name=?1;");
+    // A file may have come back since it was checked. Its folder then has a
+    // new stamp: the missing paths of such a folder (or of one whose stamp
+    // cannot be read) are checked once more under the lock, and only what is
+    // still missing goes.
+    std::unordered_map<std::string, bool> changed;  // folder
+    std::unordered_map<std::string, PathPresence> rechecked;
     int deleted = 0;
     for (const auto& [key, path] : missing) {
-      if (auto error = db.Query("DELETE FROM main_table WHERE file_name='" + Quote(key) + "';")) {
+      auto again = rechecked.find(path);
+      if (again == rechecked.end()) {
+        const std::string folder = FolderOfPath(path);
+        auto folderChanged = changed.find(folder);
+        if (folderChanged == changed.end()) {
+          const std::int64_t before = stamps[folder];
+          folderChanged = changed.emplace(folder, before == 0 || stampOf(folder) != before).first;
+        }
+        again = rechecked.emplace(path, folderChanged->second ? probe(path) : PathPresence::kMissing).first;
+        if (again->second == PathPresence::kUnknown) report.Log(Jp("確認できません：") + path);
+      }
+      if (again->second != PathPresence::kMissing) continue;
+      std::optional<std::string> error = unprepared;
+      if (!error) {
+        error = remove.BindText(1, key) ? remove.Run() : std::optional<std::string>("a value could not be bound");
+        remove.Reset();
+      }
+      if (error) {
         if (sqlite3_get_autocommit(db.Handle())) return WriteFailed(db, *error, report);
         report.Log(Jp("失敗：") + path);
         ++result.rowsFailed;
@@ -113,6 +158,7 @@ RunResult RunRemoveMissingImages(LibraryConnection& db, const std::optional<std:
       report.Log(Jp("削除：") + path);
       ++deleted;
     }
+    remove.Finalize();
     if (auto error = SettleSets(db, report)) return WriteFailed(db, *error, report);
     if (auto error = CommitWithRetry(db, commitWaitMs)) {
       RunResult failed = WriteFailed(db, *error, report);

@@ -64,6 +64,12 @@ class MissingImagesTest : public testing::Test {
                                                {"C:\\pc.d88", PathPresence::kPresent}};
   std::vector<std::string> probed;
   PresenceProbe probe = [this](const std::string& path) { return Probe(path); };
+  // Every folder keeps stamp 1 unless a test changes it.
+  std::map<std::string, std::int64_t> stamps;
+  FolderStamp stamp = [this](const std::string& folder) {
+    auto found = stamps.find(AnsiToUtf8(folder));
+    return found == stamps.end() ? std::int64_t{1} : found->second;
+  };
   StopFlag stop{kRunRunning};
   RecordedReport report;
 };
@@ -83,13 +89,14 @@ TEST(ImagePathOfKey, TheKeyUpToItsFirstStar) {
 }
 
 TEST_F(MissingImagesTest, OnlyMissingFilesGoAndOrphansBecomeStandalone) {
-  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report);
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(result.end, RunEnd::Finished);
   EXPECT_TRUE(result.libraryChanged);
   EXPECT_EQ(result.rowsWritten, 6);
   EXPECT_EQ(report.total, 11);
   EXPECT_EQ(report.steps, 11);
-  // The missing ZIP is checked once for both members.
+  // The missing ZIP is checked once for both members (and not again under
+  // the lock: no folder changed).
   EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 1);
   EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
             "C:\\a.zip*gone.nes,0,;C:\\here.nes,0,;C:\\pc.d88,0,;C:\\set2.d88,0,;Q:\\far.nes,0,;");
@@ -103,7 +110,7 @@ TEST_F(MissingImagesTest, OnlyMissingFilesGoAndOrphansBecomeStandalone) {
 
 TEST_F(MissingImagesTest, OneMachineOnlyAndAParentThatStays) {
   presence["C:\\set1.d88"] = PathPresence::kPresent;
-  RunResult result = RunRemoveMissingImages(db, std::string("PC"), probe, stop, report);
+  RunResult result = RunRemoveMissingImages(db, std::string("PC"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(result.end, RunEnd::Finished);
   EXPECT_EQ(result.rowsWritten, 1);
   // The missing third disk goes; the set keeps its parent and second disk.
@@ -114,7 +121,7 @@ TEST_F(MissingImagesTest, OneMachineOnlyAndAParentThatStays) {
 }
 
 TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
-  RunResult none = RunRemoveMissingImages(db, std::string("MSX"), probe, stop, report);
+  RunResult none = RunRemoveMissingImages(db, std::string("MSX"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(none.end, RunEnd::NoRows);
   ASSERT_TRUE(none.message);
   EXPECT_EQ(AnsiToUtf8(none.message->text), "指定された機種のデータはありません。");
@@ -125,12 +132,64 @@ TEST_F(MissingImagesTest, AMachineWithoutRowsAndAStopDuringTheCheck) {
   report.onStep = [&](int step) {
     if (step == 2) stop = kRunStopRequested;
   };
-  RunResult stopped = RunRemoveMissingImages(db, std::string("FC"), probe, stop, report);
+  RunResult stopped = RunRemoveMissingImages(db, std::string("FC"), probe, stop, report, kCommitWaitMs, stamp);
   EXPECT_EQ(stopped.end, RunEnd::Stopped);
   EXPECT_EQ(stopped.rowsWritten, 1);
   EXPECT_EQ(report.steps, 2);
   EXPECT_EQ(Rows("SELECT count(*) FROM main_table;"), "10;");
   EXPECT_EQ(report.lines.back(), "ユーザーからの要求で処理を中止しました");
+}
+
+TEST_F(MissingImagesTest, AFileBackBeforeTheLockStays) {
+  // Once every row is checked, the missing file is back and the missing ZIP
+  // can no longer be told, so their folder has changed; the deletions check
+  // its missing paths again under the write lock.
+  report.onStep = [&](int step) {
+    if (step == 11) {
+      stamps["C:\\"] = 2;
+      presence["C:\\gone.nes"] = PathPresence::kPresent;
+      presence["C:\\lost.zip"] = PathPresence::kUnknown;
+    }
+  };
+  std::vector<std::pair<std::string, bool>> probes;  // path, inside the write transaction
+  PresenceProbe watched = [&](const std::string& path) {
+    probes.emplace_back(AnsiToUtf8(path), !sqlite3_get_autocommit(db.Handle()));
+    return Probe(path);
+  };
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, watched, stop, report, kCommitWaitMs, stamp);
+  EXPECT_EQ(result.end, RunEnd::Finished);
+  EXPECT_EQ(result.rowsWritten, 3);
+  EXPECT_EQ(Rows("SELECT file_name,ply,ply_file_name FROM main_table ORDER BY file_name;"),
+            "C:\\a.zip*gone.nes,0,;C:\\gone.nes,0,;C:\\here.nes,0,;C:\\lost.zip*1.nes,0,;C:\\lost.zip*2.nes,0,;"
+            "C:\\pc.d88,0,;C:\\set2.d88,0,;Q:\\far.nes,0,;");
+  // Ten paths checked without the lock, then only the five found missing,
+  // under it.
+  std::vector<std::string> before, under;
+  for (const auto& [path, locked] : probes) {
+    EXPECT_EQ(locked, before.size() == 10) << path;
+    (locked ? under : before).push_back(path);
+  }
+  std::sort(before.begin(), before.end());
+  std::sort(under.begin(), under.end());
+  EXPECT_EQ(before, (std::vector<std::string>{"C:\\a.zip", "C:\\gone.nes", "C:\\here.nes", "C:\\it's ソ.nes",
+                                              "C:\\lost.zip", "C:\\pc.d88", "C:\\set1.d88", "C:\\set2.d88",
+                                              "C:\\set3.d88", "Q:\\far.nes"}));
+  EXPECT_EQ(under, (std::vector<std::string>{"C:\\gone.nes", "C:\\it's ソ.nes", "C:\\lost.zip", "C:\\set1.d88",
+                                             "C:\\set3.d88"}));
+  EXPECT_TRUE(report.Logged("確認できません：C:\\lost.zip"));
+  EXPECT_FALSE(report.Logged("削除：C:\\gone.nes"));
+  EXPECT_FALSE(report.Logged("削除：C:\\lost.zip"));
+  EXPECT_TRUE(report.Logged("削除：C:\\set1.d88"));
+}
+
+TEST_F(MissingImagesTest, AFolderWhoseStampCannotBeReadIsCheckedAgain) {
+  stamps["C:\\"] = 0;
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, kCommitWaitMs, stamp);
+  EXPECT_EQ(result.rowsWritten, 6);
+  // Its missing paths once more under the lock; a present one only once.
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\lost.zip"), 2);
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\gone.nes"), 2);
+  EXPECT_EQ(std::count(probed.begin(), probed.end(), "C:\\here.nes"), 1);
 }
 
 TEST_F(MissingImagesTest, AFailedCommitKeepsEveryRow) {
@@ -139,7 +198,7 @@ TEST_F(MissingImagesTest, AFailedCommitKeepsEveryRow) {
   reader.Open(folder / "Velmarook.db", "");
   sqlite3_busy_timeout(db.Handle(), 0);
   ASSERT_FALSE(reader.Query("BEGIN; SELECT count(*) FROM main_table;"));
-  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, 100);
+  RunResult result = RunRemoveMissingImages(db, std::nullopt, probe, stop, report, 100, stamp);
   EXPECT_EQ(result.end, RunEnd::WriteFailed);
   EXPECT_FALSE(result.libraryChanged);
   EXPECT_EQ(result.rowsUnsaved, 6);

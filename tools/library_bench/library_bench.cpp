@@ -7,13 +7,14 @@
 // and no text conversion. Beside them stands the floor: a plain in-memory
 // substring scan over the searched text of every item.
 //
-//   library_bench [--items N] [--runs R] [--db PATH] [--migemo-patterns FILE]
+//   library_bench [--items N] [--runs R] [--db PATH] [--only TEXT] [--migemo-patterns FILE]
 //   library_bench --write-migemo-patterns FILE   (native: asks the real Migemo)
 //
 // With --migemo-patterns the fuzzy search also runs with the Migemo patterns
 // of the file (written natively beforehand), through the library's
 // regular-expression extension.
-//
+// --only times only the rows whose name holds TEXT (the sections after the
+// table are left out; a maintenance row still gets what it starts from).
 // Add an operation by appending to the table in main(). After the table: a
 // full Page Down pass and the memory the loaded list takes against its text.
 #include <sqlite3.h>
@@ -36,6 +37,7 @@
 #include "editing/record_editor.h"
 #include "maintenance/column_replace.h"
 #include "maintenance/csv_exchange.h"
+#include "maintenance/csv_format.h"
 #include "maintenance/missing_images.h"
 #include "maintenance/rename_data.h"
 #include "maintenance/rename_plugin.h"
@@ -54,6 +56,12 @@
 namespace {
 
 using namespace vel::bench;
+
+// Whether a row is timed (every row without --only).
+struct Wanted {
+  std::string only;
+  bool operator()(const std::string& name) const { return only.empty() || name.find(only) != std::string::npos; }
+};
 
 struct Operation {
   std::string name;
@@ -170,9 +178,46 @@ void RenameDataRun(vel::LibraryConnection& db, Recorder& recorder, const std::st
   RemoveFile(request.listPath);
 }
 
+// Every item of the library as the export writes its lines, the members of
+// sets included (the export leaves them out), so that an import of the file
+// updates every item. Returns the lines written.
+int WriteAllItemsCsv(vel::LibraryConnection& db, const std::string& csv) {
+  using namespace vel;
+  std::string sql = "SELECT ";
+  for (int f = 0; f < kCsvFieldCount; ++f) {
+    const char* table = f == kCsvCreator ? "cr." : f >= kCsvFirstSpecField ? "sc." : "m.";
+    sql += std::string(f ? "," : "") + table + kCsvColumns[f].column;
+  }
+  sql += " FROM main_table m LEFT JOIN spec_table sc ON m.file_name=sc.pfile_sc "
+         "LEFT JOIN creator_table cr ON m.file_name=cr.pfile_cr ORDER BY m.machine_name, m.title, m.maker;";
+  sqlite3_stmt* statement = nullptr;
+  Check(sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &statement, nullptr), db.Handle(), "all items");
+  std::string bytes = CsvHeaderLine();
+  std::vector<std::string> fields(kCsvFieldCount);
+  int lines = 0;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    for (int f = 0; f < kCsvFieldCount; ++f) {
+      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, f));
+      const std::string value = text ? text : "";
+      std::string shown = CsvFieldText(value);
+      if ((f == kCsvAdult || f == kCsvSaleYear) && shown == value) shown = CsvShortDate(value);
+      fields[static_cast<size_t>(f)] = std::move(shown);
+    }
+    bytes += Utf8ToAnsi(CsvLine(fields));
+    ++lines;
+  }
+  sqlite3_finalize(statement);
+  OutputFile out;
+  out.Create(csv);
+  out.Write(bytes.data(), bytes.size());
+  out.Close();
+  return lines;
+}
+
 // The maintenance runs at the whole library: CSV export and import,
 // replacement of the key prefix and the removal of 1 % missing images.
-void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::string& path, int runs) {
+void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::string& path, int runs,
+                     const Wanted& wanted) {
   using namespace vel;
   std::printf("\n%-44s %8s %12s %12s %7s\n", "maintenance run", "rows", "program ms", "ceiling ms", "ratio");
   auto row = [](const char* name, int rows, double p, double c) {
@@ -182,10 +227,12 @@ void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::
   QuietReport report;
   const std::string csv = path + ".csv", copy = path + ".copy.csv";
 
-  // Export: beside stepping its SELECT and writing the same bytes.
+  // Export: beside stepping its SELECT and writing the same bytes. The
+  // import reads what it wrote, so it runs once even when not timed.
+  const char* exportName = "CSV export, every machine";
   std::vector<double> program, ceiling;
   int rows = 0;
-  for (int r = 0; r < runs; ++r) {
+  for (int r = 0; r < (wanted(exportName) ? runs : 0); ++r) {
     recorder.statements.clear();
     recorder.on = true;
     auto t0 = Clock::now();
@@ -209,35 +256,50 @@ void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::
     out.Close();
     ceiling.push_back(Ms(Clock::now() - t1));
   }
-  row("CSV export, every machine", rows, Median(program), Median(ceiling));
+  if (wanted(exportName))
+    row(exportName, rows, Median(program), Median(ceiling));
+  else
+    RunCsvExport(db, {std::nullopt, true, csv}, stop, report);
 
-  // Import of every exported item (updates only).
+  // Import of every item (updates only), beside the statements it ran
+  // replayed in one transaction. They are recorded in a run of its own before
+  // the timed ones (writing out bound values is no cost of the program's); an
+  // import of the same file again writes the same values, so every timed run
+  // and the replay do the same work.
   TitleConverter converter{DefaultSymbolTables()};
-  program.clear();
-  ceiling.clear();
-  for (int r = 0; r < runs; ++r) {
+  const char* importName = "CSV import, every item updated";
+  if (wanted(importName)) {
+    const std::string all = path + ".all.csv";
+    WriteAllItemsCsv(db, all);
+    program.clear();
+    ceiling.clear();
     recorder.statements.clear();
     recorder.on = true;
-    auto t0 = Clock::now();
-    rows = RunCsvImport(db, converter, {csv, true}, stop, report).rowsWritten;
-    program.push_back(Ms(Clock::now() - t0));
+    RunCsvImport(db, converter, {all, true}, stop, report);
     recorder.on = false;
-    auto t1 = Clock::now();
-    ReplayInOneTransaction(db.Handle(), recorder.statements);
-    ceiling.push_back(Ms(Clock::now() - t1));
+    for (int r = 0; r < runs; ++r) {
+      auto t0 = Clock::now();
+      rows = RunCsvImport(db, converter, {all, true}, stop, report).rowsWritten;
+      program.push_back(Ms(Clock::now() - t0));
+      auto t1 = Clock::now();
+      ReplayInOneTransaction(db.Handle(), recorder.statements);
+      ceiling.push_back(Ms(Clock::now() - t1));
+    }
+    row(importName, rows, Median(program), Median(ceiling));
+    std::remove(NativePathOf(all).c_str());
   }
-  row("CSV import, every item updated", rows, Median(program), Median(ceiling));
 
-  RenameDataRun(db, recorder, path, runs, converter);
+  if (wanted("rename data update, one machine")) RenameDataRun(db, recorder, path, runs, converter);
 
   // The key prefix over all machines, there and back; the ceiling replays
   // the recorded statements on the library as it was before.
   const std::string folder = path + "_images";
   CreateFolder(folder);
   const std::string from = "D:\\images\\", to = folder + "\\";
+  const char* replacementName = "key prefix replacement, every machine";
   program.clear();
   ceiling.clear();
-  for (int r = 0; r < runs; ++r) {
+  for (int r = 0; r < (wanted(replacementName) ? runs : 0); ++r) {
     recorder.statements.clear();
     recorder.on = true;
     auto t0 = Clock::now();
@@ -251,9 +313,15 @@ void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::
     ceiling.push_back(Ms(Clock::now() - t1));
     RunReplacement(db, {std::nullopt, "", 0, to, from}, report);
   }
-  row("key prefix replacement, every machine", rows, Median(program), Median(ceiling));
+  if (wanted(replacementName)) row(replacementName, rows, Median(program), Median(ceiling));
 
   // Removal with 1 % of the images missing, beside checking the same paths.
+  const char* removalName = "removal of missing images (1 % missing)";
+  if (!wanted(removalName)) {
+    std::remove(NativePathOf(csv).c_str());
+    std::remove(NativePathOf(copy).c_str());
+    return;
+  }
   RunReplacement(db, {std::nullopt, "", 0, from, to}, report);
   db.Query("SELECT DISTINCT machine_name FROM main_table;");
   std::vector<std::string> machines;
@@ -278,7 +346,7 @@ void MaintenanceRuns(vel::LibraryConnection& db, Recorder& recorder, const std::
   rows = RunRemoveMissingImages(db, std::nullopt, ProbePath, stop, report).rowsWritten;
   double removal = Ms(Clock::now() - t0);
   sqlite3_trace_v2(db.Handle(), 0, nullptr, nullptr);
-  row("removal of missing images (1 % missing)", rows, removal, bare);
+  row(removalName, rows, removal, bare);
   std::printf("  %d present of %zu; write lock held %.1f ms\n", present, keys.size(), Ms(watch.committed - watch.begun));
   for (const std::string& key : keys) RemoveFile(key);
   std::remove(NativePathOf(csv).c_str());
@@ -291,15 +359,17 @@ int main(int argc, char** argv) {
   int items = 100000, runs = 5;
   std::string path = "library_bench.db";
   std::string migemoPatterns;
+  Wanted wanted;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--write-migemo-patterns")) return WriteRealMigemoPatterns(argv[i + 1]) ? 0 : 1;
     if (!std::strcmp(argv[i], "--migemo-patterns")) migemoPatterns = argv[i + 1];
-    if (!std::strcmp(argv[i], "--items")) items = std::atoi(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--items")) items = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
     else if (!std::strcmp(argv[i], "--db")) path = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--only")) wanted.only = argv[i + 1];
   }
   if (items <= 0) {
-    std::fprintf(stderr, "usage: library_bench [--items N] [--runs R] [--db PATH]\n");
+    std::fprintf(stderr, "usage: library_bench [--items N] [--runs R] [--db PATH] [--only TEXT] [--migemo-patterns FILE]\n");
     return 2;
   }
   std::remove(path.c_str());
@@ -425,7 +495,7 @@ int main(int argc, char** argv) {
   // The floor: one pass of a plain in-memory substring scan over the text a
   // fuzzy search looks through, for every item. No search can beat it.
   std::vector<std::string> haystacks;
-  if (!db.Query("SELECT file_name||ifnull(title,'')||ifnull(kana,'')||ifnull(machine_name,'')||ifnull(maker,'')"
+  if (wanted.only.empty() && !db.Query("SELECT file_name||ifnull(title,'')||ifnull(kana,'')||ifnull(machine_name,'')||ifnull(maker,'')"
                 "||ifnull(developer,'')||ifnull(tag,'')||ifnull(version,'')||ifnull(creator,'') FROM all_item_view;"))
     for (int r = 1; r <= db.RowCount(); ++r) haystacks.emplace_back(db.CellUtf8(r, 0));
   auto floorScan = [&haystacks] {
@@ -440,7 +510,7 @@ int main(int argc, char** argv) {
   };
   std::vector<double> floors;
   int floorRows = 0;
-  for (int r = 0; r < runs; ++r) {
+  for (int r = 0; r < (wanted.only.empty() ? runs : 0); ++r) {
     auto t0 = Clock::now();
     floorRows = floorScan();
     floors.push_back(Ms(Clock::now() - t0));
@@ -452,6 +522,7 @@ int main(int argc, char** argv) {
   std::printf("\n%-44s %8s %12s %12s %7s %8s\n", "operation", "rows", "program ms", "ceiling ms", "ratio",
               "x floor");
   for (const Operation& op : operations) {
+    if (!wanted(op.name)) continue;
     std::vector<double> program, ceiling;
     int rows = 0;
     for (int r = 0; r < runs; ++r) {
@@ -469,6 +540,13 @@ int main(int argc, char** argv) {
     double p = Median(program), c = Median(ceiling);
     std::printf("%-44s %8d %12.1f %12.1f %7.2f %8.1f\n", op.name.c_str(), rows, p, c, c > 0 ? p / c : 0.0,
                 floorMs > 0 ? p / floorMs : 0.0);
+  }
+  if (!wanted.only.empty()) {
+    editorDb.Close();
+    MaintenanceRuns(db, recorder, path, runs, wanted);
+    groups.Close();
+    db.Close();
+    return 0;
   }
   // The order sorted in memory against the statement's, row by row.
   {
@@ -514,7 +592,7 @@ int main(int argc, char** argv) {
   if (std::int64_t peak = vel::PeakResidentBytes(); peak > 0)
     std::printf("process peak memory %.1f MB\n", static_cast<double>(peak) / 1e6);
   editorDb.Close();
-  MaintenanceRuns(db, recorder, path, runs);
+  MaintenanceRuns(db, recorder, path, runs, wanted);
   groups.Close();
   db.Close();
   return 0;
