@@ -72,6 +72,21 @@ Stored StoredMemo(const BaseFolder& base, const std::string& key) {
   return stored;
 }
 
+// Puts the items and their memos (UTF-8 rows of VALUES) into the library and
+// lists them by title.
+void ListItemsWithMemos(const BaseFolder& base, HWND main, const std::string& items, const std::string& memos,
+                        LRESULT rows) {
+  {
+    LibraryConnection db;
+    db.Open(base.File("Velmarook.db"), "");
+    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title) VALUES" + items + ";"));
+    ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES" + memos + ";"));
+  }
+  HWND list = FindControl(main, kItemListId);
+  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows; }));
+}
+
 TEST(MemoViewE2E, EditedMemosAreStoredWholeForTheirItemAndClosingAsks) {
   BaseFolder base;
   ASSERT_TRUE(WritePrivateProfileStringA("MemoWindow", "Active", "1", base.File("Velmarook2.ini").c_str()));
@@ -85,15 +100,9 @@ TEST(MemoViewE2E, EditedMemosAreStoredWholeForTheirItemAndClosingAsks) {
   ASSERT_EQ(longMemo.size(), 40000u);
   // The edit shows "é" as one character and every line end as "\r\n".
   const int shownLength = static_cast<int>(longMemo.size() - 1 + std::count(longMemo.begin(), longMemo.end(), '\n'));
-  {
-    LibraryConnection db;
-    db.Open(base.File("Velmarook.db"), "");
-    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title) VALUES('k1','Alpha'),('k2','Beta'),('k3','Gamma');"));
-    ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES('k1','old memo'),('k3','" + longMemo + "');"));
-  }
+  ASSERT_NO_FATAL_FAILURE(ListItemsWithMemos(base, main, "('k1','Alpha'),('k2','Beta'),('k3','Gamma')",
+                                             "('k1','old memo'),('k3','" + longMemo + "')", 3));
   HWND list = FindControl(main, kItemListId);
-  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
-  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
   HWND view = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr; }));
   HWND edit = FindWindowExA(view, nullptr, "Edit", nullptr);
@@ -221,15 +230,9 @@ TEST(MemoViewE2E, AMemoOfOneLongLineIsShownUnwrappedAndStoredWhole) {
   const std::string longMemo = "\xC3\xA9" + std::string(39998, 'z');
   ASSERT_EQ(longMemo.size(), 40000u);
   const int shownLength = 39999;  // "é" is one character
-  {
-    LibraryConnection db;
-    db.Open(base.File("Velmarook.db"), "");
-    ASSERT_FALSE(db.Query("INSERT INTO main_table(file_name,title) VALUES('k1','Alpha'),('k2','Beta');"));
-    ASSERT_FALSE(db.QueryUtf8("INSERT INTO memo_table(pfile_mm,memo) VALUES('k1','short memo'),('k2','" + longMemo + "');"));
-  }
+  ASSERT_NO_FATAL_FAILURE(
+      ListItemsWithMemos(base, main, "('k1','Alpha'),('k2','Beta')", "('k1','short memo'),('k2','" + longMemo + "')", 2));
   HWND list = FindControl(main, kItemListId);
-  SearchInBox(main, "SELECT * FROM list_view ORDER BY title;", 9);
-  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
   HWND view = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (view = MemoView(program)) != nullptr; }));
   PressKey(list, VK_HOME);

@@ -92,18 +92,24 @@ TEST(PadE2E, HoldingDownWalksTheListToItsEndAndLeavesNoKeyHeld) {
   EXPECT_TRUE(program.Close());
 }
 
-TEST(PadE2E, ButtonOneLaunchesAndHeldExitButtonsEndTheEmulatorOnce) {
-  BaseFolder base;
+// The stand-in emulator as the machine's default configuration A.ini:
+// `emulatorKeys` go into its own settings, `configTail` after the
+// configuration's Exec and Option lines.
+void InstallStandIn(const BaseFolder& base, const std::string& emulatorKeys, const std::string& configTail = "") {
   CreateFolder(base.File("emu"));
   CreateFolder(base.File("emuconf"));
   CreateFolder(base.File("emuconf\\MSX"));
   ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
-  const std::string log = base.File("emu.log");
-  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + log + "\r\nRunMs=120000\r\n");
+  WriteWholeFile(base.File("emu\\fake_emulator.ini"), "[FakeEmulator]\r\nLog=" + base.File("emu.log") + "\r\n" + emulatorKeys);
   WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
   WriteWholeFile(base.File("emuconf\\MSX\\A.ini"),
-                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n"
-                 "[JoyEmuExit]\r\nUseTerminateProcess=1\r\n");
+                 "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n" + configTail);
+}
+
+TEST(PadE2E, ButtonOneLaunchesAndHeldExitButtonsEndTheEmulatorOnce) {
+  BaseFolder base;
+  ASSERT_NO_FATAL_FAILURE(InstallStandIn(base, "RunMs=120000\r\n", "[JoyEmuExit]\r\nUseTerminateProcess=1\r\n"));
+  const std::string log = base.File("emu.log");
   PrepareLibrary(base, "('C:\\games\\quest.d88','MSX','Quest',0,'quest','d88',4)");
   WriteWholeFile(base.File("Velmarook2_Joy.ini"), kJoyFile);
   VirtualPad pad(base);
@@ -160,17 +166,10 @@ void ClickAt(POINT at) {
 // gets and ends a few seconds after the first.
 TEST(PadE2E, HeldExitButtonsSendTheExitScriptsKeyOnce) {
   BaseFolder base;
-  CreateFolder(base.File("emu"));
-  CreateFolder(base.File("emuconf"));
-  CreateFolder(base.File("emuconf\\MSX"));
-  ASSERT_TRUE(CopyFileA(VEL_FAKE_EMULATOR, base.File("emu\\fake_emulator.exe").c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(InstallStandIn(base,
+                                         "RunMs=120000\r\nTopmost=1\r\nX=40\r\nY=40\r\nWidth=200\r\nHeight=150\r\n"
+                                         "LogKeys=1\r\nEndOnKey=1\r\nEndAfterKeyMs=4000\r\n"));
   const std::string log = base.File("emu.log");
-  WriteWholeFile(base.File("emu\\fake_emulator.ini"),
-                 "[FakeEmulator]\r\nLog=" + log +
-                     "\r\nRunMs=120000\r\nTopmost=1\r\nX=40\r\nY=40\r\nWidth=200\r\nHeight=150\r\n"
-                     "LogKeys=1\r\nEndOnKey=1\r\nEndAfterKeyMs=4000\r\n");
-  WriteWholeFile(base.File("emuconf\\MSX.ini"), "[DefaultEmulator]\r\nINIFile=A.ini\r\n");
-  WriteWholeFile(base.File("emuconf\\MSX\\A.ini"), "[Emulator]\r\nExec=emu\\fake_emulator.exe\r\nOption=$image\r\n");
   WriteWholeFile(base.File("emuconf\\MSX\\A.jed"), "Q\r\n");
   PrepareLibrary(base, "('C:\\games\\quest.d88','MSX','Quest',0,'quest','d88',0)");
   WriteWholeFile(base.File("Velmarook2_Joy.ini"), kJoyFile);
